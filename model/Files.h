@@ -1,0 +1,64 @@
+// Files and their handles. Above this layer every path has the Windows form
+// (drive letter or network path, backslashes); the platform file decides how
+// such a path reaches the operating system.
+#pragma once
+
+#include <cstdint>
+
+struct File;
+
+// A handle of 0 (null) means "no file"; a failed open returns
+// kInvalidFileHandle. Both are null here, so closing either is harmless.
+using FileHandle = File*;
+inline constexpr FileHandle kInvalidFileHandle = nullptr;
+
+enum class OpenMode : int {
+    read = 1,       // an existing file, for reading
+    create = 2,     // created anew for writing, replacing an existing file
+    readWrite = 3,  // created anew for reading and writing, replacing one
+};
+
+// Every mode lets other programs read and write the file meanwhile.
+FileHandle openFile(const char* path, OpenMode mode);
+// Closes the handle unless it is 0. False when buffered bytes could not be
+// written or an earlier write through this handle failed; callers that must
+// not lose data (the package save) check it.
+bool closeFile(FileHandle file);
+
+// True when exactly n bytes were read or written.
+bool readBytes(FileHandle file, void* buffer, uint32_t n);
+bool writeBytes(FileHandle file, const void* bytes, uint32_t n);
+bool writeText(FileHandle file, const char* text);
+bool writeLineEnd(FileHandle file);
+
+// Reads one byte (0 to 255) and advances; -1 at the end of the file.
+int readByte(FileHandle file);
+// Steps back one byte and returns the byte now under the position, or -1
+// (position unchanged) at the start of the file.
+int unreadByte(FileHandle file);
+
+uint32_t getFilePosition(FileHandle file);
+void setFilePosition(FileHandle file, uint32_t position);
+// Length of the file as seen through the handle, buffered writes included.
+uint32_t getFileLength(FileHandle file);
+
+// True when a directory search for the path finds a file or a folder;
+// "*" and "?" in the last component match as in such a search.
+bool fileExists(const char* path);
+// Size of what the path names (files below 4 GiB); 0 when nothing is found.
+uint32_t fileSize(const char* path);
+bool deleteFile(const char* path);
+// Replaces target by source in one step; the save path relies on it.
+bool replaceFile(const char* source, const char* target);
+// The process's current folder in program form, ending without a separator
+// (except for a drive root such as "Z:\"). False when it does not fit.
+bool currentFolder(char* out, uint32_t capacity);
+
+// Counts of the operating-system calls made through this layer, so tests can
+// tell that a reader or writer does not go to the system once per byte.
+struct FileCallCounts {
+    uint64_t writeCalls = 0;  // calls of writeBytes, whatever they cost
+    uint64_t systemReads = 0;
+    uint64_t systemWrites = 0;
+};
+FileCallCounts fileCallCounts();

@@ -1,0 +1,29 @@
+// Byte-string helpers shared by every subsystem. Text is 8-bit; only the
+// ASCII letters have a case.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+bool equalsNoCase(const char* a, const char* b);
+// True when the first n bytes agree ignoring case (a shorter text differs).
+bool startsWithNoCase(const char* text, const char* prefix);
+void toUpperInPlace(char* text);
+
+// Bounded copies into fixed fields: at most capacity - 1 bytes are stored and
+// the field is always terminated. They return false when text was cut.
+bool copyText(char* field, size_t capacity, const char* text);
+bool appendText(char* field, size_t capacity, const char* text);
+
+template <size_t N>
+bool copyText(char (&field)[N], const char* text) {
+    return copyText(field, N, text);
+}
+template <size_t N>
+bool appendText(char (&field)[N], const char* text) {
+    return appendText(field, N, text);
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, quietly, in a prefix of its own inside
+# the build tree (QB_WINEPREFIX, or ./wineprefix of the current folder).
+set -euo pipefail
+export WINEPREFIX="${QB_WINEPREFIX:-$PWD/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w || true
+fi
+exec wine "$@"

@@ -1,0 +1,38 @@
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "model/Files.h"
+
+void writeWholeFile(const std::string& path, const std::string& bytes) {
+    FileHandle file = openFile(path.c_str(), OpenMode::create);
+    ASSERT_NE(file, kInvalidFileHandle) << path;
+    EXPECT_TRUE(writeBytes(file, bytes.data(), static_cast<uint32_t>(bytes.size())));
+    EXPECT_TRUE(closeFile(file));
+}
+
+std::string readWholeFile(const std::string& path) {
+    FileHandle file = openFile(path.c_str(), OpenMode::read);
+    if (file == kInvalidFileHandle) {
+        ADD_FAILURE() << "cannot open " << path;
+        return {};
+    }
+    std::string bytes(getFileLength(file), '\0');
+    EXPECT_TRUE(readBytes(file, bytes.data(), static_cast<uint32_t>(bytes.size())));
+    closeFile(file);
+    return bytes;
+}
+
+void TempFolder::write(const std::string& name, const std::string& bytes) const {
+    writeWholeFile(file(name), bytes);
+}
+
+std::string TempFolder::read(const std::string& name) const {
+    return readWholeFile(file(name));
+}
+
+bool TempFolder::exists(const std::string& name) const {
+    return fileExists(file(name).c_str());
+}

@@ -1,0 +1,29 @@
+// A fresh folder per test, named in program form, removed with its files.
+#pragma once
+
+#include <string>
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's path, ending with a backslash.
+    const std::string& path() const { return folder; }
+    std::string file(const std::string& name) const { return folder + name; }
+
+    // Whole files through the product's own file layer.
+    void write(const std::string& name, const std::string& bytes) const;
+    std::string read(const std::string& name) const;
+    bool exists(const std::string& name) const;
+    void makeFolder(const std::string& name) const;
+
+private:
+    std::string folder;
+};
+
+// Whole files by full program path.
+void writeWholeFile(const std::string& path, const std::string& bytes);
+std::string readWholeFile(const std::string& path);
