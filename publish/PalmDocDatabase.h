@@ -1,0 +1,55 @@
+// The e-book file: a Palm database in the PalmDOC layout, written from the
+// build's intermediate file one record at a time.
+#pragma once
+
+#include <cstdint>
+
+#include "model/Files.h"
+
+constexpr uint32_t kTextRecordSize = 4096;
+constexpr int kDatabasePathSize = 256;
+constexpr int kErrorTextSize = 1024;
+
+class EbookDatabase {
+public:
+    EbookDatabase();
+    virtual ~EbookDatabase();
+    EbookDatabase(const EbookDatabase&) = delete;
+    EbookDatabase& operator=(const EbookDatabase&) = delete;
+
+    // Slot order matters to nobody outside, but it is the layout's order.
+    virtual bool writeHeader() = 0;
+    virtual bool writeTextRecord(const uint8_t* data, uint32_t length, uint32_t index) = 0;
+    virtual bool writeImageRecord(const char* imagePath, uint32_t index) = 0;
+
+    void setDatabaseName(const char* name);
+    void setTargetPath(const char* path);
+    void setCompression(bool flag);
+    void setSourcePath(const char* path);
+
+    bool begin(uint32_t imageCount);
+    bool writeNextTextRecord();
+    bool writeNextImageRecord(const char* imagePath);
+    void close();
+
+    uint32_t currentRecord = 0;
+    uint32_t totalRecords = 0;
+    uint32_t textRecordCount = 0;
+    uint32_t imageRecordCount = 0;
+    uint32_t recordSize = kTextRecordSize;
+    uint8_t compress = 0;
+    char sourcePath[kDatabasePathSize] = "";
+    char targetPath[kDatabasePathSize] = "";
+    char databaseName[kDatabasePathSize] = "";
+    FileHandle sourceHandle = 0;
+    FileHandle targetHandle = 0;
+    uint32_t sourceSize = 0;
+    char errorText[kErrorTextSize] = "";
+};
+
+class PalmDocDatabase : public EbookDatabase {
+public:
+    bool writeHeader() override;
+    bool writeTextRecord(const uint8_t* data, uint32_t length, uint32_t index) override;
+    bool writeImageRecord(const char* imagePath, uint32_t index) override;
+};
