@@ -17,10 +17,9 @@ bool programPathToNative(const char* path, std::string* out) {
     if (path[1] == ':') {
         if (upperAscii(path[0]) != 'Z') return false;
         rest = path + 2;
-        out->assign("/");
-    } else {
-        out->clear();
     }
+    out->clear();
+    if (rest != path) out->push_back('/');
     for (; *rest != '\0'; ++rest) {
         char c = isSeparator(*rest) ? '/' : *rest;
         if (c == '/' && !out->empty() && out->back() == '/') continue;
