@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/Files.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+class FilesTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+};
+
+TEST_F(FilesTest, OpenForReadingFailsForAMissingFileAndForAFolder) {
+    EXPECT_EQ(openFile(tmp.file("missing.txt").c_str(), OpenMode::read), kInvalidFileHandle);
+    tmp.makeFolder("sub");
+    EXPECT_EQ(openFile(tmp.file("sub").c_str(), OpenMode::read), kInvalidFileHandle);
+    EXPECT_TRUE(closeFile(0));
+}
+
+TEST_F(FilesTest, CreateReplacesAnExistingFile) {
+    tmp.write("a.txt", "a long old content");
+    tmp.write("a.txt", "new");
+    EXPECT_EQ(tmp.read("a.txt"), "new");
+    EXPECT_EQ(fileSize(tmp.file("a.txt").c_str()), 3u);
+}
+
+TEST_F(FilesTest, ReadBytesIsTrueOnlyForTheWholeCount) {
+    tmp.write("a.txt", "abcdef");
+    FileHandle file = openFile(tmp.file("a.txt").c_str(), OpenMode::read);
+    ASSERT_NE(file, kInvalidFileHandle);
+    char buffer[8] = {};
+    EXPECT_TRUE(readBytes(file, buffer, 4));
+    EXPECT_EQ(std::string(buffer, 4), "abcd");
+    EXPECT_FALSE(readBytes(file, buffer, 4));
+    EXPECT_EQ(getFilePosition(file), 6u);
+    closeFile(file);
+}
+
+TEST_F(FilesTest, ByteReadsAndBackwardStepsKeepThePositionExact) {
+    std::string content;
+    for (int i = 0; i < 200000; ++i) content.push_back(char(i * 7));
+    tmp.write("big.bin", content);
+    FileHandle file = openFile(tmp.file("big.bin").c_str(), OpenMode::read);
+    ASSERT_NE(file, kInvalidFileHandle);
+    EXPECT_EQ(unreadByte(file), -1);
+    EXPECT_EQ(getFilePosition(file), 0u);
+    for (uint32_t i = 0; i < content.size(); ++i) ASSERT_EQ(readByte(file), uint8_t(content[i])) << i;
+    EXPECT_EQ(readByte(file), -1);
+    // Walk all the way back across several windows.
+    for (uint32_t i = uint32_t(content.size()); i-- > 0;) ASSERT_EQ(unreadByte(file), uint8_t(content[i])) << i;
+    EXPECT_EQ(getFilePosition(file), 0u);
+    setFilePosition(file, 150000);
+    EXPECT_EQ(readByte(file), uint8_t(content[150000]));
+    EXPECT_EQ(getFilePosition(file), 150001u);
+    closeFile(file);
+}
+
+TEST_F(FilesTest, ByteAtATimeUseCostsFarFewerSystemCallsThanBytes) {
+    const uint32_t size = 1 << 20;
+    std::string path = tmp.file("work.tmp");
+    FileCallCounts before = fileCallCounts();
+    FileHandle file = openFile(path.c_str(), OpenMode::readWrite);
+    ASSERT_NE(file, kInvalidFileHandle);
+    for (uint32_t i = 0; i < size; ++i) {
+        char c = char('a' + i % 26);
+        ASSERT_TRUE(writeBytes(file, &c, 1));
+    }
+    setFilePosition(file, 0);
+    for (uint32_t i = 0; i < size; ++i) ASSERT_EQ(readByte(file), 'a' + int(i % 26));
+    EXPECT_TRUE(closeFile(file));
+    FileCallCounts after = fileCallCounts();
+    EXPECT_LT(after.systemWrites - before.systemWrites, 100u);
+    EXPECT_LT(after.systemReads - before.systemReads, 100u);
+    EXPECT_EQ(fileSize(path.c_str()), size);
+}
+
+TEST_F(FilesTest, OverwritesInPlaceMixWithReadsAndAppends) {
+    std::string path = tmp.file("mixed.tmp");
+    FileHandle file = openFile(path.c_str(), OpenMode::readWrite);
+    ASSERT_NE(file, kInvalidFileHandle);
+    std::string body(100000, '.');
+    ASSERT_TRUE(writeText(file, body.c_str()));
+    EXPECT_EQ(getFileLength(file), 100000u);
+    // Overwrite far behind the end, read back, then append again.
+    setFilePosition(file, 10);
+    ASSERT_TRUE(writeText(file, "XXXX"));
+    EXPECT_EQ(getFilePosition(file), 14u);
+    EXPECT_EQ(readByte(file), '.');
+    setFilePosition(file, 9);
+    EXPECT_EQ(readByte(file), '.');
+    EXPECT_EQ(readByte(file), 'X');
+    EXPECT_EQ(unreadByte(file), 'X');
+    EXPECT_EQ(unreadByte(file), '.');
+    setFilePosition(file, getFileLength(file));
+    ASSERT_TRUE(writeLineEnd(file));
+    EXPECT_EQ(getFileLength(file), 100002u);
+    // A large direct write over cached bytes must not leave them stale.
+    setFilePosition(file, 0);
+    EXPECT_EQ(readByte(file), '.');
+    setFilePosition(file, 0);
+    std::string large(70000, 'L');
+    ASSERT_TRUE(writeBytes(file, large.data(), uint32_t(large.size())));
+    setFilePosition(file, 5);
+    EXPECT_EQ(readByte(file), 'L');
+    EXPECT_TRUE(closeFile(file));
+    std::string expected = large + body.substr(70000) + "\r\n";
+    EXPECT_EQ(readWholeFile(path), expected);
+}
+
+TEST_F(FilesTest, ExistenceCoversFilesFoldersAndWildcards) {
+    tmp.write("Chapter1.htm", "x");
+    tmp.makeFolder("images");
+    EXPECT_TRUE(fileExists(tmp.file("Chapter1.htm").c_str()));
+    EXPECT_TRUE(fileExists(tmp.file("images").c_str()));
+    EXPECT_FALSE(fileExists(tmp.file("nothing.htm").c_str()));
+    EXPECT_TRUE(fileExists(tmp.file("*.htm").c_str()));
+    EXPECT_TRUE(fileExists(tmp.file("chapter?.HTM").c_str()));
+    EXPECT_FALSE(fileExists(tmp.file("*.gif").c_str()));
+    EXPECT_FALSE(fileExists(tmp.file("chapter?x.htm").c_str()));
+    EXPECT_EQ(fileSize(tmp.file("nothing.htm").c_str()), 0u);
+}
+
+TEST_F(FilesTest, NamesDifferingOnlyInCaseAreFound) {
+    tmp.makeFolder("Text");
+    tmp.write("Text\\Chapter1.HTM", "hello");
+    std::string other = tmp.file("text\\chapter1.htm");
+    EXPECT_TRUE(fileExists(other.c_str()));
+    EXPECT_EQ(fileSize(other.c_str()), 5u);
+    EXPECT_EQ(readWholeFile(other), "hello");
+    // Creating under another case replaces the existing file, as on Windows.
+    writeWholeFile(other, "bye");
+    EXPECT_EQ(tmp.read("Text\\Chapter1.HTM"), "bye");
+    EXPECT_TRUE(deleteFile(other.c_str()));
+    EXPECT_FALSE(tmp.exists("Text\\Chapter1.HTM"));
+}
+
+TEST_F(FilesTest, ReplaceFileSwapsInTheNewContent) {
+    tmp.write("book.opf", "old");
+    tmp.write("book.new", "new");
+    EXPECT_TRUE(replaceFile(tmp.file("book.new").c_str(), tmp.file("book.opf").c_str()));
+    EXPECT_EQ(tmp.read("book.opf"), "new");
+    EXPECT_FALSE(tmp.exists("book.new"));
+    EXPECT_FALSE(replaceFile(tmp.file("gone").c_str(), tmp.file("book.opf").c_str()));
+    EXPECT_EQ(tmp.read("book.opf"), "new");
+}
+
+TEST_F(FilesTest, CreatingInAMissingFolderFails) {
+    EXPECT_EQ(openFile(tmp.file("no\\such\\a.txt").c_str(), OpenMode::create), kInvalidFileHandle);
+}
+
+TEST(CurrentFolder, IsAnAbsoluteProgramPath) {
+    char folder[256];
+    ASSERT_TRUE(currentFolder(folder, sizeof folder));
+    EXPECT_EQ(folder[1], ':');
+    EXPECT_TRUE(fileExists(folder));
+    char tiny[2];
+    EXPECT_FALSE(currentFolder(tiny, sizeof tiny));
+}
+
+}  // namespace
