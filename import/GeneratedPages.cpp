@@ -1,0 +1,309 @@
+#include "GeneratedPages.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "model/Paths.h"
+#include "model/ShortDate.h"
+#include "model/Text.h"
+
+namespace {
+
+constexpr const char* kCoverPage =
+    "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\n<body>Insert here the coverpage image</body>\n</html>";
+constexpr const char* kBiographyPage =
+    "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\n<body><h1 "
+    "align=\"center\">Biography</h1></body>\n</html>";
+constexpr const char* kContentHead = "<html>\n<head></head>\n<body>";
+constexpr const char* kContentTail = "</body>\n</html>";
+constexpr const char* kLineEnd = "\r\n";
+constexpr const char* kMediaType = "text/oeb-document";
+constexpr const char* kBiographyTitle = "Biography";
+constexpr const char* kTocTitle = "Table Of Contents";
+constexpr size_t kLabelPieceLength = 50;
+
+bool buildPagePaths(ImportJob& job);
+bool buildPath(char* out, const ImportJob& job, const char* suffix);
+bool writeWholePage(const char* path, const char* text);
+bool openContentFile(ImportJob& job);
+bool openTableOfContents(ImportJob& job);
+void writeRightsSection(ImportJob& job);
+void cutLabel(const char* label, char* out);
+void recordError(ImportJob& job, const char* message, const char* path);
+
+}  // namespace
+
+bool startPages(ImportJob& job) {
+    job.contentFileCount = 0;
+    job.failed = false;
+    if (!buildPagePaths(job)) {
+        recordError(job, "The file name is too long : ", job.coverPath);
+        return false;
+    }
+    if (job.addBiography && !writeWholePage(job.biographyPath, kBiographyPage)) {
+        recordError(job, "Unable to create the biography file : ", job.biographyPath);
+        return false;
+    }
+    if (!writeWholePage(job.coverPath, kCoverPage)) {
+        recordError(job, "Unable to create the coverpage file : ", job.coverPath);
+        return false;
+    }
+    if (!openContentFile(job)) return false;
+    if (!openTableOfContents(job)) {
+        job.contentWriter.close();
+        job.contentWriterOpen = false;
+        return false;
+    }
+    return true;
+}
+
+void writeTocEntry(ImportJob& job, const char* headingText, const char* label) {
+    char piece[kLabelPieceLength + 1];
+    cutLabel(label, piece);
+    OutputBuffer& toc = job.tocWriter;
+    toc.writeString("<a href=\"");
+    toc.writeString(job.contentFiles[job.contentFileCount]);
+    toc.writeString("#");
+    toc.writeString(piece);
+    toc.writeString("\">");
+    toc.writeString(headingText);
+    toc.writeString("</a><br>");
+    toc.writeString(kLineEnd);
+}
+
+void writeAnchoredHeading(ImportJob& job, const char* tagName, const char* headingText, const char* label) {
+    char piece[kLabelPieceLength + 1];
+    cutLabel(label, piece);
+    OutputBuffer& content = job.contentWriter;
+    content.writeString(kLineEnd);
+    content.writeString("<");
+    content.writeString(tagName);
+    content.writeString("><a name=\"");
+    content.writeString(piece);
+    content.writeString("\"></A>");
+    content.writeString(headingText);
+    content.writeString("</");
+    content.writeString(tagName);
+    content.writeString(">");
+    content.writeString(kLineEnd);
+}
+
+void chapterLabel(ImportJob& job, char* out) {
+    std::snprintf(out, kLabelSize, "Chap.%d", ++job.chapterCounter);
+}
+
+void addChapter(ImportJob& job, char* headingText) {
+    char* kept = headingText;
+    for (const char* c = headingText; *c != '\0'; ++c) {
+        if (*c != '\r' && *c != '\n') *kept++ = *c;
+    }
+    *kept = '\0';
+    char label[kLabelSize];
+    chapterLabel(job, label);
+    writeTocEntry(job, headingText, label);
+    writeAnchoredHeading(job, "H1", headingText, label);
+}
+
+bool canOpenAnotherContentFile(const ImportJob& job) {
+    return job.contentFileCount < kMaxContentFiles;
+}
+
+bool openNextContentFile(ImportJob& job) {
+    if (!canOpenAnotherContentFile(job)) return false;
+    return openContentFile(job);
+}
+
+void closeContentFile(ImportJob& job) {
+    if (!job.contentWriterOpen) return;
+    job.contentWriter.writeString(kContentTail);
+    job.contentWriterOpen = false;
+    if (!job.contentWriter.close()) {
+        char path[kPathSize];
+        copyText(path, job.destinationFolder);
+        appendText(path, job.contentFiles[job.contentFileCount]);
+        recordError(job, "Unable to write the content file : ", path);
+    }
+}
+
+void closeTableOfContents(ImportJob& job) {
+    if (!job.tocWriterOpen) return;
+    OutputBuffer& toc = job.tocWriter;
+    toc.writeString("</blockquote>");
+    if (job.addBiography) {
+        char name[kPathSize];
+        fileNameOfPath(job.biographyPath, name);
+        toc.writeString("<br>\n");
+        toc.writeString("<a href=\"");
+        toc.writeString(name);
+        toc.writeString("\">");
+        toc.writeString(kBiographyTitle);
+        toc.writeString("</a>");
+    }
+    toc.writeString("</body>\n</html>");
+    job.tocWriterOpen = false;
+    if (!toc.close()) recordError(job, "Unable to write the TOC file : ", job.tocPath);
+}
+
+bool writePackageDocument(ImportJob& job) {
+    Publication& publication = job.publication;
+    char date[kValueSize];
+    todayShortDate(date, sizeof date);
+    publication.addMetadata("dc:Creator", job.authorName);
+    publication.addMetadata("dc:Title", job.bookTitle);
+    if (job.addRights) publication.addMetadata("dc:Rights", job.rightsText);
+    publication.addMetadata("dc:Date", date);
+    makeUniqueIdentifier(publication.uniqueIdentifier);
+
+    char tocName[kPathSize];
+    char coverName[kPathSize];
+    char biographyName[kPathSize];
+    fileNameOfPath(job.tocPath, tocName);
+    fileNameOfPath(job.coverPath, coverName);
+    fileNameOfPath(job.biographyPath, biographyName);
+    publication.addGuideReference(kTocTitle, tocName, "toc");
+    if (job.addBiography) publication.addGuideReference(kBiographyTitle, biographyName, "biography");
+
+    publication.addManifestItem("cover", coverName, kMediaType);
+    publication.addSpineItem("cover");
+    publication.addManifestItem("toc", tocName, kMediaType);
+    publication.addSpineItem("toc");
+    for (int32_t n = 1; n <= job.contentFileCount; ++n) {
+        char id[kFieldSize];
+        std::snprintf(id, sizeof id, "ContentFile_%d", n);
+        publication.addManifestItem(id, job.contentFiles[n], kMediaType);
+        publication.addSpineItem(id);
+    }
+    if (job.addBiography) {
+        publication.addManifestItem("biography", biographyName, kMediaType);
+        publication.addSpineItem("biography");
+    }
+
+    FileHandle file = openFile(job.packagePath, OpenMode::create);
+    if (file == kInvalidFileHandle) {
+        recordError(job, "Unable to create the package file : ", job.packagePath);
+        return false;
+    }
+    publication.writePackage(file);
+    if (!closeFile(file)) {
+        recordError(job, "Unable to write the package file : ", job.packagePath);
+        return false;
+    }
+    return true;
+}
+
+bool finishImport(ImportJob& job) {
+    if (!job.running) return !job.failed;
+    if (job.addRights && job.rightsText[0] != '\0') writeRightsSection(job);
+    closeContentFile(job);
+    closeTableOfContents(job);
+    closeSource(job);
+    // A package would list pages that are not whole.
+    if (!job.failed) writePackageDocument(job);
+    job.running = false;
+    return !job.failed;
+}
+
+void abandonImport(ImportJob& job) {
+    if (job.contentWriterOpen) job.contentWriter.close();
+    if (job.tocWriterOpen) job.tocWriter.close();
+    job.contentWriterOpen = job.tocWriterOpen = false;
+    closeSource(job);
+    job.running = false;
+}
+
+void failImport(ImportJob& job, const char* message, const char* path) {
+    recordError(job, message, path);
+    abandonImport(job);
+}
+
+void makeUniqueIdentifier(char* out) {
+    static std::mt19937 random(
+        static_cast<std::mt19937::result_type>(std::chrono::system_clock::now().time_since_epoch().count()));
+    std::uniform_int_distribution<int> pick(0, ':' - ')');
+    for (int i = 0; i < 10; ++i) out[i] = char(')' + pick(random));
+    out[10] = '\0';
+}
+
+namespace {
+
+// The cover page has the longest name; when it fits, every page does.
+bool buildPagePaths(ImportJob& job) {
+    bool fits = buildPath(job.coverPath, job, "_cover.htm");
+    fits = buildPath(job.packagePath, job, ".opf") && fits;
+    fits = buildPath(job.tocPath, job, "_TOC.htm") && fits;
+    fits = buildPath(job.biographyPath, job, "_bio.htm") && fits;
+    return fits;
+}
+
+bool buildPath(char* out, const ImportJob& job, const char* suffix) {
+    bool fits = copyText(out, kPathSize, job.destinationFolder);
+    fits = appendText(out, kPathSize, job.baseName) && fits;
+    return appendText(out, kPathSize, suffix) && fits;
+}
+
+bool writeWholePage(const char* path, const char* text) {
+    OutputBuffer page;
+    if (!page.open(path)) return false;
+    page.writeString(text);
+    return page.close();
+}
+
+bool openContentFile(ImportJob& job) {
+    int32_t n = job.contentFileCount + 1;
+    char* name = job.contentFiles[n];
+    char number[24];
+    std::snprintf(number, sizeof number, "_%d.htm", int(n));
+    copyText(name, kImportTextSize, job.baseName);
+    appendText(name, kImportTextSize, number);
+    char path[kPathSize];
+    copyText(path, job.destinationFolder);
+    appendText(path, name);
+    job.contentFileCount = n;
+    job.charactersInContentFile = 0;
+    if (!job.contentWriter.open(path)) {
+        recordError(job, "Unable to create the content file : ", path);
+        return false;
+    }
+    job.contentWriterOpen = true;
+    job.contentWriter.writeString(kContentHead);
+    return true;
+}
+
+bool openTableOfContents(ImportJob& job) {
+    if (!job.tocWriter.open(job.tocPath)) {
+        recordError(job, "Unable to create the TOC file : ", job.tocPath);
+        return false;
+    }
+    job.tocWriterOpen = true;
+    OutputBuffer& toc = job.tocWriter;
+    toc.writeString("<?xml version=\"1.0\"?>\n<html>\n<head>\n<title>");
+    toc.writeString(job.bookTitle);
+    toc.writeString("</title>\n</head>\n<body>");
+    toc.writeString(kLineEnd);
+    toc.writeString("<h1 align=\"center\">Table Of Contents</h1>");
+    toc.writeString(kLineEnd);
+    toc.writeString("<blockquote>");
+    toc.writeString(kLineEnd);
+    return true;
+}
+
+void writeRightsSection(ImportJob& job) {
+    writeTocEntry(job, "Copyright", "BookLicense");
+    writeAnchoredHeading(job, "H1", "Copyright", "BookLicense");
+    job.contentWriter.writeString(job.rightsText);
+}
+
+void cutLabel(const char* label, char* out) {
+    size_t length = strnlen(label, kLabelPieceLength);
+    std::memcpy(out, label, length);
+    out[length] = '\0';
+}
+
+void recordError(ImportJob& job, const char* message, const char* path) {
+    setLastError(job, {message, path});
+    job.failed = true;
+}
+
+}  // namespace

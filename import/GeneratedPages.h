@@ -1,0 +1,42 @@
+// The pages around the imported text: cover, biography, table of contents,
+// content file heads and tails, anchored headings, and the package document.
+// Every page is written through an OutputBuffer into the destination folder.
+#pragma once
+
+#include "ImportJob.h"
+
+constexpr int kLabelSize = 64;
+
+// Biography (when asked), cover, content file 1 and the table of contents
+// head. A page that cannot be created stops here: false, the last error
+// names it, and whatever was opened is closed again.
+bool startPages(ImportJob& job);
+
+void writeTocEntry(ImportJob& job, const char* headingText, const char* label);
+void writeAnchoredHeading(ImportJob& job, const char* tagName, const char* headingText, const char* label);
+// The next label, "Chap." and the chapter counter after incrementing it.
+void chapterLabel(ImportJob& job, char* out /* kLabelSize bytes */);
+// Heading and table of contents entry of one chapter, as both imports write
+// them: CR and LF are taken out of the text first.
+void addChapter(ImportJob& job, char* headingText);
+
+// False when the content file table is full: the text then stays in the
+// current file.
+bool canOpenAnotherContentFile(const ImportJob& job);
+bool openNextContentFile(ImportJob& job);
+void closeContentFile(ImportJob& job);
+void closeTableOfContents(ImportJob& job);
+bool writePackageDocument(ImportJob& job);
+
+// The finishing sequence: rights section, close content file, close table
+// of contents, package document. False (and job.failed) when any of it
+// could not be written.
+bool finishImport(ImportJob& job);
+// Closes every file of a started import without writing the package.
+void abandonImport(ImportJob& job);
+// Records a failure after the start ("message" then the path) and ends
+// the import.
+void failImport(ImportJob& job, const char* message, const char* path);
+
+// Fills out with 10 characters from ")" to ":" and a terminator.
+void makeUniqueIdentifier(char* out /* 11 bytes */);

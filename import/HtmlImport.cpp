@@ -1,0 +1,121 @@
+#include "HtmlImport.h"
+
+#include <string_view>
+
+#include "GeneratedPages.h"
+#include "model/TagScanner.h"
+#include "model/Text.h"
+
+namespace {
+
+// A heading's start tag holds at most this many bytes between "<" and ">".
+constexpr int kMaxTagText = 21;
+
+bool skipToBody(ImportJob& job);
+int plainLessThan(ImportJob& job, uint32_t afterLessThan, char* out);
+bool isHeadingTag(const ImportJob& job, const char* tagText, int* entry);
+
+}  // namespace
+
+bool startHtmlImport(ImportJob& job) {
+    abandonImport(job);
+    job.contentFileCount = 0;
+    job.chapterCounter = 0;
+    job.failed = false;
+    job.publication.clear();
+    if (!openSource(job)) return false;
+    if (!skipToBody(job)) {
+        setLastError(job, {"Error while importing the HTML file ", job.sourcePath, " : could not find the ",
+                           "BODY", " tag"});
+        closeSource(job);
+        return false;
+    }
+    if (!startPages(job)) {
+        closeSource(job);
+        return false;
+    }
+    job.running = true;
+    return true;
+}
+
+int readHtmlUnit(ImportJob& job, char* out) {
+    int c = readChar(job.source);
+    if (c < 0) {
+        closeSource(job);
+        return -1;
+    }
+    out[0] = char(c);
+    out[1] = '\0';
+    if (c != '<') return 0;
+    uint32_t afterLessThan = getFilePosition(job.source);
+    char tagText[kMaxTagText + 1];
+    int length = 0;
+    for (int next = readCharSkipping(job.source, ' '); next != '>'; next = readChar(job.source)) {
+        // A tag that the end of the source cuts short is copied as text.
+        if (next < 0 || length == kMaxTagText) return plainLessThan(job, afterLessThan, out);
+        tagText[length++] = char(next);
+    }
+    tagText[length] = '\0';
+    toUpperInPlace(tagText);
+    if (std::string_view(tagText) == "/BODY") {
+        closeSource(job);
+        return -1;
+    }
+    int entry = 0;
+    if (!isHeadingTag(job, tagText, &entry)) return plainLessThan(job, afterLessThan, out);
+    char endTag[kHeadingTagSize + 1] = "/";
+    appendText(endTag, job.headingTags.tags[entry]);
+    if (readTextUntilTag(job.source, endTag, out) != 1) return plainLessThan(job, afterLessThan, out);
+    return 1;
+}
+
+bool importHtmlStep(ImportJob& job) {
+    if (!job.running) return false;
+    int unit = readHtmlUnit(job, job.heading);
+    if (unit < 0) {
+        finishImport(job);
+        return false;
+    }
+    if (unit > 0) {
+        addChapter(job, job.heading);
+        return true;
+    }
+    job.contentWriter.write(job.heading, 1);
+    return true;
+}
+
+namespace {
+
+bool skipToBody(ImportJob& job) {
+    setFilePosition(job.source, 0);
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(job.source) < 0) {
+            // A tag too long to read is passed over; only the end of the
+            // source ends the search.
+            if (getFilePosition(job.source) >= getFileLength(job.source)) return false;
+            continue;
+        }
+        if (scanner.isTag("BODY")) return true;
+    }
+}
+
+int plainLessThan(ImportJob& job, uint32_t afterLessThan, char* out) {
+    setFilePosition(job.source, afterLessThan);
+    out[0] = '<';
+    out[1] = '\0';
+    return 0;
+}
+
+// Exact comparison: a start tag with attributes is never a heading.
+bool isHeadingTag(const ImportJob& job, const char* tagText, int* entry) {
+    for (int i = 0; i < job.headingTags.count; ++i) {
+        if (std::string_view(tagText) == job.headingTags.tags[i]) {
+            *entry = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+// The HTML engine: the body of one HTML file copied into one content file,
+// the elements of the heading tag list turned into anchored headings.
+#pragma once
+
+#include "ImportJob.h"
+
+// Opens the source, passes over everything up to its BODY tag and writes
+// the start pages; false with the last error set when any of it fails.
+bool startHtmlImport(ImportJob& job);
+// -1: the end of the source or the body's end tag (the source is closed).
+// 0: out[0] holds one byte to copy. 1: out holds a heading's text.
+// out: 256 bytes.
+int readHtmlUnit(ImportJob& job, char* out);
+// One unit of the body; false once the import has finished.
+bool importHtmlStep(ImportJob& job);

@@ -1,0 +1,144 @@
+#include "ImportJob.h"
+
+#include <cstring>
+
+#include "model/Paths.h"
+#include "model/Text.h"
+
+namespace {
+
+bool isTagSeparator(char c);
+
+}  // namespace
+
+ImportJob::ImportJob() {
+    std::memset(sourcePath, 0, sizeof sourcePath);
+    source = 0;
+    contentWriterOpen = tocWriterOpen = false;
+    running = false;
+    reset();
+}
+
+void ImportJob::reset() {
+    closeSource(*this);
+    if (contentWriterOpen) contentWriter.close();
+    if (tocWriterOpen) tocWriter.close();
+    contentWriterOpen = tocWriterOpen = false;
+    destinationFolder[0] = '\0';
+    lineEndMode = LineEndMode::ignoreSingleReturns;
+    suppressHyphen = 1;
+    searchPattern[0] = '\0';
+    searchPatternLength = 0;
+    sourceKind = SourceKind::text;
+    bookTitle[0] = authorName[0] = rightsText[0] = '\0';
+    addRights = 0;
+    addBiography = 0;
+    splitSize = kDefaultSplitSize;
+    lastError[0] = '\0';
+    packagePath[0] = tocPath[0] = coverPath[0] = biographyPath[0] = '\0';
+    for (auto& name : contentFiles) name[0] = '\0';
+    contentFileCount = 0;
+    publication.clear();
+    charactersInContentFile = 0;
+    deriveBaseName(*this);
+    lineEndRun = 0;
+    paragraphOpen = 0;
+    chapterCounter = 0;
+    headingTags.count = 0;
+    heading[0] = '\0';
+    running = false;
+    failed = false;
+}
+
+void compileSearchString(ImportJob& job, const char* typed) {
+    int length = 0;
+    for (const char* c = typed; *c != '\0' && length < kSearchPatternSize - 2; ++c) {
+        if (c[0] == '\\' && c[1] == 'n') {
+            job.searchPattern[length++] = '\r';
+            job.searchPattern[length++] = '\n';
+            ++c;
+        } else {
+            job.searchPattern[length++] = *c;
+        }
+    }
+    job.searchPattern[length] = '\0';
+    job.searchPatternLength = length;
+}
+
+bool parseHeadingTags(ImportJob& job, const char* typed) {
+    HeadingTagList& list = job.headingTags;
+    list.count = 0;
+    const char* c = typed;
+    while (*c != '\0') {
+        while (*c != '\0' && isTagSeparator(*c)) ++c;
+        const char* start = c;
+        while (*c != '\0' && !isTagSeparator(*c)) ++c;
+        size_t length = size_t(c - start);
+        if (length == 0) continue;
+        if (list.count == kHeadingTagSlots || length > kHeadingTagSize - 1) {
+            list.count = 0;
+            return false;
+        }
+        char* tag = list.tags[list.count++];
+        for (size_t i = 0; i < length; ++i) tag[i] = upperAscii(start[i]);
+        tag[length] = '\0';
+    }
+    return true;
+}
+
+void setSourcePath(ImportJob& job, const char* path) {
+    copyText(job.sourcePath, path);
+    deriveBaseName(job);
+}
+
+bool setDestinationFolder(ImportJob& job, const char* folder) {
+    bool fits = copyText(job.destinationFolder, folder);
+    size_t length = std::strlen(job.destinationFolder);
+    if (length == 0 ||
+        (job.destinationFolder[length - 1] != '\\' && job.destinationFolder[length - 1] != '/'))
+        fits = appendText(job.destinationFolder, "\\") && fits;
+    return fits;
+}
+
+void deriveBaseName(ImportJob& job) {
+    baseNameOfPath(job.sourcePath, job.baseName);
+}
+
+bool loadRightsText(ImportJob& job, const char* path) {
+    job.rightsText[0] = '\0';
+    FileHandle file = openFile(path, OpenMode::read);
+    if (file == kInvalidFileHandle) return false;
+    uint32_t length = getFileLength(file);
+    if (length > kRightsTextSize - 1) length = kRightsTextSize - 1;
+    bool ok = readBytes(file, job.rightsText, length);
+    closeFile(file);
+    job.rightsText[ok ? length : 0] = '\0';
+    return ok;
+}
+
+bool openSource(ImportJob& job) {
+    closeSource(job);
+    job.source = openFile(job.sourcePath, OpenMode::read);
+    if (job.source != kInvalidFileHandle) return true;
+    job.source = 0;
+    setLastError(job, {"Unable to open the file : ", job.sourcePath});
+    return false;
+}
+
+void setLastError(ImportJob& job, std::initializer_list<const char*> pieces) {
+    job.lastError[0] = '\0';
+    for (const char* piece : pieces) appendText(job.lastError, piece);
+}
+
+void closeSource(ImportJob& job) {
+    closeFile(job.source);
+    job.source = 0;
+}
+
+namespace {
+
+bool isTagSeparator(char c) {
+    return c == ';' || c == ',' || c == ' ';
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+// The state of one import: what the wizard (or the command line) chose, the
+// open files and the publication being built. One job lives for the whole
+// run; it is large (it holds a Publication), so keep it in static storage or
+// on the heap.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "model/Files.h"
+#include "model/OutputBuffer.h"
+#include "model/Publication.h"
+
+constexpr int kImportTextSize = 256;
+constexpr int kSearchPatternSize = 258;
+// 5120 bytes of text and the terminator.
+constexpr int kRightsTextSize = 5120 + 1;
+constexpr int kHeadingTagSlots = 10;
+constexpr int kHeadingTagSize = 10;
+// Cover, table of contents and biography take three manifest items; the
+// manifest keeps at most 499.
+constexpr int kMaxContentFiles = kManifestSlots - 1 - 3;
+constexpr int32_t kDefaultSplitSize = 100;
+
+enum class SourceKind : uint8_t { text = 0, html = 1 };
+
+enum class LineEndMode : uint8_t {
+    allCarriageReturns = 0,   // every line end is meaningful
+    ignoreSingleReturns = 1,  // single line ends are only screen width
+};
+
+struct HeadingTagList {
+    char tags[kHeadingTagSlots][kHeadingTagSize];
+    int32_t count;
+};
+
+struct ImportJob {
+    char sourcePath[kImportTextSize];
+    char destinationFolder[kImportTextSize];  // always ends with a backslash
+    LineEndMode lineEndMode;
+    uint8_t suppressHyphen;
+    char searchPattern[kSearchPatternSize];
+    int32_t searchPatternLength;
+    SourceKind sourceKind;
+    char bookTitle[kImportTextSize];
+    char authorName[kImportTextSize];
+    char rightsText[kRightsTextSize];
+    uint8_t addRights;
+    uint8_t addBiography;
+    int32_t splitSize;  // kilobytes of plain text per content file
+    char lastError[kImportTextSize];
+    char packagePath[kImportTextSize];
+    char tocPath[kImportTextSize];
+    char coverPath[kImportTextSize];
+    char biographyPath[kImportTextSize];
+    char contentFiles[kMaxContentFiles + 1][kImportTextSize];  // entry 1 upward
+    int32_t contentFileCount;
+    FileHandle source;
+    OutputBuffer tocWriter;
+    OutputBuffer contentWriter;
+    Publication publication;
+    int32_t charactersInContentFile;
+    char baseName[kImportTextSize];
+    int32_t lineEndRun;
+    uint8_t paragraphOpen;
+    int32_t chapterCounter;
+    HeadingTagList headingTags;
+    char heading[kImportTextSize];
+    bool contentWriterOpen;
+    bool tocWriterOpen;
+    // Between a successful start and the end of the finishing sequence.
+    bool running;
+    // Set when a page could not be created or written after the start; the
+    // last error says which.
+    bool failed;
+
+    ImportJob();
+    ImportJob(const ImportJob&) = delete;
+    ImportJob& operator=(const ImportJob&) = delete;
+
+    // The values before each wizard run; the source path of the previous
+    // import is kept. Open files are closed.
+    void reset();
+};
+
+// "\n" becomes CR LF; everything else is kept as typed.
+void compileSearchString(ImportJob& job, const char* typed);
+// Splits at ";", "," and blanks, upper case. False (and an empty list) when
+// there are more than 10 tags or one is longer than 9 characters.
+bool parseHeadingTags(ImportJob& job, const char* typed);
+void setSourcePath(ImportJob& job, const char* path);
+// Stores the folder with a trailing backslash; false when it does not fit.
+bool setDestinationFolder(ImportJob& job, const char* folder);
+void deriveBaseName(ImportJob& job);
+// At most the first 5120 bytes of the file; false when it cannot be read.
+bool loadRightsText(ImportJob& job, const char* path);
+
+// The last error, the pieces one after the other, cut to the field.
+void setLastError(ImportJob& job, std::initializer_list<const char*> pieces);
+
+// Opens the source for reading; on failure the last error names it.
+bool openSource(ImportJob& job);
+void closeSource(ImportJob& job);
