@@ -1,0 +1,128 @@
+#include "NewPublicationFiles.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "model/Files.h"
+#include "model/Paths.h"
+#include "model/Publication.h"
+#include "model/ShortDate.h"
+#include "model/Text.h"
+
+namespace {
+
+constexpr const char* kPageType = "text/x-oeb1-document";
+constexpr const char* kBiography = "Biography";
+constexpr const char* kXmlHead = "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\r\n";
+
+bool writePage(const char* path, const char* const* pieces);
+bool probeFolder(const char* target);
+
+}  // namespace
+
+bool canCreateTarget(const char* target) {
+    if (target == nullptr || target[0] == '\0' || std::strpbrk(target, "*?") != nullptr) return false;
+    if (fileExists(target)) return probeFolder(target);
+    FileHandle file = openFile(target, OpenMode::create);
+    if (file == kInvalidFileHandle) return false;
+    closeFile(file);
+    deleteFile(target);
+    return true;
+}
+
+bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath) {
+    copyText(packagePath, kPathSize, choices.target);
+    appendIfMissing(packagePath, ".opf");
+    auto publication = std::make_unique<Publication>();
+    char folder[kPathSize];
+    folderOfPath(packagePath, folder);
+    char tocPath[kPathSize], coverPath[kPathSize], bioPath[kPathSize];
+    copyText(tocPath, folder);
+    appendText(tocPath, "toc.htm");
+    copyText(coverPath, folder);
+    appendText(coverPath, "cover.htm");
+    copyText(bioPath, folder);
+    appendText(bioPath, "bio.htm");
+
+    bool ok = true;
+    if (choices.tableOfContents) {
+        const char* pieces[] = {
+            "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<h1 align=\"center\">Table Of Contents</h1>\r\n"
+            "<i>Add links below to the contents files</i>\r\n</body>\r\n</html>",
+            nullptr};
+        ok = writePage(tocPath, pieces) && ok;
+    }
+    if (choices.cover) {
+        const char* pieces[] = {
+            kXmlHead,       "<body>\r\n<h1 align=\"center\">",
+            choices.name,   "</h1><br>\r\n<h2 align=\"center\">",
+            choices.author, "</h2><br>\r\n<i>Add here an image for your cover page</i>\r\n</body>\r\n</html>",
+            nullptr};
+        ok = writePage(coverPath, pieces) && ok;
+    }
+    if (choices.biography) {
+        const char* pieces[] = {
+            kXmlHead,       "<body>\r\n<h1 align=\"center\">",
+            kBiography,     "</h1><br>\r\n<h2 align=\"center\">",
+            choices.author, "</h2><br>\r\n<i>Add here a biography</i>\r\n</body>\r\n</html>",
+            nullptr};
+        ok = writePage(bioPath, pieces) && ok;
+    }
+
+    if (choices.cover) publication->addManifestItem("cover", "cover.htm", kPageType);
+    if (choices.tableOfContents) publication->addManifestItem("toc", "toc.htm", kPageType);
+    if (choices.biography) publication->addManifestItem("bio", "bio.htm", kPageType);
+    if (choices.cover) publication->addSpineItem("cover");
+    if (choices.tableOfContents) publication->addSpineItem("toc");
+    if (choices.biography) publication->addSpineItem("bio");
+    char date[kValueSize];
+    todayShortDate(date, sizeof date);
+    publication->addMetadata("dc:Title", choices.name);
+    publication->addMetadata("dc:Creator", choices.author);
+    publication->addMetadata("dc:Date", date);
+    if (choices.tableOfContents) publication->addGuideReference("Table Of Contents", "toc.htm", "toc");
+    if (choices.biography) publication->addGuideReference(kBiography, "bio.htm", "bio");
+
+    FileHandle file = openFile(packagePath, OpenMode::create);
+    if (file == kInvalidFileHandle) return false;
+    publication->writePackage(file);
+    return closeFile(file) && ok;
+}
+
+namespace {
+
+bool writePage(const char* path, const char* const* pieces) {
+    FileHandle file = openFile(path, OpenMode::create);
+    if (file == kInvalidFileHandle) return false;
+    bool ok = true;
+    for (; *pieces != nullptr; ++pieces) ok = writeText(file, *pieces) && ok;
+    return closeFile(file) && ok;
+}
+
+// An existing file is left alone: a new file of another name in its folder
+// tells whether the folder takes files.
+bool probeFolder(const char* target) {
+    char folder[kPathSize];
+    folderOfPath(target, folder);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char probe[kPathSize];
+        char name[32];
+        std::snprintf(name, sizeof name, "~qbprobe%d.tmp", attempt);
+        copyText(probe, folder);
+        if (!appendText(probe, name)) return false;
+        if (fileExists(probe)) continue;
+        FileHandle file = openFile(probe, OpenMode::create);
+        if (file == kInvalidFileHandle) return false;
+        closeFile(file);
+        deleteFile(probe);
+        // A folder of that name cannot be replaced by a file.
+        FileHandle existing = openFile(target, OpenMode::read);
+        if (existing == kInvalidFileHandle) return false;
+        closeFile(existing);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
