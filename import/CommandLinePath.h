@@ -1,0 +1,9 @@
+// Paths typed on the command line, in and out of program form.
+#pragma once
+
+#include <string>
+
+// Absolute program-form path of an argument, against the current folder.
+bool argumentToProgramPath(const char* argument, char* out /* 256 bytes */);
+// How the path is shown to the user on this system.
+std::string programPathForDisplay(const char* path);
