@@ -61,7 +61,7 @@ TEST_F(HtmlImportTest, LongTagTextIsPlainAndEndOfSourceKeepsText) {
     EXPECT_EQ(body(), "<abcdefghijklmnopqrstuv>x<h1>never closed");
 }
 
-TEST_F(HtmlImportTest, TwentyOneByteTagTextIsStillACandidate) {
+TEST_F(HtmlImportTest, NineCharacterTagIsAHeading) {
     ASSERT_EQ(import("<body><ABCDEFGHI>t</ABCDEFGHI></BODY>", "ABCDEFGHI"), ImportOutcome::done);
     EXPECT_EQ(body(), "\r\n<H1><a name=\"Chap.1\"></A>t</H1>\r\n");
 }
