@@ -1,0 +1,18 @@
+// Runs a built program with arguments and collects what it wrote.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct ProgramResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// program: the path CMake gave; arguments are passed as they are. The
+// scratch folder (program form, ending in a backslash) takes the output.
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& scratchFolder);
+// A program-form path as this system's command line takes it.
+std::string commandLinePath(const std::string& programPath);
