@@ -1,0 +1,34 @@
+#include "OutputBuffer.h"
+
+#include <cstring>
+
+bool OutputBuffer::open(const char* path) {
+    used = 0;
+    file = openFile(path, OpenMode::create);
+    return file != kInvalidFileHandle;
+}
+
+bool OutputBuffer::write(const void* bytes, uint32_t n) {
+    if (n < kOutputBufferSize - used) {
+        std::memcpy(buffer + used, bytes, n);
+        used += n;
+        return true;
+    }
+    // A block that does not fit goes out whole, behind what was waiting.
+    bool ok = true;
+    if (used > 0) ok = writeBytes(file, buffer, used);
+    used = 0;
+    return writeBytes(file, bytes, n) && ok;
+}
+
+bool OutputBuffer::writeString(const char* text) {
+    return write(text, static_cast<uint32_t>(std::strlen(text)));
+}
+
+bool OutputBuffer::close() {
+    bool ok = used == 0 || writeBytes(file, buffer, used);
+    used = 0;
+    ok = closeFile(file) && ok;
+    file = kInvalidFileHandle;
+    return ok;
+}

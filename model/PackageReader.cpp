@@ -1,0 +1,200 @@
+// Reading a package document into the tables. The reader is as lenient as the
+// scanner about markup, and strict only where a record would be incomplete.
+#include <cstring>
+
+#include "Paths.h"
+#include "Publication.h"
+#include "TagScanner.h"
+#include "Text.h"
+
+namespace {
+
+// Tried in this order; a name read in any case is stored as spelled here.
+constexpr const char* kMetadataNames[] = {
+    "dc:Identifier", "dc:Title",   "dc:Creator", "dc:Contributor", "dc:Description",
+    "dc:Publisher",  "dc:Subject", "dc:Source",  "dc:Language",    "dc:Relation",
+    "dc:Coverage",   "dc:Date",    "dc:Type",    "dc:Format",      "dc:Rights",
+};
+
+constexpr int32_t kManifestReadLimit = kManifestSlots - 1;
+constexpr int32_t kSpineReadLimit = kSpineSlots - 1;
+constexpr int32_t kGuideReadLimit = kGuideSlots - 1;
+constexpr int32_t kToursKept = kTourSlots - 1;
+constexpr int32_t kSitesKept = kSiteSlots - 1;
+constexpr int32_t kMetadataReadLimit = kMetadataSlots - 1;
+
+bool readMetadataSection(Publication& publication, FileHandle file);
+bool readManifestSection(Publication& publication, FileHandle file);
+bool readSpineSection(Publication& publication, FileHandle file);
+bool readToursSection(Publication& publication, FileHandle file);
+bool readTourSites(Tour& tour, FileHandle file);
+bool readGuideSection(Publication& publication, FileHandle file);
+const char* metadataNameOf(const TagScanner& scanner);
+
+}  // namespace
+
+bool Publication::open(const char* packagePath) {
+    copyText(path, packagePath);
+    folderOfPath(packagePath, folder);
+    FileHandle file = openFile(packagePath, OpenMode::read);
+    if (file == kInvalidFileHandle) return false;
+    bool ok = readDocument(file);
+    closeFile(file);
+    return ok;
+}
+
+bool Publication::readDocument(FileHandle file) {
+    TagScanner scanner;
+    scanner.nextTag(file);
+    if (!scanner.isTag("?xml")) return false;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        bool ok = true;
+        if (scanner.isTag("package")) {
+            char identifier[kTagFieldSize];
+            if (!scanner.getAttribute("unique-identifier", identifier)) return false;
+            copyText(uniqueIdentifier, identifier);
+        } else if (scanner.isTag("/package")) {
+            break;
+        } else if (scanner.isTag("metadata")) {
+            ok = readMetadataSection(*this, file);
+        } else if (scanner.isTag("manifest")) {
+            ok = readManifestSection(*this, file);
+        } else if (scanner.isTag("spine")) {
+            ok = readSpineSection(*this, file);
+        } else if (scanner.isTag("tours")) {
+            ok = readToursSection(*this, file);
+        } else if (scanner.isTag("guide")) {
+            ok = readGuideSection(*this, file);
+        }
+        if (!ok) return false;
+    }
+    resolveSpine();
+    return true;
+}
+
+namespace {
+
+// More elements than the table holds fail the open rather than being
+// dropped, so that saving the package again cannot lose them.
+bool readMetadataSection(Publication& publication, FileHandle file) {
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.isTag("/metadata")) return true;
+        const char* name = metadataNameOf(scanner);
+        if (name == nullptr) continue;
+        char value[kValueSize];
+        if (readUntil(file, value, '<', kValueSize) == 0) continue;
+        if (publication.metadataCount >= kMetadataReadLimit) return false;
+        MetadataEntry& entry = publication.metadata[publication.metadataCount++];
+        copyText(entry.name, name);
+        copyText(entry.value, value);
+        entry.state = kLive;
+    }
+}
+
+bool readManifestSection(Publication& publication, FileHandle file) {
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.isTag("/manifest")) return true;
+        if (!scanner.isTag("item")) continue;
+        char id[kTagFieldSize];
+        char href[kTagFieldSize];
+        char mediaType[kTagFieldSize];
+        if (!scanner.getAttribute("id", id) || !scanner.getAttribute("href", href) ||
+            !scanner.getAttribute("media-type", mediaType)) {
+            return false;
+        }
+        if (publication.manifestCount >= kManifestReadLimit) return false;
+        ManifestItem& item = publication.manifest[publication.manifestCount++];
+        copyText(item.id, id);
+        copyText(item.href, href);
+        copyText(item.mediaType, mediaType);
+        item.state = kLive;
+    }
+}
+
+// Duplicates are kept as written: the editor shows what the file says.
+bool readSpineSection(Publication& publication, FileHandle file) {
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.isTag("/spine")) return true;
+        if (!scanner.isTag("itemref")) continue;
+        char idref[kTagFieldSize];
+        if (!scanner.getAttribute("idref", idref)) return false;
+        if (publication.spineCount >= kSpineReadLimit) return false;
+        SpineItem& item = publication.spine[publication.spineCount++];
+        copyText(item.idref, idref);
+        item.manifestItem = nullptr;
+        item.state = kLive;
+    }
+}
+
+bool readToursSection(Publication& publication, FileHandle file) {
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.isTag("/tours")) return true;
+        if (!scanner.isTag("tour")) continue;
+        char id[kTagFieldSize];
+        char title[kTagFieldSize];
+        if (!scanner.getAttribute("id", id) || !scanner.getAttribute("title", title)) return false;
+        Tour& tour = publication.tours[publication.tourCount];
+        copyText(tour.id, id);
+        copyText(tour.title, title);
+        tour.siteCount = 0;
+        tour.state = kLive;
+        if (readTourSites(tour, file) && publication.tourCount < kToursKept) ++publication.tourCount;
+    }
+}
+
+bool readTourSites(Tour& tour, FileHandle file) {
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.isTag("/tour")) return true;
+        if (!scanner.isTag("site")) continue;
+        char title[kTagFieldSize];
+        char href[kTagFieldSize];
+        if (!scanner.getAttribute("title", title) || !scanner.getAttribute("href", href)) return false;
+        if (tour.siteCount >= kSitesKept) continue;
+        TourSite& site = tour.sites[tour.siteCount++];
+        copyText(site.title, title);
+        copyText(site.href, href);
+        site.state = kLive;
+    }
+}
+
+bool readGuideSection(Publication& publication, FileHandle file) {
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.isTag("/guide")) return true;
+        if (!scanner.isTag("reference")) continue;
+        char type[kTagFieldSize];
+        char title[kTagFieldSize];
+        char href[kTagFieldSize];
+        if (!scanner.getAttribute("type", type) || !scanner.getAttribute("title", title) ||
+            !scanner.getAttribute("href", href)) {
+            return false;
+        }
+        if (publication.guideCount >= kGuideReadLimit) return false;
+        GuideReference& reference = publication.guide[publication.guideCount++];
+        copyText(reference.type, type);
+        copyText(reference.title, title);
+        copyText(reference.href, href);
+        reference.state = kLive;
+    }
+}
+
+const char* metadataNameOf(const TagScanner& scanner) {
+    for (const char* name : kMetadataNames) {
+        if (scanner.isTag(name)) return name;
+    }
+    return nullptr;
+}
+
+}  // namespace
