@@ -208,7 +208,8 @@ int readAttribute(FileHandle file, char* name, char* value) {
         } else if (c == closing || c == otherClosing) {
             break;
         }
-        if (length == kFieldChars) return kAttributeFailed;
+        // A value may not reach the field's last byte.
+        if (length == kFieldChars - 1) return kAttributeFailed;
         value[length++] = static_cast<char>(c);
     }
     while (length > 0 && value[length - 1] == kBlank) --length;
