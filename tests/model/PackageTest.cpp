@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "model/OutputBuffer.h"
+#include "model/Publication.h"
+#include "model/Text.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+const std::string kHead =
+    "<?xml version=\"1.0\"?>\r\n"
+    "<!DOCTYPE package PUBLIC \"+//ISBN 0-9673008-1-9//DTD OEB 1.0 Package//EN\" \"oebpkg1.dtd\">\r\n";
+
+std::string sections(const std::string& metadata, const std::string& manifest, const std::string& spine,
+                     const std::string& tours, const std::string& guide) {
+    return "<metadata>\r\n" + metadata + "</metadata>\r\n<manifest>\r\n" + manifest +
+           "</manifest>\r\n<spine>\r\n" + spine + "</spine>\r\n<tours>\r\n" + tours +
+           "</tours>\r\n<guide>\r\n" + guide + "</guide>\r\n";
+}
+
+class PackageTest : public ::testing::Test {
+protected:
+    bool openText(const std::string& text) {
+        tmp.write("book.opf", text);
+        return read->open(tmp.file("book.opf").c_str());
+    }
+    std::string saved(Publication& publication) {
+        EXPECT_TRUE(publication.save(tmp.file("out.opf").c_str()));
+        return tmp.read("out.opf");
+    }
+    static std::string items(int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += "<item id=\"i" + std::to_string(i) + "\" href=\"p" + std::to_string(i) +
+                    ".htm\" media-type=\"text/x-oeb1-document\"/>\r\n";
+        }
+        return text;
+    }
+
+    TempFolder tmp;
+    std::unique_ptr<Publication> book = std::make_unique<Publication>();
+    std::unique_ptr<Publication> read = std::make_unique<Publication>();
+};
+
+TEST_F(PackageTest, AnEmptyPublicationIsFourteenLines) {
+    EXPECT_EQ(saved(*book), kHead + "<package unique-identifier=\"\">\r\n" + sections("", "", "", "", "") +
+                                "</package>\r\n");
+}
+
+TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndValuesAreWrittenUnchanged) {
+    copyText(book->uniqueIdentifier, "BookId");
+    book->addMetadata("dc:Title", "Tom & \"Jerry\"\r\nPart <2>");
+    book->addMetadata("dc:Creator", "Ann");
+    book->addManifestItem("c1", "ch1.htm", "text/x-oeb1-document");
+    book->addManifestItem("pic", "images\\a.gif", "image/gif");
+    book->addSpineItem("c1");
+    book->addTour("t1", "Walk");
+    book->addTourSite(&book->tours[0], "Start", "ch1.htm#s");
+    book->addTour("t2", "Empty");
+    book->addGuideReference("Contents", "toc.htm", "toc");
+    EXPECT_EQ(
+        saved(*book),
+        kHead + "<package unique-identifier=\"BookId\">\r\n" +
+            sections("<dc:Title>Tom & \"Jerry\"\r\nPart <2></dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n",
+                     "<item id=\"c1\" href=\"ch1.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                     "<item id=\"pic\" href=\"images\\a.gif\" media-type=\"image/gif\"/>\r\n",
+                     "<itemref idref=\"c1\"/>\r\n",
+                     "<tour id=\"t1\" title=\"Walk\">\r\n<site title=\"Start\" href=\"ch1.htm#s\"/>\r\n"
+                     "</tour>\r\n<tour id=\"t2\" title=\"Empty\">\r\n</tour>\r\n",
+                     "<reference type=\"toc\" title=\"Contents\" href=\"toc.htm\"/>\r\n") +
+            "</package>\r\n");
+}
+
+TEST_F(PackageTest, DeletedRecordsLeaveNoLineButTheirSpineReferencesStay) {
+    book->addManifestItem("a", "a.htm", "t");
+    book->addManifestItem("b", "b.htm", "t");
+    book->addSpineItem("a");
+    book->addSpineItem("b");
+    book->deleteManifestItem(&book->manifest[0]);
+    book->spine[1].state = kDeleted;
+    book->addMetadata("dc:Title", "x");
+    book->deleteMetadata(&book->metadata[0]);
+    std::string text = saved(*book);
+    EXPECT_EQ(text.find("id=\"a\""), std::string::npos);
+    EXPECT_NE(text.find("<itemref idref=\"a\"/>"), std::string::npos);
+    EXPECT_EQ(text.find("idref=\"b\""), std::string::npos);
+    EXPECT_EQ(text.find("dc:Title"), std::string::npos);
+}
+
+TEST_F(PackageTest, SaveSetsPathAndFolderAndALaterFailureLeavesTheOldFileWhole) {
+    tmp.write("out.opf", "old package");
+    book->addMetadata("dc:Title", "New");
+    ASSERT_TRUE(book->save(tmp.file("out.opf").c_str()));
+    EXPECT_EQ(std::string(book->path), tmp.file("out.opf"));
+    EXPECT_EQ(std::string(book->folder), tmp.path());
+    EXPECT_NE(tmp.read("out.opf").find("<dc:Title>New</dc:Title>"), std::string::npos);
+
+    EXPECT_FALSE(book->save(tmp.file("missing\\out.opf").c_str()));
+    // Nothing is left beside a package that could not be written.
+    EXPECT_FALSE(tmp.exists("out.opf.saving"));
+}
+
+TEST_F(PackageTest, WhatIsWrittenReadsBackWithTheSameLiveRecordsInOrder) {
+    copyText(book->uniqueIdentifier, "uid");
+    book->addMetadata("dc:Title", "A Title");
+    book->addMetadata("dc:Rights", "All mine");
+    for (int i = 0; i < 3; ++i) {
+        std::string id = "c" + std::to_string(i);
+        book->addManifestItem(id.c_str(), (id + ".htm").c_str(), "text/x-oeb1-document");
+    }
+    book->addSpineItem("c2");
+    book->addSpineItem("c0");
+    book->addTour("t", "Tour");
+    book->addTourSite(&book->tours[0], "One", "c0.htm");
+    book->addTourSite(&book->tours[0], "Two", "c1.htm");
+    book->addGuideReference("Cover", "c0.htm", "cover");
+    ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_STREQ(read->uniqueIdentifier, "uid");
+    ASSERT_EQ(read->metadataCount, 2);
+    EXPECT_STREQ(read->metadata[1].name, "dc:Rights");
+    EXPECT_STREQ(read->metadata[1].value, "All mine");
+    ASSERT_EQ(read->manifestCount, 3);
+    EXPECT_STREQ(read->manifest[2].href, "c2.htm");
+    ASSERT_EQ(read->spineCount, 2);
+    EXPECT_EQ(read->spine[0].manifestItem, &read->manifest[2]);
+    ASSERT_EQ(read->tourCount, 1);
+    ASSERT_EQ(read->tours[0].siteCount, 2);
+    EXPECT_STREQ(read->tours[0].sites[1].title, "Two");
+    ASSERT_EQ(read->guideCount, 1);
+    EXPECT_STREQ(read->guide[0].type, "cover");
+    EXPECT_EQ(saved(*read), tmp.read("book.opf"));
+}
+
+TEST_F(PackageTest, OpenSetsPathAndFolderAndFailsForAMissingFile) {
+    EXPECT_FALSE(read->open(tmp.file("none.opf").c_str()));
+    EXPECT_EQ(std::string(read->folder), tmp.path());
+}
+
+TEST_F(PackageTest, TheDocumentMustBeginWithTheXmlDeclaration) {
+    EXPECT_TRUE(openText("junk before " + kHead + "<package unique-identifier=\"x\">\r\n</package>"));
+    read->clear();
+    EXPECT_FALSE(openText("<!-- c -->" + kHead + "<package unique-identifier=\"x\"></package>"));
+    EXPECT_FALSE(openText("<package unique-identifier=\"x\"></package>"));
+}
+
+TEST_F(PackageTest, ThePackageNeedsItsIdentifierAndItsEndTag) {
+    EXPECT_FALSE(openText(kHead + "<package></package>"));
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\">" + sections("", "", "", "", "")));
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\"><manifest></package>"));
+}
+
+TEST_F(PackageTest, MetadataNamesAreStoredAsSpelledAndWrappersArePassedOver) {
+    ASSERT_TRUE(openText(kHead +
+                         "<package unique-identifier=\"x\"><metadata><dc-metadata>"
+                         "<DC:TITLE lang=\"en\">Two\r\nlines &amp; more</DC:TITLE><x-meta>skip</x-meta>"
+                         "<dc:creator>Ann</dc:creator></dc-metadata></metadata></package>"));
+    ASSERT_EQ(read->metadataCount, 2);
+    EXPECT_STREQ(read->metadata[0].name, "dc:Title");
+    EXPECT_STREQ(read->metadata[0].value, "Twolines &amp; more");
+    EXPECT_STREQ(read->metadata[1].name, "dc:Creator");
+}
+
+TEST_F(PackageTest, RequiredAttributesAreChecked) {
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\"><manifest><item id=\"a\" href=\"a\"/>"
+                                  "</manifest></package>"));
+    EXPECT_FALSE(
+        openText(kHead + "<package unique-identifier=\"x\"><spine><itemref id=\"a\"/></spine></package>"));
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\"><guide><reference type=\"a\" href=\"b\"/>"
+                                  "</guide></package>"));
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\"><tours><tour id=\"a\"></tour>"
+                                  "</tours></package>"));
+}
+
+TEST_F(PackageTest, SpineRefsInOtherCaseResolveAndDuplicatesAreKept) {
+    ASSERT_TRUE(
+        openText(kHead + "<package unique-identifier=\"x\"><manifest>" + items(1) +
+                 "</manifest><spine><itemref idref=\"I0\"/><itemref idref=\"i0\"/></spine></package>"));
+    ASSERT_EQ(read->spineCount, 2);
+    EXPECT_EQ(read->spine[0].manifestItem, &read->manifest[0]);
+    EXPECT_EQ(read->spine[1].manifestItem, &read->manifest[0]);
+}
+
+TEST_F(PackageTest, SectionsComeInAnyOrderAndRepeat) {
+    ASSERT_TRUE(openText(kHead +
+                         "<package unique-identifier=\"x\"><spine><itemref idref=\"i0\"/></spine>"
+                         "<manifest>" +
+                         items(1) + "</manifest><manifest>" + items(2) + "</manifest></package>"));
+    EXPECT_EQ(read->manifestCount, 3);
+    EXPECT_EQ(read->spine[0].manifestItem, &read->manifest[0]);
+}
+
+TEST_F(PackageTest, AnEmptyElementStartsNoSection) {
+    ASSERT_TRUE(openText(kHead + "<package unique-identifier=\"x\"><manifest/><item id=\"a\" href=\"b\" "
+                                 "media-type=\"c\"/></package>"));
+    EXPECT_EQ(read->manifestCount, 0);
+}
+
+TEST_F(PackageTest, FourHundredNinetyNineItemsOpenAndFiveHundredDoNot) {
+    EXPECT_TRUE(openText(kHead + "<package unique-identifier=\"x\"><manifest>" + items(499) +
+                         "</manifest></package>"));
+    EXPECT_EQ(read->manifestCount, 499);
+    read->clear();
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\"><manifest>" + items(500) +
+                          "</manifest></package>"));
+}
+
+TEST_F(PackageTest, MoreMetadataThanTheTableHoldsFailsRatherThanLosingElements) {
+    std::string metadata;
+    for (int i = 0; i < 49; ++i) metadata += "<dc:Subject>s</dc:Subject>";
+    EXPECT_TRUE(
+        openText(kHead + "<package unique-identifier=\"x\"><metadata>" + metadata + "</metadata></package>"));
+    read->clear();
+    EXPECT_FALSE(openText(kHead + "<package unique-identifier=\"x\"><metadata>" + metadata +
+                          "<dc:Subject>one more</dc:Subject></metadata></package>"));
+}
+
+TEST_F(PackageTest, ALongMetadataValueIsCutToItsField) {
+    ASSERT_TRUE(openText(kHead + "<package unique-identifier=\"x\"><metadata><dc:Description>" +
+                         std::string(3000, 'd') + "</dc:Description></metadata></package>"));
+    EXPECT_EQ(std::string(read->metadata[0].value), std::string(1023, 'd'));
+}
+
+TEST_F(PackageTest, ATourWhoseSiteLacksAnAttributeIsNotKeptAndSitesBeyondTheTableAreDropped) {
+    std::string sites;
+    for (int i = 0; i < 55; ++i) sites += "<site title=\"s\" href=\"h\"/>";
+    ASSERT_TRUE(openText(kHead +
+                         "<package unique-identifier=\"x\"><tours>"
+                         "<tour id=\"bad\" title=\"B\"><site title=\"s\"/></tour>"
+                         "<tour id=\"good\" title=\"G\">" +
+                         sites + "</tour></tours></package>"));
+    ASSERT_EQ(read->tourCount, 1);
+    EXPECT_STREQ(read->tours[0].id, "good");
+    EXPECT_EQ(read->tours[0].siteCount, 49);
+}
+
+TEST_F(PackageTest, AQuoteInATitleDoesNotReadBackWhole) {
+    book->addManifestItem("a", "a.htm", "t");
+    book->addGuideReference("Say \"hi\"", "a.htm", "text");
+    ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_STREQ(read->guide[0].title, "Say");
+}
+
+class OutputBufferTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    OutputBuffer out;
+};
+
+TEST_F(OutputBufferTest, SmallWritesWaitUntilTheBufferWouldFill) {
+    ASSERT_TRUE(out.open(tmp.file("page.htm").c_str()));
+    uint64_t before = fileCallCounts().writeCalls;
+    for (int i = 0; i < 8191; ++i) ASSERT_TRUE(out.write("x", 1));
+    EXPECT_EQ(fileCallCounts().writeCalls, before);
+    EXPECT_TRUE(out.write("y", 1));
+    EXPECT_EQ(fileCallCounts().writeCalls, before + 2);
+    EXPECT_EQ(out.used, 0u);
+    EXPECT_TRUE(out.close());
+    EXPECT_EQ(tmp.read("page.htm"), std::string(8191, 'x') + "y");
+}
+
+TEST_F(OutputBufferTest, ALargeBlockGoesOutWholeBehindWhatWaited) {
+    ASSERT_TRUE(out.open(tmp.file("page.htm").c_str()));
+    EXPECT_TRUE(out.writeString("head "));
+    std::string block(10000, 'b');
+    uint64_t before = fileCallCounts().writeCalls;
+    EXPECT_TRUE(out.write(block.data(), static_cast<uint32_t>(block.size())));
+    EXPECT_EQ(fileCallCounts().writeCalls, before + 2);
+    EXPECT_TRUE(out.writeString(" tail"));
+    EXPECT_TRUE(out.close());
+    EXPECT_EQ(tmp.read("page.htm"), "head " + block + " tail");
+}
+
+TEST_F(OutputBufferTest, OpenReplacesAFileAndFailsWhereNoneCanBeCreated) {
+    tmp.write("page.htm", "old content that is long");
+    ASSERT_TRUE(out.open(tmp.file("page.htm").c_str()));
+    out.writeString("new");
+    EXPECT_TRUE(out.close());
+    EXPECT_EQ(tmp.read("page.htm"), "new");
+    OutputBuffer other;
+    EXPECT_FALSE(other.open(tmp.file("no\\such\\page.htm").c_str()));
+}
+
+}  // namespace
