@@ -38,6 +38,7 @@ void recordError(ImportJob& job, const char* message, const char* path);
 bool startPages(ImportJob& job) {
     job.contentFileCount = 0;
     job.failed = false;
+    if (!checkBaseName(job)) return false;
     if (!buildPagePaths(job)) {
         recordError(job, "The file name is too long : ", job.coverPath);
         return false;
@@ -57,6 +58,12 @@ bool startPages(ImportJob& job) {
         return false;
     }
     return true;
+}
+
+bool checkBaseName(ImportJob& job) {
+    if (job.baseName[0] != '\0') return true;
+    recordError(job, "The source file name gives no page name : ", job.sourcePath);
+    return false;
 }
 
 void writeTocEntry(ImportJob& job, const char* headingText, const char* label) {

@@ -11,6 +11,10 @@ constexpr int kLabelSize = 64;
 // head. A page that cannot be created stops here: false, the last error
 // names it, and whatever was opened is closed again.
 bool startPages(ImportJob& job);
+// Page names come from the base name alone; a source name that gives none
+// (empty, or dots only) would make nameless pages such as ".opf". False
+// with the last error set.
+bool checkBaseName(ImportJob& job);
 
 void writeTocEntry(ImportJob& job, const char* headingText, const char* label);
 void writeAnchoredHeading(ImportJob& job, const char* tagName, const char* headingText, const char* label);

@@ -23,7 +23,7 @@ bool startHtmlImport(ImportJob& job) {
     job.chapterCounter = 0;
     job.failed = false;
     job.publication.clear();
-    if (!openSource(job)) return false;
+    if (!checkBaseName(job) || !openSource(job)) return false;
     if (!skipToBody(job)) {
         setLastError(job, {"Error while importing the HTML file ", job.sourcePath, " : could not find the ",
                            "BODY", " tag"});

@@ -48,7 +48,7 @@ bool startTextImport(ImportJob& job) {
     job.paragraphOpen = 0;
     job.failed = false;
     job.publication.clear();
-    if (!openSource(job)) return false;
+    if (!checkBaseName(job) || !openSource(job)) return false;
     if (!startPages(job)) {
         closeSource(job);
         return false;

@@ -2,11 +2,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "import/GeneratedPages.h"
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
 #include "import/TextImport.h"
+#include "model/Files.h"
+#include "model/Publication.h"
+#include "model/ShortDate.h"
 #include "model/Text.h"
 #include "tests/support/TempFolder.h"
 
@@ -73,6 +77,8 @@ TEST_F(TextImportTest, LfOnlyLineEndsNeverMatchACarriageReturn) {
 TEST_F(TextImportTest, AnyOneAndOneMarkWildcards) {
     EXPECT_EQ(headings("a1b a-b", "a\\*b"), "[a1b][a-b]");
     EXPECT_EQ(headings("x#A#x#a#x#\x01#x#.#x", "#\\$#"), "[#A#][#.#]");
+    // 13 is the last byte refused, 14 the first one taken.
+    EXPECT_EQ(headings("#\r#\x0e#", "#\\$#"), "[#\x0e#]");
 }
 
 TEST_F(TextImportTest, SkipWildcardsStopAtTheHundredthCharacter) {
@@ -143,6 +149,86 @@ TEST_F(TextImportTest, HeadingsBecomeAnchorsAndTocEntries) {
               "</blockquote></body>\n</html>");
 }
 
+TEST_F(TextImportTest, AHeadingDoesNotResetTheLineEndRun) {
+    job->lineEndMode = LineEndMode::ignoreSingleReturns;
+    // The heading's own CR LF is taken by the match; the run of the line
+    // end before it goes on, so the empty line after it is a paragraph.
+    EXPECT_EQ(importedBody("a\r\nChapter 1\r\n\r\nb", "Chapter \\1\\n"),
+              "a \r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\n<BR>\r\n\r\n<P>b");
+}
+
+TEST_F(TextImportTest, ThreeSplitsGiveFourFilesAndLinksToTheFileOfEachHeading) {
+    // 102,399 plain characters, then the CR that reaches 102,400.
+    std::string block(102399, 'a');
+    std::string text;
+    for (int n = 1; n <= 3; ++n) text += "Chapter " + std::to_string(n) + "\r\n" + block + "\r\n";
+    text += "Chapter 4\r\nend";
+    prepare(text, "Chapter \\1\\n");
+    job->lineEndMode = LineEndMode::ignoreSingleReturns;
+    ASSERT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::done) << job->lastError;
+    auto heading = [](int n) {
+        return "\r\n<H1><a name=\"Chap." + std::to_string(n) + "\"></A>Chapter " + std::to_string(n) +
+               "</H1>\r\n";
+    };
+    EXPECT_EQ(tmp.read("book_1.htm"), kContentHead + heading(1) + block + kContentTail);
+    // Block 2 and 3 begin after a space, so their last "a" reaches the size
+    // and the CR after it splits.
+    EXPECT_EQ(tmp.read("book_2.htm"), kContentHead + " " + heading(2) + block + kContentTail);
+    EXPECT_EQ(tmp.read("book_3.htm"), kContentHead + " " + heading(3) + block + kContentTail);
+    EXPECT_EQ(tmp.read("book_4.htm"), kContentHead + " " + heading(4) + "end" + kContentTail);
+    EXPECT_FALSE(tmp.exists("book_5.htm"));
+    std::string toc = tmp.read("book_TOC.htm");
+    for (int n = 1; n <= 4; ++n) {
+        std::string link = "<a href=\"book_" + std::to_string(n) + ".htm#Chap." + std::to_string(n) +
+                           "\">Chapter " + std::to_string(n) + "</a><br>\r\n";
+        EXPECT_NE(toc.find(link), std::string::npos) << link;
+    }
+    auto read = std::make_unique<Publication>();
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    ASSERT_EQ(read->spineCount, 6);
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(std::string(read->spine[n + 1].idref), "ContentFile_" + std::to_string(n));
+        EXPECT_EQ(std::string(read->manifest[n + 1].href), "book_" + std::to_string(n) + ".htm");
+    }
+}
+
+TEST_F(TextImportTest, PackageWithoutBiographyByteForByte) {
+    copyText(job->authorName, "Ann");
+    importedBody("x");
+    EXPECT_FALSE(tmp.exists("book_bio.htm"));
+    EXPECT_EQ(tmp.read("book_TOC.htm"),
+              "<?xml version=\"1.0\"?>\n<html>\n<head>\n<title>Book</title>\n</head>\n<body>\r\n"
+              "<h1 align=\"center\">Table Of Contents</h1>\r\n<blockquote>\r\n</blockquote></body>\n</html>");
+    std::string package = tmp.read("book.opf");
+    const std::string idAttribute = "unique-identifier=\"";
+    size_t at = package.find(idAttribute);
+    ASSERT_NE(at, std::string::npos);
+    std::string id = package.substr(at + idAttribute.size(), 10);
+    for (char c : id) {
+        EXPECT_GE(c, ')');
+        EXPECT_LE(c, ':');
+    }
+    char date[1024];
+    ASSERT_TRUE(todayShortDate(date, sizeof date));
+    EXPECT_EQ(
+        package,
+        "<?xml version=\"1.0\"?>\r\n"
+        "<!DOCTYPE package PUBLIC \"+//ISBN 0-9673008-1-9//DTD OEB 1.0 Package//EN\" \"oebpkg1.dtd\">\r\n"
+        "<package unique-identifier=\"" +
+            id +
+            "\">\r\n<metadata>\r\n<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Book</dc:Title>\r\n"
+            "<dc:Date>" +
+            date +
+            "</dc:Date>\r\n</metadata>\r\n<manifest>\r\n"
+            "<item id=\"cover\" href=\"book_cover.htm\" media-type=\"text/oeb-document\"/>\r\n"
+            "<item id=\"toc\" href=\"book_TOC.htm\" media-type=\"text/oeb-document\"/>\r\n"
+            "<item id=\"ContentFile_1\" href=\"book_1.htm\" media-type=\"text/oeb-document\"/>\r\n"
+            "</manifest>\r\n<spine>\r\n<itemref idref=\"cover\"/>\r\n<itemref idref=\"toc\"/>\r\n"
+            "<itemref idref=\"ContentFile_1\"/>\r\n</spine>\r\n<tours>\r\n</tours>\r\n<guide>\r\n"
+            "<reference type=\"toc\" title=\"Table Of Contents\" href=\"book_TOC.htm\"/>\r\n"
+            "</guide>\r\n</package>\r\n");
+}
+
 TEST_F(TextImportTest, SplitsAtTheFirstCarriageReturnAfterTheSplitSize) {
     std::string first(102399, 'a');
     // The CR at 102,400 plain characters starts file 2; its LF is a space.
@@ -169,6 +255,51 @@ TEST_F(TextImportTest, PageThatCannotBeCreatedStopsTheStart) {
     EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
     EXPECT_EQ(std::string(job->lastError),
               "Unable to create the coverpage file : " + tmp.file("missing\\book_cover.htm"));
+}
+
+TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
+    // A folder of that name stands where content file 2 would go.
+    tmp.makeFolder("book_2.htm");
+    prepare(std::string(102400, 'a') + "\r\nb", "");
+    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::failed);
+    EXPECT_EQ(std::string(job->lastError), "Unable to create the content file : " + tmp.file("book_2.htm"));
+    EXPECT_FALSE(tmp.exists("book.opf"));
+    EXPECT_EQ(job->source, nullptr);
+}
+
+TEST_F(TextImportTest, ClearedRunningFlagStopsWithoutAPackage) {
+    prepare(std::string(50000, 'a'), "");
+    int running = 1;
+    std::vector<int> seen;
+    struct Context {
+        int* running;
+        std::vector<int>* seen;
+    } context{&running, &seen};
+    ImportRunControl control;
+    control.context = &context;
+    control.running = &running;
+    control.progress = [](void* raw, int percent) {
+        auto* c = static_cast<Context*>(raw);
+        c->seen->push_back(percent);
+        *c->running = 0;
+    };
+    EXPECT_EQ(runImport(*job, control), ImportOutcome::stopped);
+    // One report after 20,480 steps: 20,480 of 50,000 bytes read.
+    EXPECT_EQ(seen, std::vector<int>{40});
+    EXPECT_FALSE(tmp.exists("book.opf"));
+    EXPECT_EQ(job->source, nullptr);
+}
+
+TEST_F(TextImportTest, SourceNameWithoutABaseNameIsRefused) {
+    setSourcePath(*job, tmp.file("....").c_str());
+    setDestinationFolder(*job, tmp.path().c_str());
+    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
+    EXPECT_EQ(std::string(job->lastError), "The source file name gives no page name : " + tmp.file("...."));
+    EXPECT_FALSE(fileExists(tmp.file("*.htm").c_str()));
+    EXPECT_FALSE(fileExists(tmp.file("*.opf").c_str()));
+    // Everything from the first dot on is cut.
+    setSourcePath(*job, "C:\\books\\my.book.txt");
+    EXPECT_STREQ(job->baseName, "my");
 }
 
 TEST(SearchStringTest, OnlyBackslashNIsTranslated) {
