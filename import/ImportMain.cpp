@@ -5,9 +5,9 @@
 #include <cstring>
 #include <memory>
 
-#include "CommandLinePath.h"
 #include "ImportJob.h"
 #include "ImportRun.h"
+#include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "model/Paths.h"
 #include "model/Text.h"
@@ -36,6 +36,12 @@ constexpr const char* kUsage =
     "  --help                show this text\n";
 
 int fail(const char* message, const char* detail = nullptr);
+// Where an option that is simply stored keeps its value; null for others.
+const char** valueSlot(const char* option, const char** kind, const char** destination, const char** title,
+                       const char** rights, const char** tags);
+// Options whose value the loop itself interprets.
+bool takesValue(const char* option);
+bool isFolder(const char* path);
 bool isHtmlName(const char* path);
 void showProgress(void* context, int percent);
 
@@ -43,6 +49,8 @@ void showProgress(void* context, int percent);
 
 int main(int argc, char** argv) {
     auto job = std::make_unique<ImportJob>();
+    // The wizard's options page opens in the mode "all carriage returns".
+    job->lineEndMode = LineEndMode::allCarriageReturns;
     const char* source = nullptr;
     const char* kind = nullptr;
     const char* destination = nullptr;
@@ -51,55 +59,45 @@ int main(int argc, char** argv) {
     const char* tags = "";
     for (int i = 1; i < argc; ++i) {
         const char* option = argv[i];
-        bool hasValue = i + 1 < argc;
-        auto value = [&]() { return argv[++i]; };
         if (std::strcmp(option, "--help") == 0) {
             std::fputs(kUsage, stdout);
             return 0;
-        } else if (std::strcmp(option, "--keep-hyphens") == 0) {
+        }
+        if (std::strcmp(option, "--keep-hyphens") == 0) {
             job->suppressHyphen = 0;
-        } else if (std::strcmp(option, "--biography") == 0) {
+            continue;
+        }
+        if (std::strcmp(option, "--biography") == 0) {
             job->addBiography = 1;
-        } else if (option[0] == '-' && option[1] == '-' && !hasValue) {
-            return fail("missing value after", option);
-        } else if (std::strcmp(option, "--kind") == 0) {
-            kind = value();
-        } else if (std::strcmp(option, "--dest") == 0) {
-            destination = value();
+            continue;
+        }
+        if (option[0] != '-' || option[1] != '-') {
+            if (source != nullptr) return fail("more than one source:", option);
+            source = option;
+            continue;
+        }
+        const char** slot = valueSlot(option, &kind, &destination, &title, &rights, &tags);
+        if (slot == nullptr && !takesValue(option)) return fail("unknown option:", option);
+        if (i + 1 == argc) return fail("missing value after", option);
+        const char* value = argv[++i];
+        // The wizard's fields hold 255 characters; nothing is cut silently.
+        if (std::strlen(value) > 255) return fail("the value is longer than 255 characters:", option);
+        if (slot != nullptr) {
+            *slot = value;
         } else if (std::strcmp(option, "--returns") == 0) {
-            const char* mode = value();
-            if (std::strcmp(mode, "all") == 0) {
+            if (std::strcmp(value, "all") == 0) {
                 job->lineEndMode = LineEndMode::allCarriageReturns;
-            } else if (std::strcmp(mode, "ignore-single") == 0) {
+            } else if (std::strcmp(value, "ignore-single") == 0) {
                 job->lineEndMode = LineEndMode::ignoreSingleReturns;
             } else {
-                return fail("unknown carriage-return mode:", mode);
+                return fail("unknown carriage-return mode:", value);
             }
-            continue;
         } else if (std::strcmp(option, "--search") == 0) {
-            const char* typed = value();
-            if (std::strlen(typed) > 255) return fail("the search string is longer than 255 characters");
-            compileSearchString(*job, typed);
-        } else if (std::strcmp(option, "--tags") == 0) {
-            tags = value();
-        } else if (std::strcmp(option, "--title") == 0) {
-            title = value();
-        } else if (std::strcmp(option, "--author") == 0) {
-            copyText(job->authorName, value());
-        } else if (std::strcmp(option, "--rights") == 0) {
-            rights = value();
-        } else if (option[0] == '-' && option[1] == '-') {
-            return fail("unknown option:", option);
-        } else if (source == nullptr) {
-            source = option;
+            compileSearchString(*job, value);
         } else {
-            return fail("more than one source:", option);
+            copyText(job->authorName, value);
         }
     }
-    // The wizard starts in the mode "all carriage returns".
-    bool modeGiven = false;
-    for (int i = 1; i < argc; ++i) modeGiven = modeGiven || std::strcmp(argv[i], "--returns") == 0;
-    if (!modeGiven) job->lineEndMode = LineEndMode::allCarriageReturns;
 
     if (source == nullptr) return fail("no source file given (see --help)");
     char path[kPathSize];
@@ -124,18 +122,16 @@ int main(int argc, char** argv) {
         return fail("the destination path is too long:", destination);
     }
     if (!setDestinationFolder(*job, folder)) return fail("the destination path is too long:", destination);
-    char bare[kPathSize];
-    copyText(bare, job->destinationFolder);
-    size_t length = std::strlen(bare);
-    if (length > 1 && bare[length - 1] == '\\' && bare[length - 2] != ':') bare[length - 1] = '\0';
-    if (!fileExists(bare) || openFile(bare, OpenMode::read) != kInvalidFileHandle)
-        return fail("no destination folder at", destination == nullptr ? bare : destination);
+    if (!isFolder(job->destinationFolder))
+        return fail("no destination folder at",
+                    destination == nullptr ? programPathForDisplay(folder).c_str() : destination);
 
     if (!parseHeadingTags(*job, tags))
         return fail("bad tag list (at most 10 tags of at most 9 characters):", tags);
 
+    // As on the wizard's metadata page: the base name unless a title is given.
+    if (title != nullptr && title[0] == '\0') return fail("Please specify a book title.");
     copyText(job->bookTitle, title == nullptr ? job->baseName : title);
-    if (job->bookTitle[0] == '\0') return fail("Please specify a book title.");
 
     if (rights != nullptr) {
         char rightsPath[kPathSize];
@@ -165,6 +161,35 @@ int fail(const char* message, const char* detail) {
         std::fprintf(stderr, "quirebound-import: %s\n", message);
     }
     return 1;
+}
+
+const char** valueSlot(const char* option, const char** kind, const char** destination, const char** title,
+                       const char** rights, const char** tags) {
+    if (std::strcmp(option, "--kind") == 0) return kind;
+    if (std::strcmp(option, "--dest") == 0) return destination;
+    if (std::strcmp(option, "--title") == 0) return title;
+    if (std::strcmp(option, "--rights") == 0) return rights;
+    if (std::strcmp(option, "--tags") == 0) return tags;
+    return nullptr;
+}
+
+bool takesValue(const char* option) {
+    return std::strcmp(option, "--returns") == 0 || std::strcmp(option, "--search") == 0 ||
+           std::strcmp(option, "--author") == 0;
+}
+
+// The folder without its trailing backslash (a drive root keeps it) names
+// something that exists and cannot be opened as a file.
+bool isFolder(const char* path) {
+    char bare[kPathSize];
+    copyText(bare, path);
+    size_t length = std::strlen(bare);
+    if (length > 1 && bare[length - 1] == '\\' && bare[length - 2] != ':') bare[length - 1] = '\0';
+    if (!fileExists(bare)) return false;
+    FileHandle file = openFile(bare, OpenMode::read);
+    if (file == kInvalidFileHandle) return true;
+    closeFile(file);
+    return false;
 }
 
 bool isHtmlName(const char* path) {
