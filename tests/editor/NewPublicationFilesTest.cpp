@@ -4,17 +4,35 @@
 #include <string>
 
 #include "editor/NewPublicationFiles.h"
+#include "model/Files.h"
 #include "model/Publication.h"
+#include "model/ShortDate.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
 
 const std::string kXmlHead = "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\r\n";
+const std::string kPackageHead =
+    "<?xml version=\"1.0\"?>\r\n"
+    "<!DOCTYPE package PUBLIC \"+//ISBN 0-9673008-1-9//DTD OEB 1.0 Package//EN\" \"oebpkg1.dtd\">\r\n"
+    "<package unique-identifier=\"\">\r\n";
 
-TEST(NewPublicationFilesTest, WritesTheChosenPagesAndThePackage) {
+std::string today() {
+    char date[1024];
+    EXPECT_TRUE(todayShortDate(date, sizeof date));
+    return date;
+}
+
+std::string metadata(const std::string& title, const std::string& author) {
+    return "<metadata>\r\n<dc:Title>" + title + "</dc:Title>\r\n<dc:Creator>" + author +
+           "</dc:Creator>\r\n<dc:Date>" + today() + "</dc:Date>\r\n</metadata>\r\n";
+}
+
+TEST(NewPublicationFilesTest, AllThreePagesAndTheirPackageByteForByte) {
     TempFolder tmp;
     tmp.write("toc.htm", "old");
     std::string target = tmp.file("new");
+    // The name goes into the pages and the package as typed, unescaped.
     NewPublicationChoices choices{"A<&", "Ann", target.c_str(), true, true, true};
     char packagePath[256];
     ASSERT_TRUE(writeNewPublication(choices, packagePath));
@@ -30,38 +48,55 @@ TEST(NewPublicationFilesTest, WritesTheChosenPagesAndThePackage) {
               kXmlHead +
                   "<body>\r\n<h1 align=\"center\">Biography</h1><br>\r\n<h2 align=\"center\">Ann</h2><br>\r\n"
                   "<i>Add here a biography</i>\r\n</body>\r\n</html>");
-    auto read = std::make_unique<Publication>();
-    ASSERT_TRUE(read->open(packagePath));
-    ASSERT_EQ(read->manifestCount, 3);
-    EXPECT_STREQ(read->manifest[0].id, "cover");
-    EXPECT_STREQ(read->manifest[1].id, "toc");
-    EXPECT_STREQ(read->manifest[2].id, "bio");
-    EXPECT_STREQ(read->manifest[2].mediaType, "text/x-oeb1-document");
-    ASSERT_EQ(read->spineCount, 3);
-    EXPECT_STREQ(read->spine[0].idref, "cover");
-    ASSERT_EQ(read->metadataCount, 3);
-    EXPECT_STREQ(read->metadata[0].value, "A<&");
-    EXPECT_STREQ(read->metadata[1].value, "Ann");
-    ASSERT_EQ(read->guideCount, 2);
-    EXPECT_STREQ(read->guide[0].title, "Table Of Contents");
-    EXPECT_STREQ(read->guide[1].type, "bio");
-    EXPECT_STREQ(read->uniqueIdentifier, "");
+    EXPECT_EQ(tmp.read("new.opf"),
+              kPackageHead + metadata("A<&", "Ann") +
+                  "<manifest>\r\n"
+                  "<item id=\"cover\" href=\"cover.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                  "<item id=\"toc\" href=\"toc.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                  "<item id=\"bio\" href=\"bio.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                  "</manifest>\r\n<spine>\r\n<itemref idref=\"cover\"/>\r\n<itemref idref=\"toc\"/>\r\n"
+                  "<itemref idref=\"bio\"/>\r\n</spine>\r\n<tours>\r\n</tours>\r\n<guide>\r\n"
+                  "<reference type=\"toc\" title=\"Table Of Contents\" href=\"toc.htm\"/>\r\n"
+                  "<reference type=\"bio\" title=\"Biography\" href=\"bio.htm\"/>\r\n"
+                  "</guide>\r\n</package>\r\n");
 }
 
-TEST(NewPublicationFilesTest, NothingChosenGivesOnlyMetadata) {
+TEST(NewPublicationFilesTest, OnlyTheChosenPagesAreWrittenAndListed) {
     TempFolder tmp;
     std::string target = tmp.file("b.opf");
-    NewPublicationChoices choices{"B", "C", target.c_str(), false, false, false};
+    NewPublicationChoices none{"B", "C", target.c_str(), false, false, false};
     char packagePath[256];
-    ASSERT_TRUE(writeNewPublication(choices, packagePath));
+    ASSERT_TRUE(writeNewPublication(none, packagePath));
+    EXPECT_EQ(std::string(packagePath), target);
     EXPECT_FALSE(tmp.exists("toc.htm"));
     EXPECT_FALSE(tmp.exists("cover.htm"));
+    EXPECT_FALSE(tmp.exists("bio.htm"));
+    EXPECT_EQ(tmp.read("b.opf"),
+              kPackageHead + metadata("B", "C") +
+                  "<manifest>\r\n</manifest>\r\n<spine>\r\n</spine>\r\n<tours>\r\n</tours>\r\n"
+                  "<guide>\r\n</guide>\r\n</package>\r\n");
+
+    // The cover alone: listed and read, but no guide reference.
+    NewPublicationChoices cover{"B", "C", target.c_str(), false, true, false};
+    ASSERT_TRUE(writeNewPublication(cover, packagePath));
+    EXPECT_TRUE(tmp.exists("cover.htm"));
+    EXPECT_FALSE(tmp.exists("toc.htm"));
     auto read = std::make_unique<Publication>();
     ASSERT_TRUE(read->open(packagePath));
-    EXPECT_EQ(read->metadataCount, 3);
-    EXPECT_EQ(read->manifestCount, 0);
-    EXPECT_EQ(read->spineCount, 0);
+    ASSERT_EQ(read->manifestCount, 1);
+    EXPECT_STREQ(read->manifest[0].id, "cover");
+    ASSERT_EQ(read->spineCount, 1);
+    EXPECT_STREQ(read->spine[0].idref, "cover");
     EXPECT_EQ(read->guideCount, 0);
+}
+
+TEST(NewPublicationFilesTest, PackageThatCannotBeCreatedIsReported) {
+    TempFolder tmp;
+    std::string target = tmp.file("missing\\new");
+    NewPublicationChoices choices{"N", "A", target.c_str(), true, false, false};
+    char packagePath[256];
+    EXPECT_FALSE(writeNewPublication(choices, packagePath));
+    EXPECT_FALSE(tmp.exists("missing"));
 }
 
 TEST(NewPublicationFilesTest, TargetTestLeavesNoFileAndKeepsAnExistingOne) {
@@ -74,8 +109,11 @@ TEST(NewPublicationFilesTest, TargetTestLeavesNoFileAndKeepsAnExistingOne) {
     EXPECT_FALSE(canCreateTarget(tmp.file("missing\\x.opf").c_str()));
     tmp.makeFolder("sub");
     EXPECT_FALSE(canCreateTarget(tmp.file("sub").c_str()));
+    EXPECT_FALSE(canCreateTarget(tmp.file("a*.opf").c_str()));
     EXPECT_FALSE(canCreateTarget(""));
-    EXPECT_FALSE(tmp.exists("~qbprobe0.tmp"));
+    // Neither the probe nor the tested name stays behind.
+    EXPECT_FALSE(fileExists(tmp.file("*.tmp").c_str()));
+    EXPECT_FALSE(tmp.exists("fresh"));
 }
 
 }  // namespace
