@@ -56,6 +56,22 @@ TEST_F(HtmlImportTest, TagWithAttributesOrSpaceIsCopiedUnchanged) {
     EXPECT_EQ(body(), "<h2 class=\"x\">A</h2><h2 >B</h2>< / body >z");
 }
 
+TEST_F(HtmlImportTest, BodyEndTagEndsInEitherCaseButNotWithABlankBeforeTheBracket) {
+    ASSERT_EQ(import("<body bgcolor=\"white\">a</body >b< /BoDy>c", ""), ImportOutcome::done);
+    EXPECT_EQ(body(), "a</body >b");
+    ASSERT_EQ(import("<BODY>a</BODY>b", ""), ImportOutcome::done);
+    EXPECT_EQ(body(), "a");
+}
+
+TEST_F(HtmlImportTest, HeadingThatCannotBeReadWholeStaysAsWritten) {
+    std::string longText(300, 'x');
+    // Too long for the heading buffer; an end tag with a blank; nested
+    // end tags of another heading tag do not close it.
+    std::string html = "<body><h1>" + longText + "</h1><h1>a</h1 ></h2>b</h1>";
+    ASSERT_EQ(import(html, "h1,h2"), ImportOutcome::done);
+    EXPECT_EQ(body(), "<h1>" + longText + "</h1>\r\n<H1><a name=\"Chap.1\"></A>ab</H1>\r\n");
+}
+
 TEST_F(HtmlImportTest, LongTagTextIsPlainAndEndOfSourceKeepsText) {
     ASSERT_EQ(import("<body><abcdefghijklmnopqrstuv>x<h1>never closed", "h1"), ImportOutcome::done);
     EXPECT_EQ(body(), "<abcdefghijklmnopqrstuv>x<h1>never closed");

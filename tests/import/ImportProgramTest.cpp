@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "RunProgram.h"
 #include "tests/support/TempFolder.h"
@@ -18,17 +19,80 @@ protected:
     std::string path(const std::string& name) { return commandLinePath(tmp.file(name)); }
 };
 
+// The program's one line of output, without the line end of this system.
+std::string outputLine(const ProgramResult& result) {
+    std::string line = result.out;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+const std::string kContentHead = "<html>\n<head></head>\n<body>";
+const std::string kContentTail = "</body>\n</html>";
+
 TEST_F(ImportProgramTest, ImportsATextFileAndPrintsThePackage) {
     tmp.write("novel.txt", "Chapter 1\r\nIt was.\r\n");
     tmp.makeFolder("out");
     ProgramResult result = run({"--dest", path("out"), "--search", "Chapter \\1\\n", "--returns",
                                 "ignore-single", "--title", "Novel", "--author", "Ann", path("novel.txt")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, commandLinePath(tmp.file("out\\novel.opf")) + "\n");
+    EXPECT_EQ(outputLine(result), commandLinePath(tmp.file("out\\novel.opf")));
+    EXPECT_EQ(result.err, "");
     EXPECT_EQ(tmp.read("out\\novel_1.htm"),
               "<html>\n<head></head>\n<body>\r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\nIt was. "
               "</body>\n</html>");
     EXPECT_TRUE(tmp.exists("out\\novel_TOC.htm"));
+}
+
+TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
+    const std::string text = "Chapter 1\r\nexam-\r\nple\r\n";
+    tmp.write("a.txt", text);
+    tmp.write("rights.txt", "(c) Ann");
+    // Defaults: every line end meaningful, hyphens joined, the base name as
+    // title, no biography, no rights.
+    ProgramResult plain = run({"--search", "Chapter \\1\\n", path("a.txt")});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(
+        tmp.read("a_1.htm"),
+        kContentHead + "\r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\nexample <BR>\r\n" + kContentTail);
+    EXPECT_NE(tmp.read("a_TOC.htm").find("<title>a</title>"), std::string::npos);
+    EXPECT_FALSE(tmp.exists("a_bio.htm"));
+    EXPECT_EQ(tmp.read("a.opf").find("dc:Rights"), std::string::npos);
+
+    ProgramResult chosen =
+        run({"--search", "Chapter \\1\\n", "--keep-hyphens", "--returns", "all", "--biography", "--rights",
+             path("rights.txt"), "--title", "Tale", "--author", "Ann", path("a.txt")});
+    ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
+    EXPECT_EQ(tmp.read("a_1.htm"),
+              kContentHead + "\r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\nexam- <BR>\r\nple <BR>\r\n" +
+                  "\r\n<H1><a name=\"BookLicense\"></A>Copyright</H1>\r\n(c) Ann" + kContentTail);
+    EXPECT_TRUE(tmp.exists("a_bio.htm"));
+    std::string package = tmp.read("a.opf");
+    EXPECT_NE(package.find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Tale</dc:Title>\r\n"
+                           "<dc:Rights>(c) Ann</dc:Rights>"),
+              std::string::npos);
+    EXPECT_NE(package.find("<item id=\"biography\" href=\"a_bio.htm\""), std::string::npos);
+}
+
+TEST_F(ImportProgramTest, KindOptionOverridesTheExtension) {
+    tmp.write("b.txt", "<body><h1>X</h1></body>");
+    ProgramResult html = run({"--kind", "html", "--tags", "h1", path("b.txt")});
+    ASSERT_EQ(html.exitCode, 0) << html.err;
+    EXPECT_EQ(tmp.read("b_1.htm"), kContentHead + "\r\n<H1><a name=\"Chap.1\"></A>X</H1>\r\n" + kContentTail);
+    tmp.write("c.htm", "<body>x</body>");
+    ProgramResult text = run({"--kind", "text", path("c.htm")});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(tmp.read("c_1.htm"), kContentHead + "<body>x</body>" + kContentTail);
+}
+
+TEST_F(ImportProgramTest, LongSourceShowsProgressOnStandardError) {
+    tmp.write("long.txt", std::string(50000, 'a'));
+    ProgramResult result = run({path("long.txt")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // After 20,480 and 40,960 of 50,000 bytes, then the line is ended.
+    EXPECT_NE(result.err.find("\rimporting:  40%\rimporting:  81%"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.back(), '\n');
+    EXPECT_EQ(outputLine(result), commandLinePath(tmp.file("long.opf")));
 }
 
 TEST_F(ImportProgramTest, HtmlIsGuessedFromTheExtension) {
@@ -51,7 +115,18 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
         {{"--tags", "h1,toolongtagname", path("page.htm")}, "bad tag list"},
         {{"--kind", "pdf", path("a.txt")}, "unknown kind"},
         {{}, "no source file given"},
+        {{"--frob", path("a.txt")}, "unknown option: --frob"},
+        {{path("a.txt"), "--dest"}, "missing value after --dest"},
+        {{"--returns", "some", path("a.txt")}, "unknown carriage-return mode: some"},
+        {{path("a.txt"), path("page.htm")}, "more than one source"},
+        {{"--title", "", path("a.txt")}, "Please specify a book title."},
+        {{"--rights", path("none.txt"), path("a.txt")}, "cannot read the rights file"},
+        {{"--search", std::string(256, 'x'), path("a.txt")}, "longer than 255 characters: --search"},
+        {{"--dest", path("blocked"), path("a.txt")}, "Unable to create the coverpage file : "},
     };
+    // A folder where the cover page would go.
+    tmp.makeFolder("blocked");
+    tmp.makeFolder("blocked\\a_cover.htm");
     for (const Case& c : cases) {
         ProgramResult result = run(c.arguments);
         EXPECT_NE(result.exitCode, 0) << c.message;
@@ -59,12 +134,17 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
         EXPECT_EQ(result.out, "");
     }
     EXPECT_FALSE(tmp.exists("page_cover.htm"));
+    EXPECT_FALSE(tmp.exists("a_cover.htm"));
+    EXPECT_FALSE(tmp.exists("blocked\\a.opf"));
 }
 
 TEST_F(ImportProgramTest, HelpExitsWithSuccess) {
     ProgramResult result = run({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_NE(result.out.find("Usage: quirebound-import"), std::string::npos);
+    for (const char* option : {"--kind", "--dest", "--returns", "--keep-hyphens", "--search", "--tags",
+                               "--title", "--author", "--rights", "--biography"})
+        EXPECT_NE(result.out.find(option), std::string::npos) << option;
 }
 
 }  // namespace
