@@ -1,0 +1,68 @@
+#include "BuildContext.h"
+
+#include <cstring>
+
+#include "model/Text.h"
+
+BuildContext::BuildContext(Publication* publication)
+    : publication(publication),
+      linkCount(0),
+      anchorCount(0),
+      imageCount(0),
+      distinctImageCount(0),
+      intermediateFile(kInvalidFileHandle),
+      dialogs(nullptr) {
+    for (LinkRecord& link : links) {
+        link.targetFile[0] = '\0';
+        link.targetAnchor[0] = '\0';
+        link.position = -1;
+        link.anchor = nullptr;
+    }
+    for (AnchorRecord& anchor : anchors) {
+        anchor.file[0] = '\0';
+        anchor.name[0] = '\0';
+        anchor.position = -1;
+    }
+    for (PictureRecord& image : images) {
+        image.path[0] = '\0';
+        image.recordIndex = -1;
+        image.isNew = 0;
+        image.nameLength = 0;
+        image.position = -1;
+    }
+    intermediatePath[0] = '\0';
+    lastMessage[0] = '\0';
+}
+
+BuildContext::~BuildContext() {
+    closeFile(intermediateFile);
+}
+
+void BuildContext::reportBuildMessage(const char* text, int32_t level) {
+    if (level == kBuildErrorLevel) copyText(lastMessage, text);
+    if (messageSink != nullptr) messageSink(text, level);
+}
+
+void BuildContext::startProgress(int32_t n) {
+    if (dialogs != nullptr) dialogs->startProgress(window, progressControl, n);
+}
+
+void BuildContext::setProgress(int32_t n) {
+    if (dialogs != nullptr) dialogs->setProgress(window, progressControl, n);
+}
+
+void BuildContext::setStatus(int32_t stringId) {
+    if (dialogs != nullptr) dialogs->setTextFromString(window, statusControl, stringId);
+}
+
+void BuildContext::setStatusAndNumber(int32_t stringId, int32_t n) {
+    if (dialogs != nullptr) dialogs->setTextFromStringAndNumber(window, statusControl, stringId, n);
+}
+
+void BuildContext::emit(const char* text) {
+    emitBytes(text, static_cast<uint32_t>(std::strlen(text)));
+}
+
+void BuildContext::emitBytes(const void* bytes, uint32_t n) {
+    if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+}

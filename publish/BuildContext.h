@@ -1,0 +1,105 @@
+// The state of one build: the publication being built, the anchors, links
+// and pictures met while merging, and the intermediate file that becomes the
+// e-book's text. Large (about 800,000 bytes): keep it off the call stack.
+#pragma once
+
+#include <cstdint>
+
+#include "editor/DialogFunctions.h"
+#include "model/Files.h"
+#include "model/Publication.h"
+#include "model/TagScanner.h"
+
+constexpr int kBuildFieldSize = 256;
+constexpr int32_t kBuildTableSlots = 512;
+// A record is taken only while fewer than this are in use.
+constexpr int32_t kBuildTableLimit = 511;
+
+constexpr int32_t kBuildMessageSize = 1024;
+constexpr int32_t kBuildErrorLevel = 1;
+
+// Status texts of the string table.
+constexpr int32_t kInternalBuildErrorText = 10154;
+constexpr int32_t kAddingImagesText = 10155;
+constexpr int32_t kBuildingRecordsText = 10156;
+constexpr int32_t kMergingFilesText = 10157;
+constexpr int32_t kResolvingLinksText = 10158;
+constexpr int32_t kWritingLinksText = 10159;
+
+struct AnchorRecord {
+    char file[kBuildFieldSize];
+    char name[kBuildFieldSize];
+    int32_t position;
+};
+
+struct LinkRecord {
+    char targetFile[kBuildFieldSize];
+    char targetAnchor[kBuildFieldSize];
+    int32_t position;
+    AnchorRecord* anchor;
+};
+
+struct PictureRecord {
+    char path[kBuildFieldSize];
+    int32_t recordIndex;
+    uint8_t isNew;
+    uint32_t nameLength;
+    int32_t position;
+};
+
+// Receives every formatted failure message of a build.
+using BuildMessageSink = void (*)(const char* text, int32_t level);
+
+struct BuildContext {
+    WindowHandle window = nullptr;
+    int32_t progressControl = 0;
+    int32_t statusControl = 0;
+    Publication* publication;
+    LinkRecord links[kBuildTableSlots];
+    int32_t linkCount;
+    AnchorRecord anchors[kBuildTableSlots];
+    int32_t anchorCount;
+    PictureRecord images[kBuildTableSlots];
+    int32_t imageCount;
+    int32_t distinctImageCount;
+    char intermediatePath[kBuildFieldSize];
+    FileHandle intermediateFile;
+
+    // Where progress and status go; null when nothing shows them.
+    DialogFunctions* dialogs;
+    // Null: messages are only kept in lastMessage.
+    BuildMessageSink messageSink = nullptr;
+    // The latest failure message, for the caller that reports the outcome.
+    char lastMessage[kBuildMessageSize];
+
+    explicit BuildContext(Publication* publication);
+    ~BuildContext();
+    BuildContext(const BuildContext&) = delete;
+    BuildContext& operator=(const BuildContext&) = delete;
+
+    // The manifest merge.
+    bool mergeManifest();
+    bool mergeDocument(const char* path);
+    void reportBuildMessage(const char* text, int32_t level);
+
+    // Links, anchors and pictures.
+    bool processTag(const TagScanner& tag, const char* documentPath);
+    void addPicture(const char* path, int32_t position);
+    void matchLinks();
+    void writeLinks();
+
+    // Progress and status in the context's window.
+    void startProgress(int32_t n);
+    void setProgress(int32_t n);
+    void setStatus(int32_t stringId);
+    void setStatusAndNumber(int32_t stringId, int32_t n);
+
+    // Appends to the intermediate file; a failed write is remembered.
+    void emit(const char* text);
+    void emitBytes(const void* bytes, uint32_t n);
+    bool intermediateWriteFailed = false;
+};
+
+// Builds so far in this run of the program; each takes the next number for
+// its intermediate file.
+int32_t intermediateFilesNamed();

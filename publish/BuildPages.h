@@ -1,0 +1,16 @@
+// The two pages a build writes itself: the metadata page merged at the end
+// of the e-book's text, and the optional stand-alone HTML first chapter.
+#pragma once
+
+#include "BuildContext.h"
+
+// Writes "xyz_metadata.htm" beside the package, merges it and deletes it.
+// False when the page could not be written or merged; the build goes on.
+bool writeMetadataPage(BuildContext& context);
+
+// Writes the first chapter beside the package. False when no chapter could
+// be copied (the page is then only its start and end) or the file could
+// not be created.
+bool writeFirstChapter(BuildContext& context);
+// out: 256 bytes.
+void firstChapterPath(const Publication& publication, char* out);

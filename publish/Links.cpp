@@ -1,0 +1,189 @@
+// Links, anchors and pictures of the merged text. Links and pictures get
+// placeholders as wide as their final values, so that writing the values
+// afterwards moves no offset.
+#include <cstdio>
+#include <cstring>
+
+#include "BuildContext.h"
+#include "Url.h"
+#include "model/Paths.h"
+#include "model/Text.h"
+
+namespace {
+
+constexpr char kLinkPlaceholder[] = " filepos=\"XXXXXXXXXX\">";
+// From the first "X" of a link placeholder to the end of the tag.
+constexpr uint32_t kLinkValueFromEnd = 12;
+// From the quotation mark that opens the picture's name to the end of the
+// rewritten tag, less the name.
+constexpr uint32_t kPictureTailLength = 20;
+// How far before a ">" the start of a short tag is looked for.
+constexpr uint32_t kShortTagReach = 11;
+
+bool isLinkTag(const TagScanner& tag, char* href);
+bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* documentPath, const char* href);
+void writePictureTag(BuildContext& context, const char* documentPath, const char* src);
+int32_t anchorOffset(FileHandle file);
+bool isRefusedPicture(const char* path);
+
+}  // namespace
+
+bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
+    char value[kTagFieldSize];
+    if (linkCount < kBuildTableLimit && isLinkTag(tag, value)) {
+        return writeLinkTag(*this, tag, documentPath, value);
+    }
+    if (tag.isTag("IMG") && tag.getAttribute("SRC", value)) {
+        writePictureTag(*this, documentPath, value);
+        return true;
+    }
+    if (tag.isTag("A") && tag.getAttribute("NAME", value)) {
+        if (anchorCount >= kBuildTableLimit) return false;
+        AnchorRecord& anchor = anchors[anchorCount++];
+        copyText(anchor.file, documentPath);
+        copyText(anchor.name, value);
+        anchor.position = anchorOffset(intermediateFile);
+        emit(tag.rawText);
+        return true;
+    }
+    return false;
+}
+
+void BuildContext::addPicture(const char* path, int32_t position) {
+    if (imageCount >= kBuildTableLimit) return;
+    int32_t repeatOf = -1;
+    for (int32_t i = 0; i < imageCount; ++i) {
+        if (std::strcmp(images[i].path, path) == 0) {
+            repeatOf = i;
+            break;
+        }
+    }
+    if (isRefusedPicture(path)) return;
+    PictureRecord& image = images[imageCount];
+    copyText(image.path, path);
+    image.position = position;
+    if (repeatOf >= 0) {
+        image.isNew = 0;
+        image.recordIndex = images[repeatOf].recordIndex;
+    } else {
+        image.isNew = 1;
+        image.recordIndex = ++distinctImageCount;
+    }
+    ++imageCount;
+}
+
+void BuildContext::matchLinks() {
+    for (int32_t i = 0; i < linkCount; ++i) {
+        LinkRecord& link = links[i];
+        for (int32_t j = 0; j < anchorCount; ++j) {
+            const AnchorRecord& anchor = anchors[j];
+            if (equalsNoCase(link.targetFile, anchor.file) && equalsNoCase(link.targetAnchor, anchor.name))
+                link.anchor = &anchors[j];
+        }
+    }
+}
+
+void BuildContext::writeLinks() {
+    uint32_t end = getFileLength(intermediateFile);
+    char text[64];
+    for (int32_t i = 0; i < linkCount; ++i) {
+        const LinkRecord& link = links[i];
+        if (link.anchor == nullptr || link.position < 0) continue;
+        std::snprintf(text, sizeof text, "%010d", static_cast<int>(link.anchor->position));
+        setFilePosition(intermediateFile, static_cast<uint32_t>(link.position));
+        emitBytes(text, 10);
+    }
+    for (int32_t i = 0; i < imageCount; ++i) {
+        const PictureRecord& image = images[i];
+        // A name shorter than "BMP" would leave no room.
+        if (image.recordIndex < 0 || image.position < 0 || image.nameLength < 3) continue;
+        std::snprintf(text, sizeof text, "\"BMP\" recindex=\"%05d\">", static_cast<int>(image.recordIndex));
+        setFilePosition(intermediateFile, static_cast<uint32_t>(image.position));
+        emit(text);
+        for (uint32_t s = 3; s < image.nameLength; ++s) emit(" ");
+    }
+    setFilePosition(intermediateFile, end);
+}
+
+namespace {
+
+bool isLinkTag(const TagScanner& tag, char* href) {
+    return (tag.isTag("A") || tag.isTag("REFERENCE") || tag.isTag("METADATA")) &&
+           tag.getAttribute("HREF", href);
+}
+
+bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* documentPath, const char* href) {
+    LinkRecord& link = context.links[context.linkCount];
+    Url url;
+    url.setFrom(documentPath);
+    url.set(href);
+    url.toPath(link.targetFile);
+    copyText(link.targetAnchor, url.fragment);
+
+    char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
+    copyText(rewritten, tag.rawText);
+    size_t length = std::strlen(rewritten);
+    if (length > 0 && rewritten[length - 1] == '>') rewritten[--length] = '\0';
+    if (length > 0 && rewritten[length - 1] == '/') rewritten[--length] = '\0';
+    appendText(rewritten, kLinkPlaceholder);
+    context.emit(rewritten);
+    link.position = static_cast<int32_t>(getFileLength(context.intermediateFile) - kLinkValueFromEnd);
+    link.anchor = nullptr;
+    ++context.linkCount;
+    return true;
+}
+
+void writePictureTag(BuildContext& context, const char* documentPath, const char* src) {
+    char name[kPathSize];
+    fileNameOfPath(src, name);
+    context.emit("<img src=\"");
+    context.emit(name);
+    context.emit("\" recindex=\"XXXXX\">");
+    uint32_t nameLength = static_cast<uint32_t>(std::strlen(name));
+    if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
+
+    Url url;
+    url.setFrom(context.publication->path);
+    url.set(documentPath);
+    url.set(src);
+    char path[kBuildFieldSize];
+    url.toPath(path);
+    uint32_t end = getFileLength(context.intermediateFile);
+    context.addPicture(path, static_cast<int32_t>(end - kPictureTailLength - nameLength));
+}
+
+// An anchor right behind a short start tag (a paragraph, a heading) points
+// at that tag, so that a reader jumping there shows the tag's formatting.
+int32_t anchorOffset(FileHandle file) {
+    uint32_t end = getFileLength(file);
+    uint32_t offset = end;
+    setFilePosition(file, end);
+    int c = unreadByte(file);
+    while (c == ' ') c = unreadByte(file);
+    if (c == '>') {
+        uint32_t bracket = getFilePosition(file);
+        for (uint32_t back = 1; back <= kShortTagReach && back <= bracket; ++back) {
+            setFilePosition(file, bracket - back);
+            if (readByte(file) == '<') {
+                offset = bracket - back;
+                break;
+            }
+        }
+    }
+    setFilePosition(file, end);
+    return static_cast<int32_t>(offset);
+}
+
+// One-letter names such as "a.gif" are refused, as are names that a
+// directory search would take as wildcards: the converter opens the path
+// itself and would not find what the search found.
+bool isRefusedPicture(const char* path) {
+    char name[kPathSize];
+    fileNameOfPath(path, name);
+    char first = upperAscii(name[0]);
+    if (first >= 'A' && first <= 'Z' && name[1] == '.') return true;
+    if (std::strpbrk(path, "*?") != nullptr) return true;
+    return !fileExists(path) || !endsWithNoCase(path, "gif");
+}
+
+}  // namespace

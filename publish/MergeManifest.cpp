@@ -1,0 +1,214 @@
+// The manifest merge: the publication's head, its spine documents and the
+// generated metadata page, copied into one intermediate file whose byte
+// offsets are the e-book's text offsets.
+#include <cstdio>
+#include <cstring>
+
+#include "BuildContext.h"
+#include "BuildPages.h"
+#include "Url.h"
+#include "model/Paths.h"
+#include "model/TagScanner.h"
+#include "model/Text.h"
+
+namespace {
+
+// Builds in this run of the program; never reset, so two builds never
+// share an intermediate file name.
+int32_t intermediateFileCounter = 0;
+
+void resolveAgainstPackage(const Publication& publication, const char* address, char* out);
+bool createIntermediateFile(BuildContext& context);
+void mergeGuideDocument(BuildContext& context);
+int32_t liveSpineCount(const Publication& publication);
+bool copyTextDocument(BuildContext& context, FileHandle document);
+void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
+void reportWithPath(BuildContext& context, const char* format, const char* path);
+
+}  // namespace
+
+int32_t intermediateFilesNamed() {
+    return intermediateFileCounter;
+}
+
+bool BuildContext::mergeManifest() {
+    Publication& pub = *publication;
+    startProgress(liveSpineCount(pub));
+    setProgress(1);
+    setStatus(kMergingFilesText);
+
+    if (!createIntermediateFile(*this)) {
+        reportBuildMessage("Error while creating the intermediate file", kBuildErrorLevel);
+        return false;
+    }
+    emit("<HTML><HEAD>");
+    pub.writeMetadataSection(intermediateFile);
+    mergeGuideDocument(*this);
+    emit("</HEAD><BODY>");
+
+    int32_t position = 0;
+    for (int32_t i = 0; i < pub.spineCount; ++i) {
+        const SpineItem& item = pub.spine[i];
+        if (!isLive(item.state)) continue;
+        ++position;
+        setProgress(position);
+        setStatusAndNumber(kMergingFilesText, position);
+        if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) continue;
+        char documentPath[kBuildFieldSize];
+        resolveAgainstPackage(pub, item.manifestItem->href, documentPath);
+        if (!mergeDocument(documentPath)) {
+            if (intermediateWriteFailed)
+                reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+            closeFile(intermediateFile);
+            intermediateFile = kInvalidFileHandle;
+            return false;
+        }
+    }
+
+    writeMetadataPage(*this);
+    emit("</BODY></HTML>");
+    if (intermediateWriteFailed) {
+        reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+        closeFile(intermediateFile);
+        intermediateFile = kInvalidFileHandle;
+        return false;
+    }
+
+    setStatus(kResolvingLinksText);
+    matchLinks();
+    setStatus(kWritingLinksText);
+    writeLinks();
+
+    // The last buffered bytes reach the disk only now.
+    bool closed = closeFile(intermediateFile);
+    intermediateFile = kInvalidFileHandle;
+    if (!closed || intermediateWriteFailed) {
+        reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+        return false;
+    }
+    return true;
+}
+
+bool BuildContext::mergeDocument(const char* path) {
+    bool isText = endsWithNoCase(path, "txt");
+    if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
+    FileHandle document = openFile(path, OpenMode::read);
+    if (document == kInvalidFileHandle) {
+        reportWithPath(*this, "The file %s, referenced in the Manifest is not available", path);
+        return false;
+    }
+    if (isText) {
+        bool copied = copyTextDocument(*this, document);
+        closeFile(document);
+        return copied;
+    }
+
+    TagScanner scanner;
+    for (;;) {
+        if (scanner.nextTag(document) == -1) {
+            reportWithPath(*this,
+                           "The file %s, referenced in the Manifest is not a valid OEB Document : no tag "
+                           "<BODY> found",
+                           path);
+            closeFile(document);
+            return false;
+        }
+        if (scanner.isTag("BODY")) break;
+    }
+    if (anchorCount < kBuildTableLimit) {
+        AnchorRecord& anchor = anchors[anchorCount++];
+        copyText(anchor.file, path);
+        anchor.name[0] = '\0';
+        anchor.position = static_cast<int32_t>(getFileLength(intermediateFile));
+    }
+    copyHtmlBody(*this, document, path);
+    closeFile(document);
+    return !intermediateWriteFailed;
+}
+
+namespace {
+
+void resolveAgainstPackage(const Publication& publication, const char* address, char* out) {
+    Url url;
+    url.setFrom(publication.path);
+    url.set(address);
+    url.toPath(out);
+}
+
+bool createIntermediateFile(BuildContext& context) {
+    ++intermediateFileCounter;
+    char name[64];
+    std::snprintf(name, sizeof name, "PRCtemp_%d.tmp", static_cast<int>(intermediateFileCounter));
+    resolveAgainstPackage(*context.publication, name, context.intermediatePath);
+    context.intermediateFile = openFile(context.intermediatePath, OpenMode::readWrite);
+    context.intermediateWriteFailed = false;
+    return context.intermediateFile != kInvalidFileHandle;
+}
+
+// The guide goes through the same merge as any document, so that its
+// references become links like any other.
+void mergeGuideDocument(BuildContext& context) {
+    char guidePath[kBuildFieldSize];
+    resolveAgainstPackage(*context.publication, "guide.htm", guidePath);
+    FileHandle guide = openFile(guidePath, OpenMode::create);
+    if (guide == kInvalidFileHandle) {
+        reportWithPath(context, "The file %s, referenced in the Manifest is not available", guidePath);
+        return;
+    }
+    writeText(guide, "<HTML><BODY>");
+    context.publication->writeGuideSection(guide);
+    writeText(guide, "<metadata href=\"xyz_metadata.htm\" />");
+    writeText(guide, "</BODY></HTML>");
+    if (closeFile(guide)) context.mergeDocument(guidePath);
+    deleteFile(guidePath);
+}
+
+int32_t liveSpineCount(const Publication& publication) {
+    int32_t count = 0;
+    for (int32_t i = 0; i < publication.spineCount; ++i)
+        if (isLive(publication.spine[i].state)) ++count;
+    return count;
+}
+
+bool copyTextDocument(BuildContext& context, FileHandle document) {
+    uint8_t block[4096];
+    uint32_t used = 0;
+    for (int c = readChar(document); c != -1; c = readChar(document)) {
+        block[used++] = static_cast<uint8_t>(c);
+        if (used == sizeof block) {
+            context.emitBytes(block, used);
+            used = 0;
+        }
+    }
+    context.emitBytes(block, used);
+    return !context.intermediateWriteFailed;
+}
+
+void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) {
+    TagScanner scanner;
+    for (int c = readChar(document); c != -1; c = readChar(document)) {
+        if (c != '<') {
+            char byte = static_cast<char>(c);
+            context.emitBytes(&byte, 1);
+            continue;
+        }
+        uint32_t behindBracket = getFilePosition(document);
+        if (scanner.readTag(document) == -1) {
+            // No tag could be read here (the file ends inside it, or it is too
+            // long): the "<" is text, and the copy goes on right behind it.
+            setFilePosition(document, behindBracket);
+            context.emit("<");
+            continue;
+        }
+        if (scanner.isTag("/BODY")) return;
+        if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
+    }
+}
+
+void reportWithPath(BuildContext& context, const char* format, const char* path) {
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, format, path);
+    context.reportBuildMessage(message, kBuildErrorLevel);
+}
+
+}  // namespace

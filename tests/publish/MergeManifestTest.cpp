@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "MergeTestSupport.h"
+#include "model/Files.h"
+#include "publish/BuildContext.h"
+
+namespace {
+
+const std::string kHead = "<HTML><HEAD><metadata>\r\n<dc:Title>Tale</dc:Title>\r\n</metadata>\r\n";
+
+class MergeManifestTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    std::unique_ptr<Publication> pub = publicationIn(tmp);
+    std::unique_ptr<BuildContext> context;
+
+    void SetUp() override { pub->addMetadata("dc:Title", "Tale"); }
+
+    bool merge() {
+        context = std::make_unique<BuildContext>(pub.get());
+        return context->mergeManifest();
+    }
+    std::string merged() { return tmp.read(intermediateName(*context)); }
+};
+
+TEST_F(MergeManifestTest, WritesTheHeadTheBodiesAndTheMetadataPageWithResolvedLinks) {
+    pub->addGuideReference("Start", "ch1.htm", "text");
+    addDocument(*pub, "ch1", "ch1.htm");
+    addDocument(*pub, "ch2", "ch2.htm");
+    addDocument(*pub, "pic", "pics/cover.gif", "image/gif");
+    tmp.makeFolder("pics");
+    tmp.write("pics\\cover.gif", "GIF89a");
+    tmp.write("ch1.htm",
+              "<html><head><title>One</title></head><body bgcolor=white>\r\n"
+              "<p>See <a href=\"ch2.htm#s1\">two</a>.</p><img src=\"pics/cover.gif\" width=5 alt=\"c\">"
+              "</body>not copied");
+    tmp.write(
+        "ch2.htm",
+        "<BODY><h2> <a name=\"S1\">Two</a></h2><a href=\"#top\">up</a><A NAME=top></A>"
+        "<a href=\"http://example.org/\">web</a><img src=\"./pics/../pics/cover.gif\"><a href=ch1.htm>1</a>");
+    ASSERT_TRUE(merge());
+
+    // Offsets follow from the text itself: ten-character marks stand for the values.
+    std::string guide =
+        "<GUIDE>\r\n<reference type=\"text\" title=\"Start\" href=\"ch1.htm\" filepos=\"@1@@@@@@@@\">\r\n"
+        "</GUIDE>\r\n<metadata href=\"xyz_metadata.htm\"  filepos=\"@4@@@@@@@@\">";
+    std::string picture = std::string("<img src=\"BMP\" recindex=\"00001\">") + std::string(6, ' ');
+    std::string ch1 = "\r\n<P>See <a href=\"ch2.htm#s1\" filepos=\"@2@@@@@@@@\">two</A>.</P>" + picture;
+    std::string ch2 =
+        "<H2> <a name=\"S1\">Two</A></H2><a href=\"#top\" filepos=\"@3@@@@@@@@\">up</A><A NAME=top></A>"
+        "<a href=\"http://example.org/\" filepos=\"XXXXXXXXXX\">web</A>" +
+        picture + "<a href=ch1.htm filepos=\"@1@@@@@@@@\">1</A>";
+    std::string expected =
+        kHead + guide + "</HEAD><BODY>" + ch1 + ch2 + mergedMetadataPage("Tale") + "</BODY></HTML>";
+    size_t ch1Start = (kHead + guide + "</HEAD><BODY>").size();
+    size_t ch2Start = ch1Start + ch1.size();
+    size_t s1 = ch2Start;  // the anchor moves back onto the heading tag
+    size_t top = ch2Start + ch2.find("</A><A NAME=top>");
+    size_t metadataStart = ch2Start + ch2.size();
+    auto fill = [&](const std::string& mark, size_t value) {
+        for (size_t at = expected.find(mark); at != std::string::npos; at = expected.find(mark))
+            expected.replace(at, mark.size(), tenDigits(value));
+    };
+    fill("@1@@@@@@@@", ch1Start);
+    fill("@2@@@@@@@@", s1);
+    fill("@3@@@@@@@@", top);
+    fill("@4@@@@@@@@", metadataStart);
+    EXPECT_EQ(merged(), expected);
+
+    EXPECT_EQ(context->distinctImageCount, 1);
+    ASSERT_EQ(context->imageCount, 2);
+    EXPECT_EQ(context->images[0].isNew, 1);
+    EXPECT_EQ(context->images[1].isNew, 0);
+    EXPECT_EQ(context->images[1].recordIndex, 1);
+    EXPECT_FALSE(tmp.exists("guide.htm"));
+    EXPECT_FALSE(tmp.exists("xyz_metadata.htm"));
+}
+
+TEST_F(MergeManifestTest, BodiesFollowInSpineOrderAndOnlyHtmlAndTextDocumentsCount) {
+    addDocument(*pub, "c", "c.HTML");
+    addDocument(*pub, "notes", "notes.txt", "text/plain");
+    addDocument(*pub, "a", "a.htm");
+    addDocument(*pub, "pic", "p.jpg", "image/jpeg");
+    pub->addSpineItem("nothing");  // refers to no manifest item
+    pub->resolveSpine();
+    tmp.write("c.HTML", "<body>C</body>");
+    tmp.write("notes.txt", "<p>raw <a href=\"a.htm\">text</a>\r\n");
+    tmp.write("a.htm", "<body>A<a href=\"notes.txt\">n</a>");  // no closing BODY
+    ASSERT_TRUE(merge());
+    std::string text = merged();
+    std::string bodies =
+        "C<p>raw <a href=\"a.htm\">text</a>\r\nA<a href=\"notes.txt\" filepos=\"XXXXXXXXXX\">n</A>";
+    EXPECT_NE(text.find("</HEAD><BODY>" + bodies + "<h1 align"), std::string::npos) << text;
+}
+
+TEST_F(MergeManifestTest, AMissingOrBodilessDocumentStopsTheMergeWithItsMessage) {
+    addDocument(*pub, "gone", "gone.htm");
+    ASSERT_FALSE(merge());
+    EXPECT_EQ(std::string(context->lastMessage),
+              "The file " + tmp.file("gone.htm") + ", referenced in the Manifest is not available");
+    EXPECT_EQ(context->intermediateFile, kInvalidFileHandle);
+
+    pub->clear();
+    copyText(pub->path, tmp.file("book.opf").c_str());
+    addDocument(*pub, "plain", "plain.htm");
+    tmp.write("plain.htm", "<html><p>no body here</p></html>");
+    ASSERT_FALSE(merge());
+    EXPECT_EQ(std::string(context->lastMessage),
+              "The file " + tmp.file("plain.htm") +
+                  ", referenced in the Manifest is not a valid OEB Document : no tag <BODY> found");
+}
+
+TEST_F(MergeManifestTest, EachBuildOfARunTakesTheNextIntermediateName) {
+    ASSERT_TRUE(merge());
+    int32_t first = intermediateFilesNamed();
+    EXPECT_EQ(intermediateName(*context), "PRCtemp_" + std::to_string(first) + ".tmp");
+    EXPECT_EQ(std::string(context->intermediatePath), tmp.file(intermediateName(*context)));
+    ASSERT_TRUE(merge());
+    EXPECT_EQ(intermediateName(*context), "PRCtemp_" + std::to_string(first + 1) + ".tmp");
+}
+
+TEST_F(MergeManifestTest, OverwritesAndRemovesPagesOfTheSameNamesAsItsOwn) {
+    tmp.write("guide.htm", "<body><a href=\"x.htm\">old guide</a></body>");
+    tmp.write("xyz_metadata.htm", "<body>old page</body>");
+    ASSERT_TRUE(merge());
+    std::string text = merged();
+    EXPECT_EQ(text.find("old"), std::string::npos);
+    EXPECT_FALSE(tmp.exists("guide.htm"));
+    EXPECT_FALSE(tmp.exists("xyz_metadata.htm"));
+}
+
+TEST_F(MergeManifestTest, ReportsMergingProgressBySpinePosition) {
+    addDocument(*pub, "a", "a.htm");
+    addDocument(*pub, "b", "b.htm");
+    tmp.write("a.htm", "<body>a");
+    tmp.write("b.htm", "<body>b");
+    RecordingDialogs dialogs;
+    context = std::make_unique<BuildContext>(pub.get());
+    context->dialogs = &dialogs;
+    ASSERT_TRUE(context->mergeManifest());
+    EXPECT_EQ(
+        dialogs.statusLines,
+        (std::vector<std::string>{"Merging manifest files...", "Merging manifest files...1",
+                                  "Merging manifest files...2", "Resolving links...", "Writing links..."}));
+    EXPECT_EQ(dialogs.progressRanges, std::vector<int32_t>{2});
+    EXPECT_EQ(dialogs.progressPositions, (std::vector<int32_t>{1, 1, 2}));
+}
+
+TEST_F(MergeManifestTest, AnUnfinishedTagIsCopiedAsText) {
+    addDocument(*pub, "a", "a.htm");
+    tmp.write("a.htm", "<body>1 < 2 and x <y");
+    ASSERT_TRUE(merge());
+    EXPECT_NE(merged().find("<BODY>1 < 2 and x <y<h1"), std::string::npos) << merged();
+}
+
+TEST_F(MergeManifestTest, LargeDocumentsAreNotWrittenOrReadOneSystemCallPerByte) {
+    addDocument(*pub, "big", "big.htm");
+    std::string body;
+    for (int i = 0; i < 4000; ++i)
+        body += "<p><a name=\"n" + std::to_string(i) + "\"></a>Line of text <a href=\"#n0\">back</a></p>\r\n";
+    tmp.write("big.htm", "<body>" + body + "</body>");
+    FileCallCounts before = fileCallCounts();
+    ASSERT_TRUE(merge());
+    FileCallCounts after = fileCallCounts();
+    size_t size = merged().size();
+    ASSERT_GT(size, size_t(250000));
+    EXPECT_LT(after.systemWrites - before.systemWrites, uint64_t(200));
+    EXPECT_LT(after.systemReads - before.systemReads, uint64_t(400));
+}
+
+}  // namespace

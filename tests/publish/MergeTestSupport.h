@@ -1,0 +1,92 @@
+// Small packages built in memory over files in a scratch folder, and the
+// fixed texts the merge writes around them.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/DialogFunctions.h"
+#include "model/Publication.h"
+#include "model/Text.h"
+#include "publish/BuildContext.h"
+#include "tests/support/TempFolder.h"
+
+inline std::unique_ptr<Publication> publicationIn(const TempFolder& tmp,
+                                                  const char* packageName = "book.opf") {
+    auto publication = std::make_unique<Publication>();
+    copyText(publication->path, (tmp.path() + packageName).c_str());
+    copyText(publication->folder, tmp.path().c_str());
+    return publication;
+}
+
+// A manifest item and its spine entry in one step.
+inline void addDocument(Publication& publication, const char* id, const char* href,
+                        const char* mediaType = "text/html") {
+    publication.addManifestItem(id, href, mediaType);
+    publication.addSpineItem(id);
+    publication.resolveSpine();
+}
+
+inline std::string tenDigits(size_t n) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%010zu", n);
+    return text;
+}
+
+inline std::string intermediateName(const BuildContext& context) {
+    std::string path = context.intermediatePath;
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+// The metadata page's body as the merge copies it, for one title entry.
+inline std::string mergedMetadataPage(const std::string& title) {
+    std::string page = "<h1 align=\"center\">eBook Info</H1><BR>";
+    if (!title.empty()) page += "<B>Book Title:</B></BR><BLOCKQUOTE>" + title + "</BLOCKQUOTE><BR>";
+    return page;
+}
+
+// Records what the build shows, as a wizard page would show it.
+class RecordingDialogs : public DialogFunctions {
+public:
+    std::vector<std::string> statusLines;
+    std::vector<int32_t> progressRanges;
+    std::vector<int32_t> progressPositions;
+
+    void showWarning(WindowHandle, int32_t) override {}
+    void showInformation(WindowHandle, int32_t) override {}
+    void showError(WindowHandle, int32_t) override {}
+    bool isBoxTicked(WindowHandle, int32_t) override { return false; }
+    void setTextFromString(WindowHandle, int32_t, int32_t stringId) override {
+        statusLines.push_back(textOf(stringId));
+    }
+    void setTextFromStringAndNumber(WindowHandle, int32_t, int32_t stringId, int32_t n) override {
+        char composed[kMessageTextSize];
+        composeTextAndNumber(textOf(stringId).c_str(), n, composed, sizeof composed);
+        statusLines.push_back(composed);
+    }
+    void startProgress(WindowHandle, int32_t, int32_t n) override { progressRanges.push_back(n); }
+    void setProgress(WindowHandle, int32_t, int32_t position) override {
+        progressPositions.push_back(position);
+    }
+    void appendListLine(WindowHandle, int32_t, const char*) override {}
+
+private:
+    static std::string textOf(int32_t stringId) {
+        switch (stringId) {
+            case kAddingImagesText:
+                return "Adding images...";
+            case kBuildingRecordsText:
+                return "Building eBook records...";
+            case kMergingFilesText:
+                return "Merging manifest files...";
+            case kResolvingLinksText:
+                return "Resolving links...";
+            case kWritingLinksText:
+                return "Writing links...";
+            default:
+                return "?";
+        }
+    }
+};
