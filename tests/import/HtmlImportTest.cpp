@@ -63,6 +63,12 @@ TEST_F(HtmlImportTest, BodyEndTagEndsInEitherCaseButNotWithABlankBeforeTheBracke
     EXPECT_EQ(body(), "a");
 }
 
+TEST_F(HtmlImportTest, BodyTagWithAnUnreadableAttributeStartsTheBodyBehindIt) {
+    ASSERT_EQ(import("<html><body onload=\"" + std::string(300, 'x') + "\" class=a>text</body>", ""),
+              ImportOutcome::done);
+    EXPECT_EQ(body(), "text");
+}
+
 TEST_F(HtmlImportTest, HeadingThatCannotBeReadWholeStaysAsWritten) {
     std::string longText(300, 'x');
     // Too long for the heading buffer; an end tag with a blank; nested
