@@ -45,6 +45,9 @@ public:
     FileHandle targetHandle = 0;
     uint32_t sourceSize = 0;
     char errorText[kErrorTextSize] = "";
+    // Set when a byte of the target could not be written: the e-book on disk
+    // is then incomplete although every step ran.
+    bool writeFailed = false;
 };
 
 class PalmDocDatabase : public EbookDatabase {
@@ -52,4 +55,8 @@ public:
     bool writeHeader() override;
     bool writeTextRecord(const uint8_t* data, uint32_t length, uint32_t index) override;
     bool writeImageRecord(const char* imagePath, uint32_t index) override;
+
+private:
+    bool startRecord(uint32_t index);
+    bool finishRecord(bool ok);
 };
