@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "MergeTestSupport.h"
+#include "model/Files.h"
+#include "model/TagScanner.h"
+#include "publish/BuildContext.h"
+
+namespace {
+
+// A context with an open intermediate file that already holds some text,
+// and tags offered to it one at a time as the merge would.
+class LinksTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    std::unique_ptr<Publication> pub = publicationIn(tmp);
+    std::unique_ptr<BuildContext> context = std::make_unique<BuildContext>(pub.get());
+    std::string document = tmp.file("ch1.htm");
+
+    void SetUp() override {
+        copyText(context->intermediatePath, tmp.file("merged.tmp").c_str());
+        context->intermediateFile = openFile(context->intermediatePath, OpenMode::readWrite);
+        ASSERT_NE(context->intermediateFile, kInvalidFileHandle);
+    }
+
+    void text(const std::string& bytes) { context->emit(bytes.c_str()); }
+
+    // Offers the tag; when the merge would copy it itself, does so.
+    bool offer(const std::string& tagText) {
+        tmp.write("tag.htm", tagText);
+        FileHandle file = openFile(tmp.file("tag.htm").c_str(), OpenMode::read);
+        TagScanner scanner;
+        EXPECT_NE(scanner.nextTag(file), -1);
+        closeFile(file);
+        bool taken = context->processTag(scanner, document.c_str());
+        if (!taken) text(scanner.rawText);
+        return taken;
+    }
+
+    std::string finish() {
+        context->matchLinks();
+        context->writeLinks();
+        closeFile(context->intermediateFile);
+        context->intermediateFile = kInvalidFileHandle;
+        return tmp.read("merged.tmp");
+    }
+};
+
+TEST_F(LinksTest, AnchorsBehindShortTagsPointAtTheTag) {
+    text("<p>");
+    EXPECT_TRUE(offer("<a name=\"close\">"));
+    text("</a><p id=\"x\">  ");
+    EXPECT_TRUE(offer("<A NAME=spaced>"));
+    text("<p class=\"long one\">");
+    EXPECT_TRUE(offer("<a name=far>"));
+    text("words ");
+    EXPECT_TRUE(offer("<a name=plain>"));
+    ASSERT_EQ(context->anchorCount, 4);
+    EXPECT_EQ(context->anchors[0].position, 0);
+    std::string written = finish();
+    EXPECT_EQ(context->anchors[1].position, int32_t(written.find("<p id=\"x\">")));
+    EXPECT_EQ(context->anchors[2].position, int32_t(written.find("<a name=far>")));
+    EXPECT_EQ(context->anchors[3].position, int32_t(written.find("<a name=plain>")));
+    EXPECT_STREQ(context->anchors[1].name, "spaced");
+    EXPECT_EQ(std::string(context->anchors[1].file), document);
+}
+
+TEST_F(LinksTest, LinkTagsGetAPlaceholderBeforeTheirEnd) {
+    EXPECT_TRUE(offer("<reference type=\"toc\" href=\"toc.htm\"/>"));
+    EXPECT_TRUE(offer("<metadata href=\"xyz_metadata.htm\" />"));
+    EXPECT_TRUE(offer("<A HREF='#x' class=y>"));
+    EXPECT_FALSE(offer("<link href=\"style.css\">"));
+    EXPECT_EQ(finish(),
+              "<reference type=\"toc\" href=\"toc.htm\" filepos=\"XXXXXXXXXX\">"
+              "<metadata href=\"xyz_metadata.htm\"  filepos=\"XXXXXXXXXX\">"
+              "<A HREF='#x' class=y filepos=\"XXXXXXXXXX\">"
+              "<link href=\"style.css\">");
+    ASSERT_EQ(context->linkCount, 3);
+    EXPECT_EQ(context->links[0].position,
+              int32_t(std::string("<reference type=\"toc\" href=\"toc.htm\" filepos=\"").size()));
+    EXPECT_EQ(std::string(context->links[0].targetFile), tmp.file("toc.htm"));
+    EXPECT_EQ(std::string(context->links[2].targetFile), document);
+    EXPECT_STREQ(context->links[2].targetAnchor, "x");
+}
+
+TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
+    offer("<a name=\"Notes\">");
+    text("....");
+    offer("<a href=\"CH1.HTM#notes\">");
+    text("....");
+    offer("<a name=\"notes\">");
+    offer("<a href=\"missing.htm#notes\">");
+    std::string written = finish();
+    ASSERT_EQ(context->linkCount, 2);
+    EXPECT_EQ(context->links[0].anchor, &context->anchors[1]);
+    EXPECT_EQ(context->links[1].anchor, nullptr);
+    EXPECT_NE(written.find("filepos=\"" + tenDigits(size_t(context->anchors[1].position)) + "\""),
+              std::string::npos);
+    EXPECT_NE(written.find("filepos=\"XXXXXXXXXX\""), std::string::npos);
+}
+
+TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
+    tmp.makeFolder("pics");
+    tmp.write("pics\\cover.gif", "GIF89a");
+    tmp.write("pics\\a.gif", "GIF89a");
+    tmp.write("pics\\photo.jpg", "jpeg");
+    EXPECT_TRUE(offer("<IMG SRC=\"pics/cover.gif\" width=\"40\" alt=\"The cover\">"));
+    EXPECT_TRUE(offer("<img src=\"pics\\photo.jpg\">"));
+    EXPECT_TRUE(offer("<img src=\"pics/a.gif\">"));
+    EXPECT_TRUE(offer("<img src=\"pics/*.gif\">"));
+    EXPECT_TRUE(offer("<img src=\"missing.gif\">"));
+    EXPECT_TRUE(offer("<img src=\"C:/elsewhere/../" + std::string("x/../") + "cover.gif\">"));
+    EXPECT_TRUE(offer("<img src=\"./pics/../pics/cover.gif\">"));
+    EXPECT_EQ(finish(),
+              "<img src=\"BMP\" recindex=\"00001\">      "
+              "<img src=\"photo.jpg\" recindex=\"XXXXX\">"
+              "<img src=\"a.gif\" recindex=\"XXXXX\">"
+              "<img src=\"*.gif\" recindex=\"XXXXX\">"
+              "<img src=\"missing.gif\" recindex=\"XXXXX\">"
+              "<img src=\"cover.gif\" recindex=\"XXXXX\">"
+              "<img src=\"BMP\" recindex=\"00001\">      ");
+    EXPECT_EQ(context->imageCount, 2);
+    EXPECT_EQ(context->distinctImageCount, 1);
+    EXPECT_EQ(std::string(context->images[0].path), tmp.file("pics\\cover.gif"));
+}
+
+TEST_F(LinksTest, TablesStopOneShortOfTheirCapacity) {
+    tmp.write("pp.gif", "GIF89a");
+    for (int i = 0; i < kBuildTableSlots + 5; ++i) {
+        offer("<a href=\"#n\">");
+        offer("<a name=\"n" + std::to_string(i) + "\">");
+    }
+    EXPECT_EQ(context->linkCount, kBuildTableLimit);
+    EXPECT_EQ(context->anchorCount, kBuildTableLimit);
+    // Beyond the table a link tag is copied as it stands.
+    EXPECT_FALSE(offer("<a href=\"#n\">"));
+    EXPECT_FALSE(offer("<a name=\"late\">"));
+    for (int i = 0; i < kBuildTableSlots + 5; ++i) offer("<img src=\"pp.gif\">");
+    EXPECT_EQ(context->imageCount, kBuildTableLimit);
+    std::string written = finish();
+    EXPECT_NE(written.find("<a href=\"#n\"><a name=\"late\">"), std::string::npos);
+    EXPECT_NE(written.find("<img src=\"pp.gif\" recindex=\"XXXXX\">"), std::string::npos);
+}
+
+}  // namespace
