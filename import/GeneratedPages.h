@@ -16,6 +16,18 @@ bool startPages(ImportJob& job);
 // with the last error set.
 bool checkBaseName(ImportJob& job);
 
+// One byte of the text into the content file, as OutputBuffer::write would
+// store it, without a library copy per byte: the imports write most of
+// their output this way.
+inline void writeContentByte(ImportJob& job, char c) {
+    OutputBuffer& out = job.contentWriter;
+    if (out.used + 1 < kOutputBufferSize) {
+        out.buffer[out.used++] = uint8_t(c);
+        return;
+    }
+    out.write(&c, 1);
+}
+
 void writeTocEntry(ImportJob& job, const char* headingText, const char* label);
 void writeAnchoredHeading(ImportJob& job, const char* tagName, const char* headingText, const char* label);
 // The next label, "Chap." and the chapter counter after incrementing it.

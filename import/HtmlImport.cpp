@@ -80,7 +80,7 @@ bool importHtmlStep(ImportJob& job) {
         addChapter(job, job.heading);
         return true;
     }
-    job.contentWriter.write(job.heading, 1);
+    writeContentByte(job, job.heading[0]);
     return true;
 }
 

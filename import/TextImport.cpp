@@ -82,8 +82,7 @@ bool importTextStep(ImportJob& job) {
     if (c != '\r' && c != '\n') {
         job.lineEndRun = 0;
         if (c == '-' && job.suppressHyphen && joinHyphenatedLineEnd(job)) return true;
-        uint8_t byte = uint8_t(c);
-        job.contentWriter.write(&byte, 1);
+        writeContentByte(job, char(c));
         return true;
     }
     writeLineEnd(job);
