@@ -1,0 +1,26 @@
+// One build from publication to e-book, and the batch build of a package
+// named on the command line.
+#pragma once
+
+#include <cstdint>
+
+#include "BuildContext.h"
+#include "PalmDocDatabase.h"
+#include "editor/DialogFunctions.h"
+
+// Merges, writes the e-book at targetPath and deletes the intermediate file.
+// On failure neither the intermediate file nor a started e-book is left
+// behind, and context.lastMessage says what went wrong.
+bool buildEbook(BuildContext& context, const char* targetPath, bool compress);
+// The same with the given writer.
+bool buildEbook(BuildContext& context, const char* targetPath, bool compress, EbookDatabase& database);
+
+// Builds the package at packagePath (program form, absolute) into the same
+// name with ".prc" in place of its last four characters. Every failure
+// message goes to standard error. Result: 0 when the e-book was written,
+// otherwise 1.
+int batchBuild(const char* packagePath, bool compress, DialogFunctions& dialogs);
+
+// The e-book path a batch build writes; false when the package path leaves
+// no room for a name and an extension or is too long.
+bool batchTargetPath(const char* packagePath, char* out /* 256 bytes */);

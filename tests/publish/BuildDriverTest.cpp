@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "MergeTestSupport.h"
+#include "model/Files.h"
+#include "publish/BuildDriver.h"
+#include "publish/Compression.h"
+
+namespace {
+
+uint32_t big16(const std::string& bytes, size_t at) {
+    return uint32_t(uint8_t(bytes[at])) << 8 | uint8_t(bytes[at + 1]);
+}
+
+uint32_t big32(const std::string& bytes, size_t at) {
+    return big16(bytes, at) << 16 | big16(bytes, at + 2);
+}
+
+// The records of a database file, record 0 first.
+std::vector<std::string> recordsOf(const std::string& file) {
+    std::vector<std::string> records;
+    if (file.size() < 78) return records;
+    uint32_t count = big16(file, 76);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t start = big32(file, 78 + 8 * i);
+        uint32_t end = i + 1 < count ? big32(file, 78 + 8 * (i + 1)) : uint32_t(file.size());
+        if (start > end || end > file.size()) return {};
+        records.push_back(file.substr(start, end - start));
+    }
+    return records;
+}
+
+// The text of a compressed e-book, decoded record by record.
+std::string decodedText(const std::vector<std::string>& records) {
+    std::string text;
+    uint32_t textRecords = big16(records.at(0), 8);
+    for (uint32_t i = 1; i <= textRecords; ++i) {
+        const std::string& packed = records.at(i);
+        uint8_t out[kTextRecordSize];
+        int32_t n = decompressRecord(reinterpret_cast<const uint8_t*>(packed.data()), uint32_t(packed.size()),
+                                     out, sizeof out);
+        EXPECT_GE(n, 0) << "record " << i;
+        if (n > 0) text.append(reinterpret_cast<const char*>(out), size_t(n));
+    }
+    return text;
+}
+
+const char* kPackage =
+    "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"id\">\r\n<metadata>\r\n%s</metadata>\r\n"
+    "<manifest>\r\n%s</manifest>\r\n<spine>\r\n%s</spine>\r\n<guide>\r\n</guide>\r\n</package>\r\n";
+
+class BuildDriverTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    RecordingDialogs dialogs;
+
+    void writePackage(const std::string& name, const std::string& metadata,
+                      const std::vector<std::string>& hrefs) {
+        std::string manifest, spine;
+        for (size_t i = 0; i < hrefs.size(); ++i) {
+            std::string id = "d" + std::to_string(i);
+            manifest += "<item id=\"" + id + "\" href=\"" + hrefs[i] + "\" media-type=\"text/html\"/>\r\n";
+            spine += "<itemref idref=\"" + id + "\"/>\r\n";
+        }
+        char text[4096];
+        std::snprintf(text, sizeof text, kPackage, metadata.c_str(), manifest.c_str(), spine.c_str());
+        tmp.write(name, text);
+    }
+    int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, dialogs); }
+    // The intermediate text of the package, made by a merge of its own.
+    std::string mergedText(const std::string& name) {
+        auto pub = std::make_unique<Publication>();
+        EXPECT_TRUE(pub->open(tmp.file(name).c_str()));
+        auto context = std::make_unique<BuildContext>(pub.get());
+        EXPECT_TRUE(context->mergeManifest());
+        std::string text = readWholeFile(context->intermediatePath);
+        deleteFile(context->intermediatePath);
+        return text;
+    }
+    bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
+};
+
+TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
+    std::string chapter = "<body>";
+    for (int i = 0; i < 300; ++i)
+        chapter += "<p>Paragraph " + std::to_string(i) + " of the long chapter.</p>\r\n";
+    tmp.write("ch1.htm", chapter + "<a href=\"ch2.htm\">next</a></body>");
+    tmp.write("ch2.htm", "<body><h2>Two</h2><img src=\"pic.gif\"></body>");
+    tmp.write("pic.gif", "GIF89a");
+    writePackage("novel.opf", "<dc:Title>The Voyage</dc:Title>\r\n", {"ch1.htm", "ch2.htm"});
+    std::string expected = mergedText("novel.opf");
+
+    ASSERT_EQ(batch("novel.opf"), 0);
+    std::string file = tmp.read("novel.prc");
+    EXPECT_EQ(file.substr(0, 11), std::string("The Voyage\0", 11));
+    std::vector<std::string> records = recordsOf(file);
+    ASSERT_GE(records.size(), size_t(3));
+    EXPECT_EQ(big16(records[0], 0), 2u);  // compressed
+    uint32_t textRecords = big16(records[0], 8);
+    EXPECT_EQ(textRecords, (expected.size() + kTextRecordSize - 1) / kTextRecordSize);
+    EXPECT_GT(textRecords, 1u);
+    // One picture record follows the text.
+    EXPECT_EQ(records.size(), size_t(1 + textRecords + 1));
+    EXPECT_FALSE(records.back().empty());
+    EXPECT_EQ(decodedText(records), expected);
+    EXPECT_NE(expected.find("recindex=\"00001\""), std::string::npos);
+    EXPECT_FALSE(leftOverIntermediate());
+
+    // The status line counts the records, then turns to the pictures.
+    auto at = std::find(dialogs.statusLines.begin(), dialogs.statusLines.end(), "Building eBook records...1");
+    ASSERT_NE(at, dialogs.statusLines.end());
+    EXPECT_EQ(*(at + 1), "Building eBook records...2");
+    EXPECT_EQ(dialogs.statusLines.back(), "Adding images...");
+}
+
+TEST_F(BuildDriverTest, TheTargetReplacesTheLastFourCharactersOfThePackagePath) {
+    char target[kBuildFieldSize];
+    ASSERT_TRUE(batchTargetPath("C:\\b\\x.opf", target));
+    EXPECT_STREQ(target, "C:\\b\\x.prc");
+    ASSERT_TRUE(batchTargetPath("C:\\b\\x.htm", target));
+    EXPECT_STREQ(target, "C:\\b\\x.prc");
+    ASSERT_TRUE(batchTargetPath("a.opf", target));
+    EXPECT_STREQ(target, "a.prc");
+    EXPECT_FALSE(batchTargetPath(".opf", target));
+    EXPECT_FALSE(batchTargetPath("", target));
+    EXPECT_FALSE(batchTargetPath(("C:\\" + std::string(300, 'n') + ".opf").c_str(), target));
+}
+
+TEST_F(BuildDriverTest, ABookWithoutTitleHasAnEmptyName) {
+    tmp.write("a.htm", "<body>x</body>");
+    writePackage("untitled.opf", "", {"a.htm"});
+    ASSERT_EQ(batch("untitled.opf"), 0);
+    EXPECT_EQ(tmp.read("untitled.prc").substr(0, 32), std::string(32, '\0'));
+}
+
+TEST_F(BuildDriverTest, FailedBatchBuildsSayWhyAndLeaveNothingBehind) {
+    tmp.write("a.htm", "<body>x</body>");
+    writePackage("missing.opf", "", {"a.htm", "gone.htm"});
+    tmp.write("broken.opf", "not a package");
+    tmp.write("self.prc", "<?xml version=\"1.0\"?>");
+    struct Case {
+        std::string package;
+        std::string message;
+    } cases[] = {
+        {"missing.opf", "The file " + tmp.file("gone.htm") + ", referenced in the Manifest is not available"},
+        {"broken.opf", "The package " + tmp.file("broken.opf") + " could not be read"},
+        {"nowhere.opf", "The package " + tmp.file("nowhere.opf") + " could not be read"},
+        {"self.prc", "would be overwritten by its own eBook"},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        int status = batch(c.package);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(status, 0) << c.package;
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        std::string target = c.package.substr(0, c.package.size() - 4) + ".prc";
+        if (c.package != "self.prc") {
+            EXPECT_FALSE(tmp.exists(target)) << target;
+        }
+    }
+    EXPECT_EQ(tmp.read("self.prc"), "<?xml version=\"1.0\"?>");
+    EXPECT_FALSE(leftOverIntermediate());
+
+    testing::internal::CaptureStderr();
+    EXPECT_NE(batchBuild("Z:\\", true, dialogs), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("too short"), std::string::npos);
+}
+
+// Fails on its second text record, after the target has been begun.
+class FailingDatabase : public PalmDocDatabase {
+public:
+    bool writeTextRecord(const uint8_t* data, uint32_t length, uint32_t index) override {
+        return index == 0 && PalmDocDatabase::writeTextRecord(data, length, index);
+    }
+};
+
+TEST_F(BuildDriverTest, AFailedBuildRemovesTheHalfWrittenBookAndTheIntermediateFile) {
+    tmp.write("a.htm", "<body>" + std::string(10000, 'x') + "</body>");
+    writePackage("half.opf", "", {"a.htm"});
+    auto pub = std::make_unique<Publication>();
+    ASSERT_TRUE(pub->open(tmp.file("half.opf").c_str()));
+    auto context = std::make_unique<BuildContext>(pub.get());
+    FailingDatabase database;
+    EXPECT_FALSE(buildEbook(*context, tmp.file("half.prc").c_str(), true, database));
+    EXPECT_FALSE(tmp.exists("half.prc"));
+    EXPECT_FALSE(leftOverIntermediate());
+    EXPECT_NE(std::string(context->lastMessage).find("text records"), std::string::npos);
+
+    // A target that cannot be created fails in begin; an earlier e-book stays.
+    auto again = std::make_unique<BuildContext>(pub.get());
+    EXPECT_FALSE(buildEbook(*again, tmp.file("no\\such\\folder\\half.prc").c_str(), true));
+    EXPECT_FALSE(leftOverIntermediate());
+    EXPECT_NE(std::string(again->lastMessage).find("half.prc"), std::string::npos);
+}
+
+}  // namespace
