@@ -25,15 +25,21 @@ constexpr const char* kUsage =
     "                        every line end is meaningful (default), or single\n"
     "                        line ends are ignored (text)\n"
     "  --keep-hyphens        keep a hyphen before a line end (text)\n"
-    "  --search STRING       chapter search string (text): \\n carriage return,\n"
-    "                        \\1 number, \\* any one char, \\$ one mark,\n"
-    "                        \\x n chars, \\X n upper-case chars\n"
+    "  --search STRING       chapter search string (text), as typed in the wizard:\n"
+    "                        \\n a line end (CR LF), \\1 a number (digits, I V X C L\n"
+    "                        and blanks), \\* any one character, \\$ one character\n"
+    "                        that is no control and no small letter, \\x up to 99\n"
+    "                        characters, \\X up to 99 characters without small\n"
+    "                        letters; the last character is never compared\n"
     "  --tags LIST           heading tags (HTML), for example H1,H2\n"
     "  --title TEXT          book title (default: the source's base name)\n"
     "  --author TEXT         author name\n"
     "  --rights FILE         copyright and licence text file to add\n"
     "  --biography           add a biography page\n"
-    "  --help                show this text\n";
+    "  --help                show this text\n"
+    "\n"
+    "Exit status 0 when the package was written; 1 with a message on standard\n"
+    "error otherwise. Long sources show their progress on standard error.\n";
 
 int fail(const char* message, const char* detail = nullptr);
 // Where an option that is simply stored keeps its value; null for others.
