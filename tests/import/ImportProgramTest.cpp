@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "RunProgram.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 
 namespace {

@@ -14,5 +14,10 @@ struct ProgramResult {
 // scratch folder (program form, ending in a backslash) takes the output.
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& scratchFolder);
+// The arguments as one command-line text, blanks and quotes as they stand:
+// Windows hands the program this text; elsewhere it is split at blanks into
+// arguments.
+ProgramResult runProgramWithCommandLine(const std::string& program, const std::string& commandLine,
+                                        const std::string& scratchFolder);
 // A program-form path as this system's command line takes it.
 std::string commandLinePath(const std::string& programPath);

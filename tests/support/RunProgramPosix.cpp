@@ -1,6 +1,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "RunProgram.h"
 #include "model/NativePaths.h"
@@ -28,6 +29,14 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
     result.out = readWholeFile(scratchFolder + "out.txt");
     result.err = readWholeFile(scratchFolder + "err.txt");
     return result;
+}
+
+ProgramResult runProgramWithCommandLine(const std::string& program, const std::string& commandLine,
+                                        const std::string& scratchFolder) {
+    std::vector<std::string> arguments;
+    std::istringstream words(commandLine);
+    for (std::string word; words >> word;) arguments.push_back(word);
+    return runProgram(program, arguments, scratchFolder);
 }
 
 std::string commandLinePath(const std::string& programPath) {

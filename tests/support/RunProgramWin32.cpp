@@ -16,6 +16,14 @@ HANDLE inheritableFile(const std::string& path) {
 
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& scratchFolder) {
+    std::string commandLine;
+    for (const std::string& argument : arguments) commandLine += " \"" + argument + "\"";
+    return runProgramWithCommandLine(program, commandLine.empty() ? "" : commandLine.substr(1),
+                                     scratchFolder);
+}
+
+ProgramResult runProgramWithCommandLine(const std::string& program, const std::string& commandLine,
+                                        const std::string& scratchFolder) {
     // CMake names the program as the build machine sees it.
     char path[MAX_PATH];
     if (!program.empty() && program[0] == '/') {
@@ -26,7 +34,7 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
             if (*c == '/') *c = '\\';
     }
     std::string command = std::string("\"") + path + "\"";
-    for (const std::string& argument : arguments) command += " \"" + argument + "\"";
+    if (!commandLine.empty()) command += " " + commandLine;
     ProgramResult result;
     HANDLE out = inheritableFile(scratchFolder + "out.txt");
     HANDLE err = inheritableFile(scratchFolder + "err.txt");
