@@ -1,0 +1,35 @@
+// What the command line asks for at start, under one set of rules on every
+// system: tokens are cut at blanks only, "-b" is exact, and the rest of the
+// line behind it is the package path as it stands.
+#pragma once
+
+#include <string_view>
+
+#include "editor/DialogFunctions.h"
+
+enum class StartKind {
+    emptyEditor,  // no token
+    openPackage,  // the first token names a package to open
+    batchBuild,   // "-b" and a package path
+};
+
+struct StartChoice {
+    StartKind kind = StartKind::emptyEditor;
+    // openPackage: the first token; batchBuild: the remainder of the line
+    // behind the blank that ends "-b", blanks included (empty when none).
+    std::string_view path;
+};
+
+StartChoice chooseStart(const char* commandLine);
+
+// The package the main window opens at start; empty when none. The main
+// window reads it once and empties it.
+constexpr int kStartupPathSize = 256;
+extern char startupPackagePath[kStartupPathSize];
+
+// Runs the batch build of a path typed on the command line: refuses paths
+// that leave no room for a name and an extension, makes the path absolute
+// against the current folder, and returns the process's exit status
+// (0 only when the e-book was written). Messages go to standard error, the
+// e-book's path to standard output.
+int runBatchBuild(std::string_view typedPath, DialogFunctions& dialogs);

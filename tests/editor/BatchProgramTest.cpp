@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "model/Files.h"
+#include "publish/Compression.h"
+#include "publish/PalmDocDatabase.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+uint32_t big16(const std::string& bytes, size_t at) {
+    return uint32_t(uint8_t(bytes[at])) << 8 | uint8_t(bytes[at + 1]);
+}
+
+uint32_t big32(const std::string& bytes, size_t at) {
+    return big16(bytes, at) << 16 | big16(bytes, at + 2);
+}
+
+std::vector<std::string> recordsOf(const std::string& file) {
+    std::vector<std::string> records;
+    uint32_t count = file.size() >= 78 ? big16(file, 76) : 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t start = big32(file, 78 + 8 * i);
+        uint32_t end = i + 1 < count ? big32(file, 78 + 8 * (i + 1)) : uint32_t(file.size());
+        if (start > end || end > file.size()) return {};
+        records.push_back(file.substr(start, end - start));
+    }
+    return records;
+}
+
+std::string decodedText(const std::vector<std::string>& records) {
+    std::string text;
+    uint32_t textRecords = big16(records.at(0), 8);
+    for (uint32_t i = 1; i <= textRecords && i < records.size(); ++i) {
+        uint8_t out[kTextRecordSize];
+        int32_t n = decompressRecord(reinterpret_cast<const uint8_t*>(records[i].data()),
+                                     uint32_t(records[i].size()), out, sizeof out);
+        EXPECT_GE(n, 0);
+        if (n > 0) text.append(reinterpret_cast<const char*>(out), size_t(n));
+    }
+    return text;
+}
+
+std::vector<std::string> valuesOf(const std::string& text, const std::string& attribute, size_t width) {
+    std::vector<std::string> values;
+    std::string key = attribute + "=\"";
+    for (size_t at = text.find(key); at != std::string::npos; at = text.find(key, at + 1))
+        values.push_back(text.substr(at + key.size(), width));
+    return values;
+}
+
+bool isWindowsProgram() {
+    std::string program = QB_QUIREBOUND_PROGRAM;
+    return program.size() > 4 && program.substr(program.size() - 4) == ".exe";
+}
+
+class BatchProgramTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    TempFolder scratch;
+
+    ProgramResult run(const std::string& commandLine) {
+        return runProgramWithCommandLine(QB_QUIREBOUND_PROGRAM, commandLine, scratch.path());
+    }
+    void copySample() {
+        std::string source = std::string(QB_SOURCE_DIR) + "/samples/lantern/";
+        for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text/ch1.htm", "text/ch2.htm",
+                                 "text/ch3.htm", "images/lantern.gif"}) {
+            std::string programName = name;
+            for (char& c : programName)
+                if (c == '/') c = '\\';
+            size_t slash = programName.find('\\');
+            if (slash != std::string::npos && !tmp.exists(programName.substr(0, slash)))
+                tmp.makeFolder(programName.substr(0, slash));
+            std::ifstream in(source + name, std::ios::binary);
+            ASSERT_TRUE(in) << source + name;
+            tmp.write(programName, std::string(std::istreambuf_iterator<char>(in), {}));
+        }
+    }
+};
+
+TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
+    copySample();
+    ProgramResult result = run("-b " + commandLinePath(tmp.file("lantern.opf")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_TRUE(tmp.exists("lantern.prc"));
+    EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
+    std::vector<std::string> records = recordsOf(tmp.read("lantern.prc"));
+    ASSERT_GE(records.size(), size_t(3));
+    std::string text = decodedText(records);
+    EXPECT_EQ(text.size(), big32(records[0], 4));
+    EXPECT_EQ(text.substr(0, 12), "<HTML><HEAD>");
+
+    // Every link that can resolve points at a tag, or at the line end that
+    // begins a document's body; only the web link cannot resolve.
+    int unresolved = 0;
+    std::vector<std::string> positions = valuesOf(text, "filepos", 10);
+    EXPECT_GE(positions.size(), size_t(12));
+    for (const std::string& value : positions) {
+        if (value == "XXXXXXXXXX") {
+            ++unresolved;
+            continue;
+        }
+        size_t offset = std::stoul(value);
+        ASSERT_LT(offset, text.size());
+        EXPECT_TRUE(text[offset] == '<' || text.compare(offset, 2, "\n<") == 0) << value;
+    }
+    EXPECT_EQ(unresolved, 1);
+    EXPECT_NE(text.find("<a href=\"http://www.example.com/lantern/\" filepos=\"XXXXXXXXXX\">"), std::string::npos);
+    // The contents' link to the storm lands on the heading that holds its anchor.
+    size_t storm = text.find("<a href=\"text/ch2.htm#storm\" filepos=\"");
+    ASSERT_NE(storm, std::string::npos);
+    size_t target = std::stoul(text.substr(storm + 38, 10));
+    EXPECT_EQ(text.substr(target, 27), "<H2><a name=\"storm\"></A>2. ");
+
+    size_t toCh3 = text.find("<a href=\"ch3.htm\" filepos=\"");
+    ASSERT_NE(toCh3, std::string::npos);
+    target = std::stoul(text.substr(toCh3 + 27, 10));
+    EXPECT_EQ(text.substr(target, 23), "\n<H2><a name=\"morning\">");
+
+    // Both pictures name the one bitmap record that follows the text.
+    EXPECT_EQ(valuesOf(text, "recindex", 5), (std::vector<std::string>{"00001", "00001"}));
+    EXPECT_EQ(records.size(), size_t(1 + big16(records[0], 8) + 1));
+    EXPECT_GT(records.back().size(), size_t(64 * 80 / 8));
+}
+
+TEST_F(BatchProgramTest, ARelativePackagePathIsTakenFromTheCurrentFolder) {
+    copySample();
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(commandLinePath(tmp.path()));
+    ProgramResult result = run("-b lantern.opf");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(tmp.exists("lantern.prc"));
+}
+
+TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
+    tmp.write("broken.opf", "<?xml version=\"1.0\"?><package>");
+    tmp.write("short.opf", "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"x\">\r\n<manifest>\r\n"
+                           "<item id=\"a\" href=\"gone.htm\" media-type=\"text/html\"/>\r\n</manifest>\r\n"
+                           "<spine>\r\n<itemref idref=\"a\"/>\r\n</spine>\r\n</package>\r\n");
+    struct Case {
+        std::string commandLine;
+        std::string message;
+    } cases[] = {
+        {"-b " + commandLinePath(tmp.file("broken.opf")), "could not be read"},
+        {"-b " + commandLinePath(tmp.file("short.opf")), "gone.htm, referenced in the Manifest is not available"},
+        {"-b a.op", "too short"},
+        {"-b", "too short"},
+    };
+    for (const Case& c : cases) {
+        ProgramResult result = run(c.commandLine);
+        EXPECT_NE(result.exitCode, 0) << c.commandLine;
+        // A windowed program has no console of its own; its status still tells.
+        if (!isWindowsProgram()) {
+            EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        }
+    }
+    EXPECT_FALSE(tmp.exists("broken.prc"));
+    EXPECT_FALSE(tmp.exists("short.prc"));
+    EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
+}
+
+TEST_F(BatchProgramTest, WithoutBatchSwitchTheConsoleProgramOnlyExplainsItself) {
+    ProgramResult result = run("-B " + commandLinePath(tmp.file("x.opf")));
+    if (isWindowsProgram()) {
+        // The editor's window is not part of this program yet.
+        EXPECT_EQ(result.exitCode, 0);
+    } else {
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_NE(result.err.find("usage: quirebound -b"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("Windows"), std::string::npos);
+    }
+    EXPECT_FALSE(tmp.exists("x.prc"));
+}
+
+}  // namespace

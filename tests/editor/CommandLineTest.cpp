@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/CommandLine.h"
+
+namespace {
+
+struct Expected {
+    const char* line;
+    StartKind kind;
+    const char* path;
+};
+
+TEST(ChooseStart, CutsTheFirstTokenAtBlanksOnly) {
+    const Expected cases[] = {
+        {"", StartKind::emptyEditor, ""},
+        {"    ", StartKind::emptyEditor, ""},
+        {"book.opf", StartKind::openPackage, "book.opf"},
+        {"  C:\\books\\book.opf", StartKind::openPackage, "C:\\books\\book.opf"},
+        {"my book.opf", StartKind::openPackage, "my"},
+        {"\"C:\\my books\\a.opf\"", StartKind::openPackage, "\"C:\\my"},
+        {"tab\tinside.opf more", StartKind::openPackage, "tab\tinside.opf"},
+    };
+    for (const Expected& c : cases) {
+        StartChoice choice = chooseStart(c.line);
+        EXPECT_EQ(choice.kind, c.kind) << c.line;
+        EXPECT_EQ(std::string(choice.path), c.path) << c.line;
+    }
+}
+
+TEST(ChooseStart, OnlyAnExactSmallBStartsTheBatchBuildWithTheRestOfTheLine) {
+    const Expected cases[] = {
+        {"-b C:\\my books\\a.opf", StartKind::batchBuild, "C:\\my books\\a.opf"},
+        {"  -b book.opf  ", StartKind::batchBuild, "book.opf  "},
+        {"-b  twice.opf", StartKind::batchBuild, " twice.opf"},
+        {"-b", StartKind::batchBuild, ""},
+        {"-b ", StartKind::batchBuild, ""},
+        {"-B book.opf", StartKind::openPackage, "-B"},
+        {"-bbook.opf", StartKind::openPackage, "-bbook.opf"},
+        {"--b book.opf", StartKind::openPackage, "--b"},
+    };
+    for (const Expected& c : cases) {
+        StartChoice choice = chooseStart(c.line);
+        EXPECT_EQ(choice.kind, c.kind) << c.line;
+        EXPECT_EQ(std::string(choice.path), c.path) << c.line;
+    }
+}
+
+TEST(RunBatchBuild, RefusesPathsWithNoRoomForANameAndAnExtension) {
+    for (const char* path : {"", "a.op", "    "}) {
+        testing::internal::CaptureStderr();
+        EXPECT_NE(runBatchBuild(path, windowlessDialogFunctions()), 0) << '"' << path << '"';
+        EXPECT_NE(testing::internal::GetCapturedStderr().find("too short"), std::string::npos);
+    }
+}
+
+TEST(WindowlessDialogFunctions, DoNothingAndTickNoBox) {
+    DialogFunctions& dialogs = windowlessDialogFunctions();
+    dialogs.startProgress(nullptr, 1010, 7);
+    dialogs.setProgress(nullptr, 1010, 3);
+    dialogs.setTextFromString(nullptr, 1039, 10157);
+    dialogs.setTextFromStringAndNumber(nullptr, 1039, 10156, 12);
+    dialogs.appendListLine(nullptr, 1, "line");
+    dialogs.showError(nullptr, 10154);
+    EXPECT_FALSE(dialogs.isBoxTicked(nullptr, 1));
+}
+
+TEST(ComposeTextAndNumber, AppendsTheNumberWithoutABlankAndStaysInItsBuffer) {
+    char out[32];
+    composeTextAndNumber("Building eBook records...", 12, out, sizeof out);
+    EXPECT_STREQ(out, "Building eBook records...12");
+    composeTextAndNumber("n=", -40, out, sizeof out);
+    EXPECT_STREQ(out, "n=-40");
+    char small[8];
+    composeTextAndNumber("Merging manifest files...", 3, small, sizeof small);
+    EXPECT_STREQ(small, "Merging");
+}
+
+}  // namespace
