@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "publish/Compression.h"
+#include "publish/PalmDocDatabase.h"
+#include "tests/publish/GifEncoderForTests.h"
+#include "tests/publish/ReferenceCompressor.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+uint32_t big32(const std::string& b, size_t at) {
+    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 |
+           uint32_t(uint8_t(b[at + 2])) << 8 | uint32_t(uint8_t(b[at + 3]));
+}
+uint32_t big16(const std::string& b, size_t at) {
+    return uint32_t(uint8_t(b[at])) << 8 | uint32_t(uint8_t(b[at + 1]));
+}
+
+// The file split along its record list, checking what every file must hold.
+struct Database {
+    std::string bytes;
+    std::vector<std::string> records;  // records[0] is the descriptor record
+
+    explicit Database(const std::string& file) : bytes(file) {
+        if (bytes.size() < 80) {
+            ADD_FAILURE() << "file of " << bytes.size() << " bytes";
+            return;
+        }
+        uint32_t n = big16(bytes, 76);
+        const size_t listEnd = 78 + 8 * size_t(n);
+        EXPECT_EQ(bytes.substr(listEnd, 2), std::string(2, '\0'));
+        std::vector<uint32_t> offsets;
+        for (uint32_t k = 0; k < n; ++k) {
+            offsets.push_back(big32(bytes, 78 + 8 * k));
+            EXPECT_EQ(uint8_t(bytes[78 + 8 * k + 4]), 0x40);
+            EXPECT_EQ(big32(bytes, 78 + 8 * k + 4) & 0xFFFFFF, 0x6F8000u + k);
+        }
+        offsets.push_back(uint32_t(bytes.size()));
+        EXPECT_EQ(offsets[0], listEnd + 2);
+        for (uint32_t k = 0; k < n; ++k) {
+            // Records follow each other without gaps, in record-number order.
+            if (offsets[k + 1] < offsets[k] || offsets[k + 1] > bytes.size()) {
+                ADD_FAILURE() << "record " << k << " offset " << offsets[k + 1];
+                return;
+            }
+            records.push_back(bytes.substr(offsets[k], offsets[k + 1] - offsets[k]));
+        }
+    }
+};
+
+class PalmDocDatabaseTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+
+    void configure(PalmDocDatabase& db, const std::string& source, bool compress, const char* name = "Book") {
+        tmp.write("source.htm", source);
+        db.setDatabaseName(name);
+        db.setSourcePath(tmp.file("source.htm").c_str());
+        db.setTargetPath(tmp.file("book.prc").c_str());
+        db.setCompression(compress);
+    }
+
+    // Runs a whole build the way the build driver does.
+    Database build(const std::string& source, bool compress, const std::vector<std::string>& images = {},
+                   const char* name = "Book") {
+        PalmDocDatabase db;
+        configure(db, source, compress, name);
+        EXPECT_TRUE(db.begin(uint32_t(images.size()))) << db.errorText;
+        uint32_t written = 0;
+        while (db.writeNextTextRecord()) ++written;
+        EXPECT_EQ(written, db.textRecordCount);
+        for (const std::string& image : images) EXPECT_TRUE(db.writeNextImageRecord(tmp.file(image).c_str()));
+        db.close();
+        EXPECT_FALSE(db.writeFailed);
+        return Database(tmp.read("book.prc"));
+    }
+};
+
+std::string sampleText(size_t n) {
+    std::string text = englishLikeText(n, 17);
+    // A few bytes that need escapes, and a NUL.
+    for (size_t i = 100; i < n; i += 997) text[i] = char(0x80 + i % 100);
+    if (n > 50) text[50] = '\0';
+    return text;
+}
+
+TEST_F(PalmDocDatabaseTest, TheHeaderAndRecordZeroAreLaidOutByteForByte) {
+    const std::string text = sampleText(5000);
+    Database db = build(text, true, {}, "A Title Far Longer Than Thirty-One Characters");
+    const std::string& b = db.bytes;
+    EXPECT_EQ(b.substr(0, 32), std::string("A Title Far Longer Than Thirty-") + '\0');
+    EXPECT_EQ(b.substr(32, 4), std::string(4, '\0'));  // attributes, version
+    EXPECT_EQ(b.substr(36, 8), "\x06\xD1\x44\xAE\x06\xD1\x44\xAE");
+    EXPECT_EQ(b.substr(44, 16), std::string(16, '\0'));
+    EXPECT_EQ(b.substr(60, 8), "TEXtREAd");
+    EXPECT_EQ(b.substr(68, 8), std::string(8, '\0'));
+    EXPECT_EQ(big16(b, 76), 3u);
+    ASSERT_EQ(db.records.size(), 3u);
+
+    const std::string& zero = db.records[0];
+    ASSERT_EQ(zero.size(), 214u);
+    EXPECT_EQ(big16(zero, 0), 2u);
+    EXPECT_EQ(big16(zero, 2), 0u);
+    EXPECT_EQ(big32(zero, 4), 5000u);
+    EXPECT_EQ(big16(zero, 8), 2u);
+    EXPECT_EQ(big16(zero, 10), 4096u);
+    EXPECT_EQ(big16(zero, 12), 0u);
+    EXPECT_EQ(zero.substr(14, 199), std::string(199, '\x0E'));
+    EXPECT_EQ(zero[213], '\0');
+
+    Database plain = build(text, false, {}, "ab");
+    EXPECT_EQ(plain.bytes.substr(0, 32), "ab" + std::string(30, '\0'));
+    EXPECT_EQ(big16(plain.records[0], 0), 1u);
+}
+
+TEST_F(PalmDocDatabaseTest, TextIsCutIntoRecordsOf4096Bytes) {
+    for (size_t length : {size_t(0), size_t(1), size_t(4095), size_t(4096), size_t(4097), size_t(3 * 4096),
+                          size_t(3 * 4096 + 1)}) {
+        const std::string text = sampleText(length);
+        for (bool compress : {false, true}) {
+            Database db = build(text, compress);
+            const size_t expectedRecords = (length + 4095) / 4096;
+            ASSERT_EQ(db.records.size(), expectedRecords + 1) << length;
+            EXPECT_EQ(big32(db.records[0], 4), length);
+            EXPECT_EQ(big16(db.records[0], 8), expectedRecords);
+            for (size_t k = 0; k < expectedRecords; ++k) {
+                std::string piece = text.substr(k * 4096, 4096);
+                const std::string& record = db.records[k + 1];
+                if (!compress) {
+                    EXPECT_EQ(record, piece) << length << " record " << k;
+                    continue;
+                }
+                // Each record is compressed by itself: it decodes alone.
+                auto bytes = reinterpret_cast<const uint8_t*>(piece.data());
+                std::vector<uint8_t> expected = referenceCompress(bytes, uint32_t(piece.size()));
+                EXPECT_EQ(record, std::string(expected.begin(), expected.end())) << length << " record " << k;
+                std::vector<uint8_t> out(4096);
+                int32_t n = decompressRecord(reinterpret_cast<const uint8_t*>(record.data()),
+                                             uint32_t(record.size()), out.data(), 4096);
+                ASSERT_EQ(n, int32_t(piece.size()));
+                EXPECT_EQ(std::string(out.begin(), out.begin() + n), piece);
+            }
+        }
+    }
+}
+
+TEST_F(PalmDocDatabaseTest, PicturesFollowTheTextAsBitmapRecords) {
+    tmp.write("a.gif", encodeGif(patternPicture(30, 10, 2)));
+    Database db = build(sampleText(4097), true, {"a.gif", "missing.gif", "a.gif"});
+    ASSERT_EQ(db.records.size(), 6u);
+    EXPECT_EQ(big16(db.records[0], 8), 2u);
+    const std::string& picture = db.records[3];
+    EXPECT_EQ(picture.substr(0, 2), "BM");
+    EXPECT_EQ(picture.size(), 14u + 1064u + 10u * 32u);
+    // A picture that cannot be read still takes its record: one white pixel.
+    EXPECT_EQ(db.records[4].size(), 1082u);
+    EXPECT_EQ(db.records[4].substr(0, 2), "BM");
+    EXPECT_EQ(db.records[5], picture);
+
+    Database onlyPictures = build("", false, {"a.gif"});
+    EXPECT_EQ(big16(onlyPictures.bytes, 76), 2u);
+    ASSERT_EQ(onlyPictures.records.size(), 2u);
+    EXPECT_EQ(big32(onlyPictures.records[0], 4), 0u);
+    EXPECT_EQ(big16(onlyPictures.records[0], 8), 0u);
+    EXPECT_EQ(onlyPictures.records[1], picture);
+}
+
+TEST_F(PalmDocDatabaseTest, EachRecordPrintsOneProgressLine) {
+    tmp.write("a.gif", encodeGif(patternPicture(4, 4, 1)));
+    PalmDocDatabase db;
+    configure(db, sampleText(5000), true);
+    ASSERT_TRUE(db.begin(1));
+    testing::internal::CaptureStdout();
+    while (db.writeNextTextRecord()) {
+    }
+    db.writeNextImageRecord(tmp.file("a.gif").c_str());
+    std::string printed = testing::internal::GetCapturedStdout();
+    db.close();
+    EXPECT_EQ(printed, "\rconverting record 1 of 3\rconverting record 2 of 3\rconverting record 3 of 3");
+}
+
+TEST_F(PalmDocDatabaseTest, BeginReportsFilesItCannotOpenAndWritesNothing) {
+    PalmDocDatabase db;
+    db.setSourcePath(tmp.file("missing.htm").c_str());
+    db.setTargetPath(tmp.file("book.prc").c_str());
+    EXPECT_FALSE(db.begin(0));
+    EXPECT_EQ(std::string(db.errorText), "Unable to open the source file : " + tmp.file("missing.htm"));
+    EXPECT_FALSE(tmp.exists("book.prc"));
+
+    tmp.write("source.htm", "text");
+    const std::string target = tmp.file("no folder\\book.prc");
+    db.setSourcePath(tmp.file("source.htm").c_str());
+    db.setTargetPath(target.c_str());
+    EXPECT_FALSE(db.begin(0));
+    EXPECT_EQ(std::string(db.errorText), "Unable to create the PRC target  file : " + target);
+    EXPECT_EQ(db.sourceHandle, nullptr);
+    EXPECT_EQ(db.targetHandle, nullptr);
+    EXPECT_FALSE(db.writeNextTextRecord());
+
+    // More records than the 16-bit record count can number.
+    db.setTargetPath(tmp.file("book.prc").c_str());
+    EXPECT_FALSE(db.begin(65534));
+    EXPECT_FALSE(tmp.exists("book.prc"));
+    EXPECT_TRUE(db.begin(65533));
+    db.close();
+}
+
+TEST_F(PalmDocDatabaseTest, RecordsBeyondTheAnnouncedOnesAreRefusedUntouched) {
+    tmp.write("a.gif", encodeGif(patternPicture(4, 4, 1)));
+    PalmDocDatabase db;
+    configure(db, sampleText(100), false);
+    ASSERT_TRUE(db.begin(1));
+    EXPECT_TRUE(db.writeNextTextRecord());
+    EXPECT_FALSE(db.writeNextTextRecord());
+    EXPECT_TRUE(db.writeNextImageRecord(tmp.file("a.gif").c_str()));
+    // Its list entry would fall on record 0.
+    EXPECT_FALSE(db.writeNextImageRecord(tmp.file("a.gif").c_str()));
+    db.close();
+    EXPECT_FALSE(db.writeNextImageRecord(tmp.file("a.gif").c_str()));
+    Database file(tmp.read("book.prc"));
+    ASSERT_EQ(file.records.size(), 3u);
+    EXPECT_EQ(file.records[0].size(), 214u);
+    EXPECT_EQ(file.records[1], sampleText(100));
+    EXPECT_EQ(file.records[2].size(), 1078u + 16u);
+}
+
+TEST_F(PalmDocDatabaseTest, ASourceThatShrinksEndsTheTextAndClosesBothFiles) {
+    PalmDocDatabase db;
+    configure(db, std::string(3 * 4096, 'z'), false);
+    ASSERT_TRUE(db.begin(0));
+    EXPECT_EQ(db.textRecordCount, 3u);
+    tmp.write("source.htm", "");
+    EXPECT_FALSE(db.writeNextTextRecord());
+    EXPECT_EQ(db.sourceHandle, nullptr);
+    EXPECT_EQ(db.targetHandle, nullptr);
+    EXPECT_FALSE(db.writeNextTextRecord());
+}
+
+}  // namespace
