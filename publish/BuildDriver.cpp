@@ -143,14 +143,13 @@ void reportFailure(BuildContext& context, const char* format, const char* path) 
 }
 
 void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath) {
+    // Closing first: the system may not delete an open file, and the writer
+    // holds the intermediate file open as its source.
+    if (database != nullptr) database->close();
     closeFile(context.intermediateFile);
     context.intermediateFile = kInvalidFileHandle;
     if (context.intermediatePath[0] != '\0') deleteFile(context.intermediatePath);
-    if (database != nullptr) {
-        // Closing first: the system may not delete an open file.
-        database->close();
-        deleteFile(targetPath);
-    }
+    if (database != nullptr) deleteFile(targetPath);
 }
 
 }  // namespace
