@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Publishing speed and memory: a large generated publication (about 4 MB of
+# text over 60 chapters with links between them and repeated pictures) and a
+# one-document publication of a 4 MB public-domain text in paragraphs, each
+# published several times with quirebound -b; the same text converted by
+# txt2pdbdoc, side by side. Prints median wall time and peak resident memory.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${RUNS:-5}
+
+bash scripts/setup.sh
+need=()
+for package in txt2pdbdoc bible-kjv time; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || need+=("$package")
+done
+if [ ${#need[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build --target quirebound -j2 >/dev/null
+program="$(pwd)/build/editor/quirebound"
+
+work="$(pwd)/build/bench-publish"
+rm -rf "$work"
+mkdir -p "$work/large/text" "$work/large/pics" "$work/single"
+
+# The one-document publication: the text fetched now, never committed.
+bible -f Gen1:1-Rev22:21 >"$work/single/text.txt"
+{
+    printf '<html><head><title>Text</title></head><body>\n'
+    sed -e 's/&/\&amp;/g; s/</\&lt;/g; s/^/<p>/; s/$/<\/p>/' "$work/single/text.txt"
+    printf '</body></html>\n'
+} >"$work/single/text.htm"
+cat >"$work/single/single.opf" <<'OPF'
+<?xml version="1.0"?>
+<package unique-identifier="id">
+<metadata>
+<dc:Title>One Long Text</dc:Title>
+</metadata>
+<manifest>
+<item id="text" href="text.htm" media-type="text/x-oeb1-document"/>
+</manifest>
+<spine>
+<itemref idref="text"/>
+</spine>
+<guide>
+</guide>
+</package>
+OPF
+
+# The large publication: 60 chapters of about 70 KB, each linking to the
+# next and back to the contents, with three pictures used again and again.
+for n in 1 2 3; do
+    convert -size $((40 * n))x$((30 * n)) "plasma:fractal" -seed $n +dither -colors 16 "$work/large/pics/p$n.gif"
+done
+chapters=60
+manifest=""
+spine=""
+toc=""
+paragraph="The reader goes on through the long chapter, line after line of plain words that fill the page and the record alike, until the next heading comes."
+for ((c = 1; c <= chapters; c++)); do
+    next=$((c % chapters + 1))
+    {
+        printf '<html><body>\n<h2><a name="top">Chapter %d</a></h2>\n' "$c"
+        for ((s = 1; s <= 16; s++)); do
+            printf '<h3><a name="s%d">Section %d</a></h3>\n' "$s" "$s"
+            for ((p = 1; p <= 28; p++)); do printf '<p>%s</p>\n' "$paragraph"; done
+            printf '<p><img src="../pics/p%d.gif"> See <a href="ch%d.htm#s%d">the next chapter</a> or <a href="../toc.htm">the contents</a>.</p>\n' \
+                $(((s % 3) + 1)) "$next" "$s"
+        done
+        printf '</body></html>\n'
+    } >"$work/large/text/ch$c.htm"
+    manifest+="<item id=\"ch$c\" href=\"text/ch$c.htm\" media-type=\"text/x-oeb1-document\"/>"$'\n'
+    spine+="<itemref idref=\"ch$c\"/>"$'\n'
+    toc+="<p><a href=\"text/ch$c.htm#top\">Chapter $c</a></p>"$'\n'
+done
+printf '<html><body>\n<h1>Contents</h1>\n%s</body></html>\n' "$toc" >"$work/large/toc.htm"
+cat >"$work/large/large.opf" <<OPF
+<?xml version="1.0"?>
+<package unique-identifier="id">
+<metadata>
+<dc:Title>A Large Book</dc:Title>
+</metadata>
+<manifest>
+<item id="toc" href="toc.htm" media-type="text/x-oeb1-document"/>
+${manifest}<item id="p1" href="pics/p1.gif" media-type="image/gif"/>
+</manifest>
+<spine>
+<itemref idref="toc"/>
+${spine}</spine>
+<guide>
+<reference type="toc" title="Contents" href="toc.htm"/>
+</guide>
+</package>
+OPF
+
+# Median wall seconds and peak resident kilobytes of a command, run $runs times.
+measure() {
+    local walls=() peaks=()
+    for ((i = 0; i < runs; i++)); do
+        /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || {
+            cat "$work/stderr.txt" >&2
+            return 1
+        }
+        walls+=("$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, t, ":"); s = 0; for (k = 1; k <= n; k++) s = s * 60 + t[k]; print s}' "$work/time.txt")")
+        peaks+=("$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")")
+    done
+    local wall peak
+    wall=$(printf '%s\n' "${walls[@]}" | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
+    peak=$(printf '%s\n' "${peaks[@]}" | sort -g | tail -1)
+    echo "$wall $peak"
+}
+
+text_bytes=$(stat -c %s "$work/single/text.txt")
+large_bytes=$(cat "$work/large/text/"*.htm | wc -c)
+read -r single_wall single_peak < <(measure "$program" -b "$work/single/single.opf")
+read -r txt_wall txt_peak < <(measure txt2pdbdoc "One Long Text" "$work/single/text.txt" "$work/single/text.pdb")
+read -r large_wall large_peak < <(measure "$program" -b "$work/large/large.opf")
+
+printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
+printf '%-44s %10s %12s\n' "one document, $text_bytes bytes of text (quirebound)" "$single_wall" "$single_peak"
+printf '%-44s %10s %12s\n' "the same text (txt2pdbdoc)" "$txt_wall" "$txt_peak"
+printf '%-44s %10s %12s\n' "$chapters chapters, $large_bytes bytes (quirebound)" "$large_wall" "$large_peak"
+echo "e-books: $(stat -c %s "$work/single/single.prc") and $(stat -c %s "$work/large/large.prc") bytes"
+awk -v q="$single_wall" -v t="$txt_wall" 'BEGIN {if (q > 0) printf "txt2pdbdoc / quirebound time: %.1f (target: at least 4)\n", t / q}'
