@@ -1,7 +1,6 @@
 #include "tests/publish/GifEncoderForTests.h"
 
-#include <map>
-#include <utility>
+#include <algorithm>
 
 namespace {
 
@@ -48,7 +47,8 @@ std::vector<uint8_t> inFileOrder(const GifPicture& picture) {
 std::string lzwCodes(const GifPicture& picture, int minimumCodeSize) {
     const uint32_t clear = 1u << minimumCodeSize;
     BitWriter writer;
-    std::map<std::pair<uint32_t, uint8_t>, uint32_t> table;
+    // Code of (string code, next pixel), 0 when absent.
+    std::vector<uint16_t> table(size_t(4096) * 256, 0);
     uint32_t nextCode = clear + 2;
     int width = minimumCodeSize + 1;
     writer.put(clear, width);
@@ -59,20 +59,20 @@ std::string lzwCodes(const GifPicture& picture, int minimumCodeSize) {
             current = pixel;
             continue;
         }
-        auto found = table.find({uint32_t(current), pixel});
-        if (found != table.end()) {
-            current = found->second;
+        uint16_t& entry = table[size_t(current) * 256 + pixel];
+        if (entry != 0) {
+            current = entry;
             continue;
         }
         writer.put(uint32_t(current), width);
         if (nextCode < 4096) {
-            table[{uint32_t(current), pixel}] = nextCode++;
+            entry = uint16_t(nextCode++);
             // The reader adds its entries one code later, so it widens one code later too.
             if (nextCode > (1u << width) && width < 12) ++width;
         }
         if (nextCode == 4096 && picture.clearWhenFull) {
             writer.put(clear, width);
-            table.clear();
+            std::fill(table.begin(), table.end(), uint16_t(0));
             nextCode = clear + 2;
             width = minimumCodeSize + 1;
         }

@@ -1,0 +1,52 @@
+// Any file as a GIF: conversion succeeds or fails, and the record written
+// afterwards is always a complete bitmap of the size its header gives.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "model/Files.h"
+#include "model/NativePaths.h"
+#include "publish/GifConverter.h"
+
+namespace {
+
+std::string scratchPath(const char* suffix) {
+    std::string native = "/tmp/qb-fuzz-gif-" + std::to_string(getpid()) + suffix;
+    char path[512];
+    if (!nativePathToProgram(native.c_str(), path, sizeof path)) std::abort();
+    return path;
+}
+
+uint32_t little32(const uint8_t* b) {
+    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string gifPath = scratchPath(".gif");
+    static const std::string bitmapPath = scratchPath(".bmp");
+    FileHandle in = openFile(gifPath.c_str(), OpenMode::create);
+    if (!in || !writeBytes(in, data, uint32_t(size)) || !closeFile(in)) std::abort();
+
+    GifConverter converter;
+    converter.prepare(kPictureMaxWidth, kPictureMaxHeight);
+    bool converted = converter.convert(gifPath.c_str());
+    FileHandle out = openFile(bitmapPath.c_str(), OpenMode::create);
+    if (!out || !converter.writeBitmap(out) || !closeFile(out)) std::abort();
+
+    uint32_t length = fileSize(bitmapPath.c_str());
+    if (length < 1078 + 4 || length > 14 + 1064 + 220 * 280) std::abort();
+    FileHandle check = openFile(bitmapPath.c_str(), OpenMode::read);
+    uint8_t head[54];
+    if (!check || !readBytes(check, head, sizeof head)) std::abort();
+    closeFile(check);
+    uint32_t width = little32(head + 18), height = little32(head + 22);
+    if (head[0] != 'B' || head[1] != 'M' || little32(head + 2) != length) std::abort();
+    if (width < 1 || width > 220 || height < 1 || height > 280) std::abort();
+    if (length != 1078 + height * ((width + 3) / 4 * 4)) std::abort();
+    if (!converted && (width != 1 || height != 1)) std::abort();
+    return 0;
+}
