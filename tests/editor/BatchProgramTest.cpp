@@ -7,45 +7,11 @@
 #include <vector>
 
 #include "model/Files.h"
-#include "publish/Compression.h"
-#include "publish/PalmDocDatabase.h"
+#include "tests/publish/BuildDriverRecords.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-uint32_t big16(const std::string& bytes, size_t at) {
-    return uint32_t(uint8_t(bytes[at])) << 8 | uint8_t(bytes[at + 1]);
-}
-
-uint32_t big32(const std::string& bytes, size_t at) {
-    return big16(bytes, at) << 16 | big16(bytes, at + 2);
-}
-
-std::vector<std::string> recordsOf(const std::string& file) {
-    std::vector<std::string> records;
-    uint32_t count = file.size() >= 78 ? big16(file, 76) : 0;
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t start = big32(file, 78 + 8 * i);
-        uint32_t end = i + 1 < count ? big32(file, 78 + 8 * (i + 1)) : uint32_t(file.size());
-        if (start > end || end > file.size()) return {};
-        records.push_back(file.substr(start, end - start));
-    }
-    return records;
-}
-
-std::string decodedText(const std::vector<std::string>& records) {
-    std::string text;
-    uint32_t textRecords = big16(records.at(0), 8);
-    for (uint32_t i = 1; i <= textRecords && i < records.size(); ++i) {
-        uint8_t out[kTextRecordSize];
-        int32_t n = decompressRecord(reinterpret_cast<const uint8_t*>(records[i].data()),
-                                     uint32_t(records[i].size()), out, sizeof out);
-        EXPECT_GE(n, 0);
-        if (n > 0) text.append(reinterpret_cast<const char*>(out), size_t(n));
-    }
-    return text;
-}
 
 std::vector<std::string> valuesOf(const std::string& text, const std::string& attribute, size_t width) {
     std::vector<std::string> values;

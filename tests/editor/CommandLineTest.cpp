@@ -55,17 +55,6 @@ TEST(RunBatchBuild, RefusesPathsWithNoRoomForANameAndAnExtension) {
     }
 }
 
-TEST(WindowlessDialogFunctions, DoNothingAndTickNoBox) {
-    DialogFunctions& dialogs = windowlessDialogFunctions();
-    dialogs.startProgress(nullptr, 1010, 7);
-    dialogs.setProgress(nullptr, 1010, 3);
-    dialogs.setTextFromString(nullptr, 1039, 10157);
-    dialogs.setTextFromStringAndNumber(nullptr, 1039, 10156, 12);
-    dialogs.appendListLine(nullptr, 1, "line");
-    dialogs.showError(nullptr, 10154);
-    EXPECT_FALSE(dialogs.isBoxTicked(nullptr, 1));
-}
-
 TEST(ComposeTextAndNumber, AppendsTheNumberWithoutABlankAndStaysInItsBuffer) {
     char out[32];
     composeTextAndNumber("Building eBook records...", 12, out, sizeof out);

@@ -3,49 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "BuildDriverRecords.h"
 #include "MergeTestSupport.h"
 #include "model/Files.h"
 #include "publish/BuildDriver.h"
-#include "publish/Compression.h"
 
 namespace {
-
-uint32_t big16(const std::string& bytes, size_t at) {
-    return uint32_t(uint8_t(bytes[at])) << 8 | uint8_t(bytes[at + 1]);
-}
-
-uint32_t big32(const std::string& bytes, size_t at) {
-    return big16(bytes, at) << 16 | big16(bytes, at + 2);
-}
-
-// The records of a database file, record 0 first.
-std::vector<std::string> recordsOf(const std::string& file) {
-    std::vector<std::string> records;
-    if (file.size() < 78) return records;
-    uint32_t count = big16(file, 76);
-    for (uint32_t i = 0; i < count; ++i) {
-        uint32_t start = big32(file, 78 + 8 * i);
-        uint32_t end = i + 1 < count ? big32(file, 78 + 8 * (i + 1)) : uint32_t(file.size());
-        if (start > end || end > file.size()) return {};
-        records.push_back(file.substr(start, end - start));
-    }
-    return records;
-}
-
-// The text of a compressed e-book, decoded record by record.
-std::string decodedText(const std::vector<std::string>& records) {
-    std::string text;
-    uint32_t textRecords = big16(records.at(0), 8);
-    for (uint32_t i = 1; i <= textRecords; ++i) {
-        const std::string& packed = records.at(i);
-        uint8_t out[kTextRecordSize];
-        int32_t n = decompressRecord(reinterpret_cast<const uint8_t*>(packed.data()), uint32_t(packed.size()),
-                                     out, sizeof out);
-        EXPECT_GE(n, 0) << "record " << i;
-        if (n > 0) text.append(reinterpret_cast<const char*>(out), size_t(n));
-    }
-    return text;
-}
 
 const char* kPackage =
     "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"id\">\r\n<metadata>\r\n%s</metadata>\r\n"

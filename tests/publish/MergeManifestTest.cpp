@@ -170,4 +170,22 @@ TEST_F(MergeManifestTest, LargeDocumentsAreNotWrittenOrReadOneSystemCallPerByte)
     EXPECT_LT(after.systemReads - before.systemReads, uint64_t(400));
 }
 
+TEST_F(MergeManifestTest, AnIntermediateFileThatCannotBeCreatedFailsTheMerge) {
+    copyText(pub->path, tmp.file("no folder\\book.opf").c_str());
+    ASSERT_FALSE(merge());
+    EXPECT_STREQ(context->lastMessage, "Error while creating the intermediate file");
+}
+
+TEST_F(MergeManifestTest, AMetadataPageThatCannotBeWrittenLeavesItsLinkUnresolved) {
+    tmp.makeFolder("xyz_metadata.htm");
+    ASSERT_TRUE(merge());
+    std::string text = merged();
+    EXPECT_NE(
+        text.find("<metadata href=\"xyz_metadata.htm\"  filepos=\"XXXXXXXXXX\"></HEAD><BODY></BODY></HTML>"),
+        std::string::npos)
+        << text;
+    EXPECT_EQ(std::string(context->lastMessage),
+              "The file " + tmp.file("xyz_metadata.htm") + ", referenced in the Manifest is not available");
+}
+
 }  // namespace
