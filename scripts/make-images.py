@@ -8,9 +8,11 @@ sit on white, the colour of a tree view. The wizard pictures are drawn with
 a few shapes and written as 24-bit BMPs. The icon holds 16 x 16 and
 32 x 32 images with their masks.
 
-    python3 scripts/make-images.py [--preview FOLDER]
+    python3 scripts/make-images.py [--preview FOLDER | --check]
 
---preview also writes each picture enlarged as PNG, to look at.
+--preview also writes each picture enlarged as PNG, to look at; --check
+writes nothing and fails when a committed picture differs from what the
+script draws.
 """
 
 import os
@@ -302,10 +304,16 @@ TABS = {
 
 
 def main():
+    global write_file
     preview = None
+    stale = []
     if len(sys.argv) == 3 and sys.argv[1] == "--preview":
         preview = sys.argv[2]
         os.makedirs(preview, exist_ok=True)
+    elif len(sys.argv) == 2 and sys.argv[1] == "--check":
+        write_file = lambda name, data: compare_file(name, data, stale)
+    elif len(sys.argv) != 1:
+        sys.exit(__doc__)
     os.makedirs(OUT, exist_ok=True)
     pictures = {}
 
@@ -327,6 +335,8 @@ def main():
     icon32 = draw_icon32()
     write_file("quirebound.ico", ico_file([icon16, icon32]))
 
+    if stale:
+        sys.exit("out of date (run scripts/make-images.py): " + ", ".join(stale))
     if preview:
         pictures["idb_backcolor"] = watermark
         pictures["side"] = side
@@ -466,6 +476,16 @@ def inside(points, x, y):
 def write_file(name, data):
     with open(os.path.join(OUT, name), "wb") as f:
         f.write(data)
+
+
+def compare_file(name, data, stale):
+    try:
+        with open(os.path.join(OUT, name), "rb") as f:
+            same = f.read() == data
+    except OSError:
+        same = False
+    if not same:
+        stale.append(name)
 
 
 def bmp_file(info, palette, rows_bottom_up):
