@@ -30,7 +30,6 @@ constexpr char kPageEnd[] = "</center></body></html>";
 constexpr int32_t kPageBreakEvery = 1024;
 constexpr int32_t kLastPage = 5;
 
-void resolveAgainstPackage(const Publication& publication, const char* address, char* out);
 const char* metadataLabel(const char* name);
 const ManifestItem* firstChapterItem(const Publication& publication);
 bool skipToBody(FileHandle chapter);
@@ -117,13 +116,6 @@ void firstChapterPath(const Publication& publication, char* out) {
 }
 
 namespace {
-
-void resolveAgainstPackage(const Publication& publication, const char* address, char* out) {
-    Url url;
-    url.setFrom(publication.path);
-    url.set(address);
-    url.toPath(out);
-}
 
 const char* metadataLabel(const char* name) {
     if (std::strcmp(name, "dc:Creator") == 0) return "Author";

@@ -17,7 +17,6 @@ namespace {
 // share an intermediate file name.
 int32_t intermediateFileCounter = 0;
 
-void resolveAgainstPackage(const Publication& publication, const char* address, char* out);
 bool createIntermediateFile(BuildContext& context);
 void mergeGuideDocument(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
@@ -127,13 +126,6 @@ bool BuildContext::mergeDocument(const char* path) {
 }
 
 namespace {
-
-void resolveAgainstPackage(const Publication& publication, const char* address, char* out) {
-    Url url;
-    url.setFrom(publication.path);
-    url.set(address);
-    url.toPath(out);
-}
 
 bool createIntermediateFile(BuildContext& context) {
     ++intermediateFileCounter;

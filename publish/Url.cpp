@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/Publication.h"
 #include "model/Text.h"
 
 namespace {
@@ -217,3 +218,10 @@ const char* findInToken(const Token& token, char c) {
 }
 
 }  // namespace
+
+void resolveAgainstPackage(const Publication& publication, const char* address, char* out) {
+    Url url;
+    url.setFrom(publication.path);
+    url.set(address);
+    url.toPath(out);
+}

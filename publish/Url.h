@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+struct Publication;
+
 constexpr int kUrlFieldSize = 256;
 constexpr int kUrlFolderSlots = 10;
 // A relative address adds folders only while fewer than this are held.
@@ -33,3 +35,7 @@ struct Url {
     // Same composed path, byte for byte.
     bool sameResource(const Url& other) const;
 };
+
+// An address resolved against the package's own path, as a local path
+// (256 bytes).
+void resolveAgainstPackage(const Publication& publication, const char* address, char* out);
