@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "SetAsideFile.h"
 #include "Url.h"
 #include "model/OutputBuffer.h"
 #include "model/Paths.h"
@@ -30,6 +31,7 @@ constexpr char kPageEnd[] = "</center></body></html>";
 constexpr int32_t kPageBreakEvery = 1024;
 constexpr int32_t kLastPage = 5;
 
+void reportPageFailure(BuildContext& context, const char* format, const char* path);
 const char* metadataLabel(const char* name);
 const ManifestItem* firstChapterItem(const Publication& publication);
 bool skipToBody(FileHandle chapter);
@@ -42,12 +44,15 @@ bool writeMetadataPage(BuildContext& context) {
     const Publication& pub = *context.publication;
     char pagePath[kBuildFieldSize];
     resolveAgainstPackage(pub, "xyz_metadata.htm", pagePath);
+    SetAsideFile userFile;
+    if (!setAsideExistingFile(pagePath, userFile)) {
+        reportPageFailure(context, "The file %s could not be moved aside for the build", pagePath);
+        return false;
+    }
     OutputBuffer page;
     if (!page.open(pagePath)) {
-        char message[kBuildMessageSize];
-        std::snprintf(message, sizeof message, "The file %s, referenced in the Manifest is not available",
-                      pagePath);
-        context.reportBuildMessage(message, kBuildErrorLevel);
+        reportPageFailure(context, "The file %s, referenced in the Manifest is not available", pagePath);
+        putBackSetAsideFile(userFile);
         return false;
     }
     page.writeString("<html><body>");
@@ -66,6 +71,7 @@ bool writeMetadataPage(BuildContext& context) {
     page.writeString("</body></html>");
     bool merged = page.close() && context.mergeDocument(pagePath);
     deleteFile(pagePath);
+    putBackSetAsideFile(userFile);
     return merged;
 }
 
@@ -116,6 +122,12 @@ void firstChapterPath(const Publication& publication, char* out) {
 }
 
 namespace {
+
+void reportPageFailure(BuildContext& context, const char* format, const char* path) {
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, format, path);
+    context.reportBuildMessage(message, kBuildErrorLevel);
+}
 
 const char* metadataLabel(const char* name) {
     if (std::strcmp(name, "dc:Creator") == 0) return "Author";

@@ -6,6 +6,7 @@
 
 #include "BuildContext.h"
 #include "BuildPages.h"
+#include "SetAsideFile.h"
 #include "Url.h"
 #include "model/Paths.h"
 #include "model/TagScanner.h"
@@ -142,9 +143,15 @@ bool createIntermediateFile(BuildContext& context) {
 void mergeGuideDocument(BuildContext& context) {
     char guidePath[kBuildFieldSize];
     resolveAgainstPackage(*context.publication, "guide.htm", guidePath);
+    SetAsideFile userFile;
+    if (!setAsideExistingFile(guidePath, userFile)) {
+        reportWithPath(context, "The file %s could not be moved aside for the build", guidePath);
+        return;
+    }
     FileHandle guide = openFile(guidePath, OpenMode::create);
     if (guide == kInvalidFileHandle) {
         reportWithPath(context, "The file %s, referenced in the Manifest is not available", guidePath);
+        putBackSetAsideFile(userFile);
         return;
     }
     writeText(guide, "<HTML><BODY>");
@@ -153,6 +160,7 @@ void mergeGuideDocument(BuildContext& context) {
     writeText(guide, "</BODY></HTML>");
     if (closeFile(guide)) context.mergeDocument(guidePath);
     deleteFile(guidePath);
+    putBackSetAsideFile(userFile);
 }
 
 int32_t liveSpineCount(const Publication& publication) {

@@ -121,14 +121,27 @@ TEST_F(MergeManifestTest, EachBuildOfARunTakesTheNextIntermediateName) {
     EXPECT_EQ(intermediateName(*context), "PRCtemp_" + std::to_string(first + 1) + ".tmp");
 }
 
-TEST_F(MergeManifestTest, OverwritesAndRemovesPagesOfTheSameNamesAsItsOwn) {
+TEST_F(MergeManifestTest, UserPagesOfTheSameNamesAsItsOwnAreKeptAndNotMerged) {
     tmp.write("guide.htm", "<body><a href=\"x.htm\">old guide</a></body>");
     tmp.write("xyz_metadata.htm", "<body>old page</body>");
     ASSERT_TRUE(merge());
     std::string text = merged();
     EXPECT_EQ(text.find("old"), std::string::npos);
-    EXPECT_FALSE(tmp.exists("guide.htm"));
-    EXPECT_FALSE(tmp.exists("xyz_metadata.htm"));
+    EXPECT_NE(text.find("eBook Info"), std::string::npos);
+    EXPECT_EQ(tmp.read("guide.htm"), "<body><a href=\"x.htm\">old guide</a></body>");
+    EXPECT_EQ(tmp.read("xyz_metadata.htm"), "<body>old page</body>");
+    EXPECT_FALSE(tmp.exists("guide.htm.kept"));
+    EXPECT_FALSE(tmp.exists("xyz_metadata.htm.kept"));
+}
+
+TEST_F(MergeManifestTest, AFileLeftAsideByAnInterruptedBuildIsNeverReplaced) {
+    tmp.write("xyz_metadata.htm", "<body>current page</body>");
+    tmp.write("xyz_metadata.htm.kept", "<body>earlier page</body>");
+    ASSERT_TRUE(merge());
+    EXPECT_EQ(tmp.read("xyz_metadata.htm"), "<body>current page</body>");
+    EXPECT_EQ(tmp.read("xyz_metadata.htm.kept"), "<body>earlier page</body>");
+    EXPECT_EQ(std::string(context->lastMessage),
+              "The file " + tmp.file("xyz_metadata.htm") + " could not be moved aside for the build");
 }
 
 TEST_F(MergeManifestTest, ReportsMergingProgressBySpinePosition) {
