@@ -10,4 +10,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1 || true
     wineserver -w || true
 fi
+# Windows that tests create need a display: lend them a virtual one.
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+fi
 exec wine "$@"
