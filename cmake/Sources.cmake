@@ -1,6 +1,7 @@
 # Sources of a folder: every .cpp in it, less the other platform's files.
-# A file ending in Win32.cpp is only for Windows, one ending in Posix.cpp
-# only for the other systems. Program entries (files ending in Main.cpp,
+# A file ending in Win32.cpp (or Win32Test.cpp) is only for Windows, one
+# ending in Posix.cpp (or PosixTest.cpp) only for the other systems. Program
+# entries (files ending in Main.cpp,
 # MainWin32.cpp or MainPosix.cpp) belong to their programs, not a library.
 function(qb_folder_sources out folder)
   file(GLOB all CONFIGURE_DEPENDS "${folder}/*.cpp")
@@ -9,10 +10,10 @@ function(qb_folder_sources out folder)
     if(file MATCHES "Main(Win32|Posix)?\\.cpp$")
       continue()
     endif()
-    if(WIN32 AND file MATCHES "Posix\\.cpp$")
+    if(WIN32 AND file MATCHES "Posix(Test)?\\.cpp$")
       continue()
     endif()
-    if(NOT WIN32 AND file MATCHES "Win32\\.cpp$")
+    if(NOT WIN32 AND file MATCHES "Win32(Test)?\\.cpp$")
       continue()
     endif()
     list(APPEND kept ${file})
