@@ -1,8 +1,8 @@
 # Sources of a folder: every .cpp in it, less the other platform's files.
 # A file ending in Win32.cpp (or Win32Test.cpp) is only for Windows, one
 # ending in Posix.cpp (or PosixTest.cpp) only for the other systems. Program
-# entries (files ending in Main.cpp,
-# MainWin32.cpp or MainPosix.cpp) belong to their programs, not a library.
+# entries (files ending in Main.cpp, MainWin32.cpp or MainPosix.cpp) belong
+# to their programs, not a library.
 function(qb_folder_sources out folder)
   file(GLOB all CONFIGURE_DEPENDS "${folder}/*.cpp")
   set(kept)
