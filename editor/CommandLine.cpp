@@ -22,7 +22,8 @@ StartChoice chooseStart(const char* commandLine) {
     size_t start = line.find_first_not_of(' ');
     if (start == std::string_view::npos) return choice;
     size_t end = line.find(' ', start);
-    std::string_view token = line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    std::string_view token =
+        line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
     if (token == "-b") {
         choice.kind = StartKind::batchBuild;
         choice.path = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
@@ -36,7 +37,8 @@ StartChoice chooseStart(const char* commandLine) {
 int runBatchBuild(std::string_view typedPath, DialogFunctions& dialogs) {
     std::string typed(typedPath);
     if (typed.size() < kShortestBatchPath) {
-        std::fprintf(stderr, "quirebound: the package path \"%s\" is too short to name a package\n", typed.c_str());
+        std::fprintf(stderr, "quirebound: the package path \"%s\" is too short to name a package\n",
+                     typed.c_str());
         return 1;
     }
     char packagePath[kPathSize];

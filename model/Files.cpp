@@ -2,10 +2,11 @@
 // of the file is cached per handle: reads, backward steps and small writes
 // are served from it, so byte-at-a-time readers and writers cost one system
 // call per window, while the position seen by callers stays exact.
+#include "Files.h"
+
 #include <algorithm>
 #include <cstring>
 
-#include "Files.h"
 #include "NativeFiles.h"
 
 namespace {

@@ -62,7 +62,7 @@
 #define IDR_CONTEXT_TOURS 173
 
 /* ---- Numbered bitmaps and icon ---------------------------------------- */
-#define IDB_SIDE_PICTURE 119 /* left side of DLG_NEW and the wizard pages */
+#define IDB_SIDE_PICTURE 119  /* left side of DLG_NEW and the wizard pages */
 #define IDB_TOOLBAR_STRIP 135 /* 16 x 16 images: New, Import, Open, Save, Publish */
 #define IDI_QUIREBOUND 139
 
@@ -77,7 +77,7 @@
 /* ---- Commands -------------------------------------------------------- */
 #define ID_HELP_ABOUT 104
 #define ID_FILE_EXIT 105
-#define ID_TOOLBAR_IMPORT 110 /* drop-down button: opens menu 171 */
+#define ID_TOOLBAR_IMPORT 110  /* drop-down button: opens menu 171 */
 #define ID_TOOLBAR_PUBLISH 111 /* drop-down button: opens menu 170 */
 
 #define ID_HELP_CONTENTS 32771
@@ -186,7 +186,7 @@
 #define IDC_IMPORT_DESTINATION 1005
 #define IDC_IMPORT_SOURCE_BROWSE 1009
 #define IDC_IMPORT_DESTINATION_BROWSE 1010 /* hidden */
-#define IDC_IMPORT_KEEP_ALL_RETURNS 1005 /* page 403 */
+#define IDC_IMPORT_KEEP_ALL_RETURNS 1005   /* page 403 */
 #define IDC_IMPORT_IGNORE_SINGLE_RETURNS 1006
 #define IDC_IMPORT_VIEW_SOURCE_LINE_ENDS 1007
 #define IDC_IMPORT_SUPPRESS_HYPHEN 1032
@@ -202,9 +202,9 @@
 #define IDC_IMPORT_AUTHOR 1015
 #define IDC_IMPORT_RIGHTS_BROWSE 1016
 #define IDC_IMPORT_ADD_BIOGRAPHY 1019
-#define IDC_IMPORT_PROGRESS 1010 /* page 406 */
+#define IDC_IMPORT_PROGRESS 1010   /* page 406 */
 #define IDC_IMPORT_START_STOP 1017 /* not on page 406 */
-#define IDC_PREVIEW_CLOSE 1020 /* dialog 110 */
+#define IDC_PREVIEW_CLOSE 1020     /* dialog 110 */
 #define IDC_PREVIEW_LIST 1021
 #define IDC_PREVIEW_PROGRESS 1022
 

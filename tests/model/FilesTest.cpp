@@ -49,7 +49,8 @@ TEST_F(FilesTest, ByteReadsAndBackwardStepsKeepThePositionExact) {
     for (uint32_t i = 0; i < content.size(); ++i) ASSERT_EQ(readByte(file), uint8_t(content[i])) << i;
     EXPECT_EQ(readByte(file), -1);
     // Walk all the way back across several windows.
-    for (uint32_t i = uint32_t(content.size()); i-- > 0;) ASSERT_EQ(unreadByte(file), uint8_t(content[i])) << i;
+    for (uint32_t i = uint32_t(content.size()); i-- > 0;)
+        ASSERT_EQ(unreadByte(file), uint8_t(content[i])) << i;
     EXPECT_EQ(getFilePosition(file), 0u);
     setFilePosition(file, 150000);
     EXPECT_EQ(readByte(file), uint8_t(content[150000]));

@@ -14,13 +14,15 @@ protected:
 
 TEST_F(PublicationTest, StartsEmpty) {
     EXPECT_STREQ(book->path, "");
-    EXPECT_EQ(book->metadataCount + book->manifestCount + book->spineCount + book->tourCount + book->guideCount, 0);
+    EXPECT_EQ(
+        book->metadataCount + book->manifestCount + book->spineCount + book->tourCount + book->guideCount, 0);
 }
 
 TEST_F(PublicationTest, EveryTableKeepsOneSlotSpare) {
     for (int i = 0; i < 60; ++i) book->addMetadata("dc:Subject", "s");
     EXPECT_EQ(book->metadataCount, 49);
-    for (int i = 0; i < 520; ++i) book->addManifestItem(("m" + std::to_string(i)).c_str(), "a.htm", "text/html");
+    for (int i = 0; i < 520; ++i)
+        book->addManifestItem(("m" + std::to_string(i)).c_str(), "a.htm", "text/html");
     EXPECT_EQ(book->manifestCount, 499);
     for (int i = 0; i < 520; ++i) book->addSpineItem(("m" + std::to_string(i)).c_str());
     EXPECT_EQ(book->spineCount, 499);

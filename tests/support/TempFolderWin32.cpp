@@ -9,8 +9,8 @@ TempFolder::TempFolder() {
     GetTempPathA(MAX_PATH, base);
     static unsigned counter = 0;
     for (;;) {
-        std::string candidate = std::string(base) + "quirebound-test-" + std::to_string(GetCurrentProcessId()) +
-                                "-" + std::to_string(++counter);
+        std::string candidate = std::string(base) + "quirebound-test-" +
+                                std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
         if (CreateDirectoryA(candidate.c_str(), nullptr)) {
             folder = candidate + "\\";
             return;
