@@ -1,0 +1,17 @@
+// The open and save file dialogs and their filters. The open dialog starts
+// in the folder of the last file chosen in any open dialog ("LastOpenDir")
+// and records the new one.
+#pragma once
+
+#include "editor/DialogFunctions.h"
+
+// Filters: pairs of description and pattern, each ending with a zero, the
+// list with a second zero.
+extern const char kPackageFilter[];
+extern const char kContentFilter[];
+extern const char kProgramFilter[];
+
+// out holds 256 bytes; emptied on cancel.
+bool askOpenFileName(WindowHandle owner, const char* filter, char* out);
+// inOut holds 256 bytes: the dialog starts with its text; emptied on cancel.
+bool askSaveFileName(WindowHandle owner, const char* filter, char* inOut);
