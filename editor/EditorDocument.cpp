@@ -1,0 +1,164 @@
+#include "editor/EditorDocument.h"
+
+#include <cstring>
+
+#include "model/Paths.h"
+#include "model/Text.h"
+#include "resources/ResourceIds.h"
+
+EditorDocument editorDocument;
+
+namespace {
+
+constexpr char kProgramTitle[] = "Quirebound Publisher";
+constexpr char kPackageExtension[] = ".opf";
+
+// A publication saved under a new name points at it even when the save
+// failed; this puts the old name back.
+void restorePackagePath(Publication& publication, const char* packagePath);
+
+}  // namespace
+
+EditorDocument::EditorDocument()
+    : htmlEditorPath{},
+      wapEmulatorPath{},
+      palmOsEmulatorPath{},
+      currentPath{},
+      isOpen(0),
+      mainWindow(nullptr),
+      ebookPath{},
+      modified(false),
+      window(nullptr) {}
+
+void EditorDocument::initDocument(WindowHandle main, DocumentWindow& shownIn) {
+    mainWindow = main;
+    window = &shownIn;
+    enableDocumentCommands(false);
+    clear();
+    isOpen = 0;
+    modified = false;
+    updateTitle("");
+    ebookPath[0] = '\0';
+}
+
+bool EditorDocument::openPackage(const char* packagePath) {
+    if (!open(packagePath)) {
+        currentPath[0] = '\0';
+        isOpen = 0;
+        return false;
+    }
+    copyText(currentPath, packagePath);
+    isOpen = 1;
+    modified = false;
+    enableDocumentCommands(true);
+    updateTitle(packagePath);
+    return true;
+}
+
+bool EditorDocument::openPackageOrWarn(const char* packagePath) {
+    if (openPackage(packagePath)) return true;
+    if (window != nullptr) window->showWarningAboutFile(IDS_OPEN_FAILED, packagePath);
+    return false;
+}
+
+bool EditorDocument::savePackage() {
+    if (save(currentPath)) {
+        modified = false;
+        return true;
+    }
+    if (window != nullptr) window->showErrorAboutFile(IDS_SAVE_FAILED, currentPath);
+    return false;
+}
+
+bool EditorDocument::savePackageAs() {
+    char chosen[kFieldSize];
+    copyText(chosen, currentPath);
+    if (window == nullptr || !window->askSavePackageName(chosen)) return false;
+    appendIfMissing(chosen, kPackageExtension);
+    char previous[kFieldSize];
+    copyText(previous, currentPath);
+    if (!save(chosen)) {
+        restorePackagePath(*this, previous);
+        window->showErrorAboutFile(IDS_SAVE_FAILED, chosen);
+        return false;
+    }
+    copyText(currentPath, chosen);
+    modified = false;
+    updateTitle(currentPath);
+    return true;
+}
+
+bool EditorDocument::closePackage(bool writeFirst) {
+    if (writeFirst && isOpen == 1 && !savePackage()) return false;
+    isOpen = 0;
+    enableDocumentCommands(false);
+    clear();
+    modified = false;
+    refreshAllViews();
+    updateTitle("");
+    return true;
+}
+
+void EditorDocument::updateTitle(const char* packagePath) {
+    char title[kFieldSize + sizeof kProgramTitle + 3];
+    composeTitle(packagePath, title, sizeof title);
+    if (window != nullptr) window->showTitle(title);
+}
+
+void EditorDocument::enableDocumentCommands(bool enabled) {
+    if (window != nullptr) window->enableDocumentCommands(enabled);
+}
+
+void EditorDocument::refreshAllViews() {
+    if (window != nullptr) window->refreshAllViews();
+}
+
+void EditorDocument::openCommand() {
+    offerSaveAndClose();
+    char chosen[kFieldSize];
+    if (window == nullptr || !window->askOpenPackageName(chosen)) return;
+    if (openPackageOrWarn(chosen)) refreshAllViews();
+}
+
+void EditorDocument::saveCommand() {
+    // Without an open package there is no file to write to.
+    if (isOpen == 1) savePackage();
+}
+
+void EditorDocument::saveAsCommand() {
+    savePackageAs();
+}
+
+void EditorDocument::closeCommand() {
+    closePackage(true);
+}
+
+void EditorDocument::offerSaveAndClose() {
+    if (isOpen != 1) return;
+    if (window != nullptr && window->askYesNo(IDS_ASK_SAVE_PACKAGE)) savePackage();
+    closePackage(false);
+}
+
+bool EditorDocument::mayExit() {
+    if (isOpen != 1 || !modified || window == nullptr) return true;
+    if (!window->askYesNo(IDS_ASK_SAVE_PACKAGE)) return true;
+    return savePackage();
+}
+
+void composeTitle(const char* packagePath, char* out, size_t capacity) {
+    copyText(out, capacity, kProgramTitle);
+    if (packagePath[0] == '\0') return;
+    // Only a backslash ends a folder here, as the window has always shown it.
+    const char* lastBackslash = std::strrchr(packagePath, '\\');
+    appendText(out, capacity, " - ");
+    appendText(out, capacity, lastBackslash != nullptr ? lastBackslash + 1 : packagePath);
+}
+
+namespace {
+
+void restorePackagePath(Publication& publication, const char* packagePath) {
+    copyText(publication.path, packagePath);
+    folderOfPath(packagePath, publication.folder);
+}
+
+}  // namespace

@@ -1,0 +1,271 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/EditorDocument.h"
+#include "resources/ResourceIds.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+const std::string kPackage =
+    "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"uid\">\r\n"
+    "<metadata><dc:Title>Book</dc:Title></metadata>\r\n"
+    "<manifest><item id=\"ch1\" href=\"ch1.htm\" media-type=\"text/x-oeb1-document\"/></manifest>\r\n"
+    "<spine><itemref idref=\"ch1\"/></spine>\r\n</package>\r\n";
+
+// Records what the document asks of its window and answers as told.
+class RecordingWindow : public DocumentWindow {
+public:
+    std::string title = "(never set)";
+    int enabledState = -1;  // -1: never set
+    int refreshes = 0;
+    std::vector<int32_t> questions;
+    bool answerYes = false;
+    std::vector<std::string> errors;
+    std::vector<std::string> warnings;
+    bool openChoiceMade = true;
+    std::string openChoice;
+    bool saveChoiceMade = true;
+    std::string saveChoice;
+    std::string saveDialogStartedWith;
+
+    void showTitle(const char* text) override { title = text; }
+    void enableDocumentCommands(bool enabled) override { enabledState = enabled ? 1 : 0; }
+    void refreshAllViews() override { ++refreshes; }
+    bool askYesNo(int32_t stringId) override {
+        questions.push_back(stringId);
+        return answerYes;
+    }
+    void showErrorAboutFile(int32_t stringId, const char* path) override {
+        errors.push_back(std::to_string(stringId) + " " + path);
+    }
+    void showWarningAboutFile(int32_t stringId, const char* path) override {
+        warnings.push_back(std::to_string(stringId) + " " + path);
+    }
+    bool askOpenPackageName(char* out) override {
+        copyText(out, kFieldSize, openChoiceMade ? openChoice.c_str() : "");
+        return openChoiceMade;
+    }
+    bool askSavePackageName(char* inOut) override {
+        saveDialogStartedWith = inOut;
+        copyText(inOut, kFieldSize, saveChoiceMade ? saveChoice.c_str() : "");
+        return saveChoiceMade;
+    }
+};
+
+class EditorDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tmp.write("book.opf", kPackage);
+        document->initDocument(nullptr, window);
+    }
+
+    // A folder where the save's temporary file should go makes every save
+    // of that package fail, while the package itself stays readable.
+    void makeSavesFail(const std::string& name) const { tmp.makeFolder(name + ".saving"); }
+
+    TempFolder tmp;
+    RecordingWindow window;
+    std::unique_ptr<EditorDocument> document = std::make_unique<EditorDocument>();
+};
+
+TEST_F(EditorDocumentTest, StartsEmptyWithThePlainTitleAndDocumentCommandsDisabled) {
+    EXPECT_EQ(window.title, "Quirebound Publisher");
+    EXPECT_EQ(window.enabledState, 0);
+    EXPECT_EQ(document->isOpen, 0);
+    EXPECT_EQ(document->manifestCount, 0);
+}
+
+TEST_F(EditorDocumentTest, OpeningNamesTheFileInTheTitleAndEnablesTheDocumentCommands) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
+    EXPECT_EQ(window.enabledState, 1);
+    EXPECT_EQ(document->isOpen, 1);
+    EXPECT_EQ(std::string(document->currentPath), tmp.file("book.opf"));
+    EXPECT_EQ(document->manifestCount, 1);
+}
+
+TEST_F(EditorDocumentTest, TitleShowsWhatFollowsTheLastBackslashOrTheWholeName) {
+    char title[300];
+    composeTitle("C:\\books\\a b\\novel.opf", title, sizeof title);
+    EXPECT_STREQ(title, "Quirebound Publisher - novel.opf");
+    composeTitle("novel.opf", title, sizeof title);
+    EXPECT_STREQ(title, "Quirebound Publisher - novel.opf");
+    composeTitle("", title, sizeof title);
+    EXPECT_STREQ(title, "Quirebound Publisher");
+}
+
+TEST_F(EditorDocumentTest, FailedOpenLeavesTitleAndCommandsAndWarnsNamingTheFile) {
+    std::string missing = tmp.file("missing.opf");
+    EXPECT_FALSE(document->openPackage(missing.c_str()));
+    EXPECT_TRUE(window.warnings.empty());
+    EXPECT_EQ(window.title, "Quirebound Publisher");
+    EXPECT_EQ(window.enabledState, 0);
+
+    EXPECT_FALSE(document->openPackageOrWarn(missing.c_str()));
+    ASSERT_EQ(window.warnings.size(), 1u);
+    EXPECT_EQ(window.warnings[0], std::to_string(IDS_OPEN_FAILED) + " " + missing);
+    EXPECT_EQ(document->isOpen, 0);
+    EXPECT_EQ(document->currentPath[0], '\0');
+}
+
+TEST_F(EditorDocumentTest, OpenCommandOffersToSaveTheOpenPackageAndNoLeavesItsFileAlone) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    tmp.write("other.opf", kPackage);
+    window.openChoice = tmp.file("other.opf");
+
+    document->openCommand();
+
+    EXPECT_EQ(window.questions, std::vector<int32_t>{IDS_ASK_SAVE_PACKAGE});
+    EXPECT_EQ(tmp.read("book.opf"), kPackage);
+    EXPECT_EQ(window.title, "Quirebound Publisher - other.opf");
+    EXPECT_EQ(document->manifestCount, 1);
+    EXPECT_GT(window.refreshes, 0);
+}
+
+TEST_F(EditorDocumentTest, OpenCommandWithYesWritesTheOpenPackageFirst) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    window.answerYes = true;
+    window.openChoiceMade = false;
+
+    document->openCommand();
+
+    EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
+    // Cancelling the dialog after the close leaves the editor empty.
+    EXPECT_EQ(document->isOpen, 0);
+    EXPECT_EQ(window.title, "Quirebound Publisher");
+}
+
+TEST_F(EditorDocumentTest, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksItAnywhere) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    window.saveChoice = tmp.file("copy");
+    ASSERT_TRUE(document->savePackageAs());
+    EXPECT_EQ(window.saveDialogStartedWith, tmp.file("book.opf"));
+    EXPECT_TRUE(tmp.exists("copy.opf"));
+    EXPECT_EQ(window.title, "Quirebound Publisher - copy.opf");
+
+    window.saveChoice = tmp.file("copy.opf.old");
+    ASSERT_TRUE(document->savePackageAs());
+    EXPECT_TRUE(tmp.exists("copy.opf.old"));
+    EXPECT_EQ(std::string(document->currentPath), tmp.file("copy.opf.old"));
+    EXPECT_EQ(std::string(document->path), tmp.file("copy.opf.old"));
+}
+
+TEST_F(EditorDocumentTest, CancelledSaveAsKeepsTitleAndTarget) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    window.saveChoiceMade = false;
+    EXPECT_FALSE(document->savePackageAs());
+    EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
+    EXPECT_EQ(std::string(document->currentPath), tmp.file("book.opf"));
+    EXPECT_TRUE(window.errors.empty());
+}
+
+TEST_F(EditorDocumentTest, FailedSaveIsShownNamingTheFileAndKeepsTheOldPackage) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    document->markModified();
+    makeSavesFail("book.opf");
+
+    EXPECT_FALSE(document->savePackage());
+
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors[0], std::to_string(IDS_SAVE_FAILED) + " " + tmp.file("book.opf"));
+    EXPECT_EQ(tmp.read("book.opf"), kPackage);
+    EXPECT_TRUE(document->modified);
+}
+
+TEST_F(EditorDocumentTest, FailedSaveAsKeepsTheOldNameEverywhere) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    window.saveChoice = tmp.file("nofolder\\copy.opf");
+
+    EXPECT_FALSE(document->savePackageAs());
+
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(window.errors[0], std::to_string(IDS_SAVE_FAILED) + " " + tmp.file("nofolder\\copy.opf"));
+    EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
+    EXPECT_EQ(std::string(document->currentPath), tmp.file("book.opf"));
+    // Relative references still resolve against the package's own folder.
+    EXPECT_EQ(std::string(document->path), tmp.file("book.opf"));
+    EXPECT_EQ(std::string(document->folder), tmp.path());
+}
+
+TEST_F(EditorDocumentTest, CloseWritesWithoutAskingAndEmptiesTheEditor) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    int refreshesBefore = window.refreshes;
+
+    document->closeCommand();
+
+    EXPECT_TRUE(window.questions.empty());
+    EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
+    EXPECT_EQ(document->isOpen, 0);
+    EXPECT_EQ(document->manifestCount, 0);
+    EXPECT_EQ(window.enabledState, 0);
+    EXPECT_EQ(window.title, "Quirebound Publisher");
+    EXPECT_GT(window.refreshes, refreshesBefore);
+}
+
+TEST_F(EditorDocumentTest, CloseWhoseWriteFailsKeepsThePackageOpen) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    makeSavesFail("book.opf");
+
+    EXPECT_FALSE(document->closePackage(true));
+
+    EXPECT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(document->isOpen, 1);
+    EXPECT_EQ(document->manifestCount, 2);
+}
+
+TEST_F(EditorDocumentTest, SavingOrClosingWithNothingOpenWritesNothing) {
+    document->closeCommand();
+    document->saveCommand();
+    EXPECT_TRUE(window.errors.empty());
+    EXPECT_FALSE(tmp.exists(".saving"));
+}
+
+TEST_F(EditorDocumentTest, ExitWithoutChangesAsksNothing) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    EXPECT_TRUE(document->mayExit());
+    EXPECT_TRUE(window.questions.empty());
+}
+
+TEST_F(EditorDocumentTest, ExitWithChangesAsksAndNoLeavesTheFileAsItWas) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    document->markModified();
+
+    EXPECT_TRUE(document->mayExit());
+
+    EXPECT_EQ(window.questions, std::vector<int32_t>{IDS_ASK_SAVE_PACKAGE});
+    EXPECT_EQ(tmp.read("book.opf"), kPackage);
+}
+
+TEST_F(EditorDocumentTest, ExitWithChangesAndYesSavesFirst) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    document->markModified();
+    window.answerYes = true;
+
+    EXPECT_TRUE(document->mayExit());
+
+    EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
+    EXPECT_FALSE(document->modified);
+}
+
+TEST_F(EditorDocumentTest, ExitWithChangesStaysWhenTheSaveFails) {
+    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+    document->markModified();
+    window.answerYes = true;
+    makeSavesFail("book.opf");
+
+    EXPECT_FALSE(document->mayExit());
+    EXPECT_EQ(window.errors.size(), 1u);
+}
+
+}  // namespace
