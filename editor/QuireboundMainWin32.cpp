@@ -7,6 +7,7 @@
 
 #include "editor/CommandLine.h"
 #include "editor/DialogFunctions.h"
+#include "editor/MainWindowWin32.h"
 #include "model/Text.h"
 
 HINSTANCE programInstance = nullptr;
@@ -28,6 +29,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         case StartKind::emptyEditor:
             break;
     }
-    // The main window arrives with the editor; until then nothing opens.
+    runMainWindow(instance);
     return 0;
 }

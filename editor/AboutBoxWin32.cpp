@@ -1,0 +1,26 @@
+#include <windows.h>
+
+#include "editor/ExternalPrograms.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+INT_PTR CALLBACK aboutBoxProcedure(HWND box, UINT message, WPARAM first, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return TRUE;
+        case WM_COMMAND:
+            // OK, and IDCANCEL from the Esc key and the close box.
+            if (LOWORD(first) == IDOK || LOWORD(first) == IDCANCEL) EndDialog(box, LOWORD(first));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+void showAboutBox(WindowHandle owner) {
+    DialogBoxParamA(GetModuleHandleA(nullptr), RESNAME_DLG_ABOUTBOX, static_cast<HWND>(owner),
+                    aboutBoxProcedure, 0);
+}
