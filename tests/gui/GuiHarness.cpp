@@ -1,0 +1,368 @@
+#include "GuiHarness.h"
+
+// After windows.h, which they need.
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "editor/CommandLine.h"
+#include "editor/MainWindowWin32.h"
+#include "model/Text.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+constexpr char kSettingsKey[] = "SOFTWARE\\Quirebound\\Publisher";
+constexpr int kMessageTextId = 0xFFFF;
+constexpr int kMessageIconId = 0x14;
+constexpr int kFileNameEdit = 0x480;
+constexpr int kFileNameCombo = 0x47c;
+constexpr DWORD kPollMilliseconds = 20;
+
+std::string windowText(HWND window);
+std::string className(HWND window);
+std::string iconOfBox(HWND box);
+HWND toolbarOf(HWND mainWindow);
+void appendRows(HWND tree, HTREEITEM first, int depth, std::vector<std::string>& out);
+HTREEITEM findRow(HWND tree, HTREEITEM first, const std::string& text);
+// Polls until found() is true or the time is up.
+template <typename Found>
+bool pollUntil(DWORD milliseconds, Found found);
+
+}  // namespace
+
+MainWindowRun::MainWindowRun(const std::string& startupPath) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_COOL_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    copyText(startupPackagePath, sizeof startupPackagePath, startupPath.c_str());
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    uiThread = std::thread([this, started] {
+        uiThreadId = GetCurrentThreadId();
+        SetEvent(started);
+        runMainWindow(GetModuleHandleA(nullptr));
+        SetEvent(ended);
+    });
+    WaitForSingleObject(started, kWaitMilliseconds);
+    CloseHandle(started);
+    pollUntil(kWaitMilliseconds, [this] {
+        mainWindow = nullptr;
+        EnumThreadWindows(
+            uiThreadId,
+            [](HWND candidate, LPARAM found) -> BOOL {
+                if (className(candidate) == "#32770" && GetDlgItem(candidate, IDC_SECTION_TABS) != nullptr) {
+                    *reinterpret_cast<HWND*>(found) = candidate;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&mainWindow));
+        // Visible means the initialisation, start-up package included, is
+        // over; a box shown during it keeps the window hidden meanwhile.
+        return mainWindow != nullptr && (IsWindowVisible(mainWindow) || findOwnedDialog(true) != nullptr);
+    });
+}
+
+MainWindowRun::~MainWindowRun() {
+    // A test that failed half-way may leave boxes open: answer No to
+    // everything until the dialog ends.
+    for (int attempt = 0; attempt < 20 && !hasEnded(); ++attempt) {
+        HWND box = findOwnedDialog(true);
+        if (box == nullptr) box = findOwnedDialog(false);
+        if (box != nullptr) {
+            pressButton(box, GetDlgItem(box, IDNO) != nullptr ? IDNO : IDCANCEL);
+        } else if (mainWindow != nullptr) {
+            PostMessageA(mainWindow, WM_COMMAND, IDCANCEL, 0);
+        }
+        WaitForSingleObject(ended, 500);
+    }
+    if (hasEnded()) {
+        uiThread.join();
+    } else {
+        // Cannot join a thread stuck in a dialog: leave it to the process's end.
+        uiThread.detach();
+    }
+    CloseHandle(ended);
+}
+
+bool MainWindowRun::hasEnded() {
+    return WaitForSingleObject(ended, 0) == WAIT_OBJECT_0;
+}
+
+bool MainWindowRun::waitForEnd(DWORD milliseconds) {
+    return WaitForSingleObject(ended, milliseconds) == WAIT_OBJECT_0;
+}
+
+bool MainWindowRun::command(int id) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(mainWindow, WM_COMMAND, WPARAM(id), 0, SMTO_NORMAL, kWaitMilliseconds,
+                               &ignored) != 0;
+}
+
+void MainWindowRun::post(int id) {
+    PostMessageA(mainWindow, WM_COMMAND, WPARAM(id), 0);
+}
+
+void MainWindowRun::postMessage(UINT message, WPARAM first, LPARAM second) {
+    PostMessageA(mainWindow, message, first, second);
+}
+
+std::string MainWindowRun::title() const {
+    return windowText(mainWindow);
+}
+
+UINT MainWindowRun::menuState(int command) const {
+    return GetMenuState(GetMenu(mainWindow), UINT(command), MF_BYCOMMAND);
+}
+
+int MainWindowRun::toolbarState(int command) const {
+    HWND toolbar = toolbarOf(mainWindow);
+    if (toolbar == nullptr) return -1;
+    return int(SendMessageA(toolbar, TB_GETSTATE, WPARAM(command), 0));
+}
+
+bool MainWindowRun::isVisible(int controlId) const {
+    HWND control = GetDlgItem(mainWindow, controlId);
+    return control != nullptr && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+int MainWindowRun::selectedTab() const {
+    return int(SendDlgItemMessageA(mainWindow, IDC_SECTION_TABS, TCM_GETCURSEL, 0, 0));
+}
+
+bool MainWindowRun::clickTab(int index) {
+    HWND tabs = GetDlgItem(mainWindow, IDC_SECTION_TABS);
+    if (tabs == nullptr) return false;
+    SendMessageA(tabs, TCM_SETCURSEL, WPARAM(index), 0);
+    // The tab control tells its parent as a click would.
+    NMHDR change{tabs, UINT_PTR(IDC_SECTION_TABS), UINT(TCN_SELCHANGE)};
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(mainWindow, WM_NOTIFY, WPARAM(IDC_SECTION_TABS),
+                               reinterpret_cast<LPARAM>(&change), SMTO_NORMAL, kWaitMilliseconds,
+                               &ignored) != 0;
+}
+
+std::vector<std::string> MainWindowRun::rows(int viewId) const {
+    std::vector<std::string> out;
+    HWND tree = GetDlgItem(mainWindow, viewId);
+    if (tree == nullptr) return out;
+    auto root = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    appendRows(tree, root, 0, out);
+    return out;
+}
+
+bool MainWindowRun::selectRow(int viewId, const std::string& text) {
+    HWND tree = GetDlgItem(mainWindow, viewId);
+    if (tree == nullptr) return false;
+    HTREEITEM row = findRow(tree, HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), text);
+    if (row == nullptr) return false;
+    return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(row)) != 0;
+}
+
+MessageBoxSeen MainWindowRun::waitForMessageBox(DWORD milliseconds) {
+    MessageBoxSeen seen;
+    pollUntil(milliseconds, [&] {
+        // Visible means its text, caption and icon are in place.
+        seen.window = findOwnedDialog(true);
+        return seen.window != nullptr && IsWindowVisible(seen.window);
+    });
+    if (seen.window == nullptr) return seen;
+    seen.text = windowText(GetDlgItem(seen.window, kMessageTextId));
+    seen.caption = windowText(seen.window);
+    seen.icon = iconOfBox(seen.window);
+    return seen;
+}
+
+HWND MainWindowRun::waitForFileDialog(DWORD milliseconds) {
+    HWND dialog = nullptr;
+    pollUntil(milliseconds, [&] {
+        dialog = findOwnedDialog(false);
+        return dialog != nullptr && IsWindowVisible(dialog);
+    });
+    return dialog;
+}
+
+bool MainWindowRun::staysWithoutBox(DWORD milliseconds) {
+    return !pollUntil(milliseconds, [this] {
+        for (bool messageBox : {true, false}) {
+            HWND found = findOwnedDialog(messageBox);
+            if (found != nullptr && IsWindowVisible(found)) return true;
+        }
+        return false;
+    });
+}
+
+HWND MainWindowRun::findOwnedDialog(bool wantMessageBox) const {
+    struct Search {
+        HWND main;
+        bool wantMessageBox;
+        HWND found;
+    } search{mainWindow, wantMessageBox, nullptr};
+    EnumThreadWindows(
+        uiThreadId,
+        [](HWND candidate, LPARAM argument) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(argument);
+            if (candidate == s.main || className(candidate) != "#32770") return TRUE;
+            bool isMessageBox = GetDlgItem(candidate, kMessageTextId) != nullptr;
+            bool isFileDialog = GetDlgItem(candidate, kFileNameEdit) != nullptr ||
+                                GetDlgItem(candidate, kFileNameCombo) != nullptr;
+            if ((s.wantMessageBox && isMessageBox) || (!s.wantMessageBox && isFileDialog)) {
+                s.found = candidate;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void pressButton(HWND box, int buttonId) {
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+    // Returns once the box has gone, so the next look finds the next box.
+    bool gone = pollUntil(kWaitMilliseconds, [box] { return !IsWindow(box); });
+    if (!gone)
+        std::fprintf(stderr, "box %p still there after button %d\n", static_cast<void*>(box), buttonId);
+}
+
+void answerFileDialog(HWND dialog, const std::string& fileName) {
+    HWND edit = GetDlgItem(dialog, kFileNameEdit);
+    if (edit == nullptr) {
+        HWND combo = GetDlgItem(dialog, kFileNameCombo);
+        edit = combo != nullptr ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
+        if (edit == nullptr) edit = combo;
+    }
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
+    pressButton(dialog, IDOK);
+}
+
+void cancelFileDialog(HWND dialog) {
+    pressButton(dialog, IDCANCEL);
+}
+
+bool readSetting(const char* name, std::string* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer - 1;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ) return false;
+    *value = buffer;
+    return true;
+}
+
+void writeSetting(const char* name, const std::string& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &key) != ERROR_SUCCESS) return;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD(value.size() + 1));
+    RegCloseKey(key);
+}
+
+void deleteSetting(const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+namespace {
+
+std::string windowText(HWND window) {
+    char text[2048] = {};
+    if (window != nullptr) GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string className(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string iconOfBox(HWND box) {
+    // The icon's static has an id of its own on each system: look for the
+    // static that shows an icon.
+    HWND picture = GetDlgItem(box, kMessageIconId);
+    if (picture == nullptr || (GetWindowLongA(picture, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+        picture = nullptr;
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM found) -> BOOL {
+                if (className(child) == "Static" &&
+                    (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                    *reinterpret_cast<HWND*>(found) = child;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&picture));
+    }
+    if (picture == nullptr) return "none";
+    auto shown = HICON(SendMessageA(picture, STM_GETICON, 0, 0));
+    if (shown == nullptr) return "none";
+    struct Known {
+        LPCSTR id;
+        const char* name;
+    };
+    const Known known[] = {{IDI_INFORMATION, "information"},
+                           {IDI_WARNING, "warning"},
+                           {IDI_ERROR, "error"},
+                           {IDI_QUESTION, "question"}};
+    for (const Known& k : known) {
+        if (LoadIconA(nullptr, k.id) == shown) return k.name;
+    }
+    return "unknown";
+}
+
+HWND toolbarOf(HWND mainWindow) {
+    HWND rebar = GetDlgItem(mainWindow, IDC_REBAR);
+    return rebar != nullptr ? GetDlgItem(rebar, IDC_TOOLBAR) : nullptr;
+}
+
+std::string rowText(HWND tree, HTREEITEM row) {
+    char text[1100] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = row;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+void appendRows(HWND tree, HTREEITEM first, int depth, std::vector<std::string>& out) {
+    for (HTREEITEM row = first; row != nullptr;
+         row = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(row)))) {
+        out.push_back(std::string(size_t(depth) * 2, ' ') + rowText(tree, row));
+        auto child =
+            HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(row)));
+        appendRows(tree, child, depth + 1, out);
+    }
+}
+
+HTREEITEM findRow(HWND tree, HTREEITEM first, const std::string& text) {
+    for (HTREEITEM row = first; row != nullptr;
+         row = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(row)))) {
+        if (rowText(tree, row) == text) return row;
+        auto child =
+            HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(row)));
+        if (HTREEITEM found = findRow(tree, child, text)) return found;
+    }
+    return nullptr;
+}
+
+template <typename Found>
+bool pollUntil(DWORD milliseconds, Found found) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (found()) return true;
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(kPollMilliseconds);
+    }
+}
+
+}  // namespace

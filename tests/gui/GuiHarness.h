@@ -1,0 +1,84 @@
+// Runs the real main window on a thread of its own and drives it from the
+// test's thread as a user would: commands as menus, buttons and keys send
+// them, and what the window shows read back through window messages.
+// Every wait has a deadline, so a window that never comes fails a test
+// instead of hanging the run.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+constexpr DWORD kWaitMilliseconds = 10000;
+
+// A message box of the process as the user sees it.
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::string text;
+    std::string caption;
+    // "information", "warning", "error", "question" or "none".
+    std::string icon;
+};
+
+class MainWindowRun {
+public:
+    // Starts the editor as the command line would, with this package path
+    // (empty: no package).
+    explicit MainWindowRun(const std::string& startupPath = "");
+    ~MainWindowRun();
+    MainWindowRun(const MainWindowRun&) = delete;
+    MainWindowRun& operator=(const MainWindowRun&) = delete;
+
+    // Null when the window did not come up in time.
+    HWND window() const { return mainWindow; }
+    bool hasEnded();
+    // Waits until the dialog has ended; false on timeout.
+    bool waitForEnd(DWORD milliseconds = kWaitMilliseconds);
+
+    // A command that returns without a modal box: waits until it is done.
+    bool command(int id);
+    // A command that opens a modal box: returns at once.
+    void post(int id);
+    void postMessage(UINT message, WPARAM first, LPARAM second);
+
+    std::string title() const;
+    // MF_GRAYED / MF_CHECKED etc. of a menu entry of the menu bar.
+    UINT menuState(int command) const;
+    // TB_GETSTATE of a toolbar button.
+    int toolbarState(int command) const;
+    bool isVisible(int controlId) const;
+    int selectedTab() const;
+    // The tab control's selection changes as a click on the tab changes it.
+    bool clickTab(int index);
+    // Rows of a tree, depth first, each indented by two blanks per level.
+    std::vector<std::string> rows(int viewId) const;
+    // Selects the first row with this text; false when there is none.
+    bool selectRow(int viewId, const std::string& text);
+
+    // Message boxes and file dialogs of the editor's thread.
+    MessageBoxSeen waitForMessageBox(DWORD milliseconds = kWaitMilliseconds);
+    HWND waitForFileDialog(DWORD milliseconds = kWaitMilliseconds);
+    // True when no box or file dialog shows up within the time.
+    bool staysWithoutBox(DWORD milliseconds);
+
+private:
+    HWND findOwnedDialog(bool wantMessageBox) const;
+
+    std::thread uiThread;
+    DWORD uiThreadId = 0;
+    HANDLE ended = nullptr;
+    HWND mainWindow = nullptr;
+};
+
+// Presses a button of a message box (IDYES, IDNO, IDOK, IDCANCEL).
+void pressButton(HWND box, int buttonId);
+// Types a full file name into a file dialog and presses OK, or Cancel.
+void answerFileDialog(HWND dialog, const std::string& fileName);
+void cancelFileDialog(HWND dialog);
+
+// The editor's registry values under the current user.
+bool readSetting(const char* name, std::string* value);
+void writeSetting(const char* name, const std::string& value);
+void deleteSetting(const char* name);
