@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "editor/EditorDocument.h"
+#include "editor/ExternalPrograms.h"
+
+namespace {
+
+constexpr char kKey[] = "SOFTWARE\\Quirebound\\Publisher";
+
+class ToolSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+
+    static void store(const char* name, const std::string& value) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       DWORD(value.size() + 1));
+        RegCloseKey(key);
+    }
+    static DWORD storedSize(const char* name) {
+        HKEY key = nullptr;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return 0;
+        DWORD size = 0;
+        RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
+        RegCloseKey(key);
+        return size;
+    }
+
+    std::unique_ptr<EditorDocument> document = std::make_unique<EditorDocument>();
+};
+
+TEST_F(ToolSettingsTest, SavedSettingsComeBackInAFreshDocument) {
+    copyText(document->htmlEditorPath, "C:\\tools\\edit.exe -n");
+    copyText(document->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    saveToolSettings(*document);
+    // Each value covers the whole field.
+    EXPECT_EQ(storedSize("HTMLEditor"), DWORD(kToolPathSize));
+
+    auto fresh = std::make_unique<EditorDocument>();
+    loadToolSettings(*fresh);
+    EXPECT_STREQ(fresh->htmlEditorPath, "C:\\tools\\edit.exe -n");
+    EXPECT_STREQ(fresh->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    EXPECT_STREQ(fresh->wapEmulatorPath, "");
+}
+
+TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
+    store("HTMLEditor", std::string(300, 'x'));
+    copyText(document->htmlEditorPath, "kept");
+    copyText(document->wapEmulatorPath, "also kept");
+    loadToolSettings(*document);
+    EXPECT_STREQ(document->htmlEditorPath, "kept");
+    EXPECT_STREQ(document->wapEmulatorPath, "also kept");
+}
+
+TEST_F(ToolSettingsTest, LastOpenDirIsReadBackAsWritten) {
+    char folder[256];
+    EXPECT_FALSE(readLastOpenDir(folder));
+    EXPECT_STREQ(folder, "");
+    writeLastOpenDir("C:\\books\\");
+    ASSERT_TRUE(readLastOpenDir(folder));
+    EXPECT_STREQ(folder, "C:\\books\\");
+}
+
+}  // namespace
