@@ -38,6 +38,7 @@ protected:
 TEST_F(ToolSettingsTest, SavedSettingsComeBackInAFreshDocument) {
     copyText(document->htmlEditorPath, "C:\\tools\\edit.exe -n");
     copyText(document->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    copyText(document->wapEmulatorPath, std::string(255, 'w').c_str());
     saveToolSettings(*document);
     // Each value covers the whole field.
     EXPECT_EQ(storedSize("HTMLEditor"), DWORD(kToolPathSize));
@@ -46,7 +47,8 @@ TEST_F(ToolSettingsTest, SavedSettingsComeBackInAFreshDocument) {
     loadToolSettings(*fresh);
     EXPECT_STREQ(fresh->htmlEditorPath, "C:\\tools\\edit.exe -n");
     EXPECT_STREQ(fresh->palmOsEmulatorPath, "C:\\palm\\emu.exe");
-    EXPECT_STREQ(fresh->wapEmulatorPath, "");
+    // 255 characters and the terminator fill the field exactly and still read.
+    EXPECT_EQ(std::string(fresh->wapEmulatorPath), std::string(255, 'w'));
 }
 
 TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
@@ -56,6 +58,13 @@ TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
     loadToolSettings(*document);
     EXPECT_STREQ(document->htmlEditorPath, "kept");
     EXPECT_STREQ(document->wapEmulatorPath, "also kept");
+}
+
+TEST_F(ToolSettingsTest, ReadingCreatesTheMissingKey) {
+    loadToolSettings(*document);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+    if (key != nullptr) RegCloseKey(key);
 }
 
 TEST_F(ToolSettingsTest, LastOpenDirIsReadBackAsWritten) {
