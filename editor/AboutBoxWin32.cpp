@@ -1,7 +1,17 @@
-#include <windows.h>
-
+#include "editor/DialogFunctionsWin32.h"
 #include "editor/ExternalPrograms.h"
 #include "resources/ResourceIds.h"
+
+namespace {
+
+INT_PTR CALLBACK aboutBoxProcedure(HWND box, UINT message, WPARAM first, LPARAM);
+
+}  // namespace
+
+void showAboutBox(WindowHandle owner) {
+    // Nothing to hand in: the box only shows its resource.
+    DialogBoxParamA(programModule(), RESNAME_DLG_ABOUTBOX, static_cast<HWND>(owner), aboutBoxProcedure, 0);
+}
 
 namespace {
 
@@ -19,8 +29,3 @@ INT_PTR CALLBACK aboutBoxProcedure(HWND box, UINT message, WPARAM first, LPARAM)
 }
 
 }  // namespace
-
-void showAboutBox(WindowHandle owner) {
-    DialogBoxParamA(GetModuleHandleA(nullptr), RESNAME_DLG_ABOUTBOX, static_cast<HWND>(owner),
-                    aboutBoxProcedure, 0);
-}

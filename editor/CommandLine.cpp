@@ -7,8 +7,6 @@
 #include "model/Paths.h"
 #include "publish/BuildDriver.h"
 
-char startupPackagePath[kStartupPathSize] = "";
-
 namespace {
 
 // A name, a dot and a three-letter extension at the least.
@@ -34,7 +32,7 @@ StartChoice chooseStart(const char* commandLine) {
     return choice;
 }
 
-int runBatchBuild(std::string_view typedPath, DialogFunctions& dialogs) {
+int runBatchBuild(std::string_view typedPath) {
     std::string typed(typedPath);
     if (typed.size() < kShortestBatchPath) {
         std::fprintf(stderr, "quirebound: the package path \"%s\" is too short to name a package\n",
@@ -46,7 +44,7 @@ int runBatchBuild(std::string_view typedPath, DialogFunctions& dialogs) {
         std::fprintf(stderr, "quirebound: the package path \"%s\" is too long\n", typed.c_str());
         return 1;
     }
-    int status = batchBuild(packagePath, true, dialogs);
+    int status = batchBuild(packagePath, true);
     if (status == 0) {
         char target[kPathSize];
         batchTargetPath(packagePath, target);

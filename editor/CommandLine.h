@@ -5,8 +5,6 @@
 
 #include <string_view>
 
-#include "editor/DialogFunctions.h"
-
 enum class StartKind {
     emptyEditor,  // no token
     openPackage,  // the first token names a package to open
@@ -22,14 +20,9 @@ struct StartChoice {
 
 StartChoice chooseStart(const char* commandLine);
 
-// The package the main window opens at start; empty when none. The main
-// window reads it once and empties it.
-constexpr int kStartupPathSize = 256;
-extern char startupPackagePath[kStartupPathSize];
-
 // Runs the batch build of a path typed on the command line: refuses paths
 // that leave no room for a name and an extension, makes the path absolute
 // against the current folder, and returns the process's exit status
 // (0 only when the e-book was written). Messages go to standard error, the
 // e-book's path to standard output.
-int runBatchBuild(std::string_view typedPath, DialogFunctions& dialogs);
+int runBatchBuild(std::string_view typedPath);

@@ -1,134 +1,142 @@
 #include "editor/CommandTableWin32.h"
 
-#include "editor/EditorDocument.h"
 #include "editor/ExternalPrograms.h"
 #include "editor/SectionCommandsWin32.h"
 #include "editor/SectionViewsWin32.h"
-#include "resources/ResourceIds.h"
 
 namespace {
 
-void exitCommand(HWND window, WPARAM, LPARAM, int);
-void newCommand(HWND window, WPARAM, LPARAM, int);
-void openCommand(HWND, WPARAM, LPARAM, int) {
-    editorDocument.openCommand();
+void exitCommand(MainWindow& main, int);
+void newCommand(MainWindow& main, int);
+void openCommand(MainWindow& main, int) {
+    main.document.openCommand();
 }
-void saveCommand(HWND, WPARAM, LPARAM, int) {
-    editorDocument.saveCommand();
+void saveCommand(MainWindow& main, int) {
+    main.document.saveCommand();
 }
-void saveAsCommand(HWND, WPARAM, LPARAM, int) {
-    editorDocument.saveAsCommand();
+void saveAsCommand(MainWindow& main, int) {
+    main.document.saveAsCommand();
 }
-void closeCommand(HWND, WPARAM, LPARAM, int) {
-    editorDocument.closeCommand();
+void closeCommand(MainWindow& main, int) {
+    main.document.closeCommand();
 }
-void palmOsEmulatorCommand(HWND, WPARAM, LPARAM, int) {
-    startPalmOsEmulator();
+void palmOsEmulatorCommand(MainWindow& main, int) {
+    startPalmOsEmulator(main.window, main.document.tools);
 }
-void wapEmulatorCommand(HWND, WPARAM, LPARAM, int) {
-    startWapEmulator();
+void wapEmulatorCommand(MainWindow& main, int) {
+    startWapEmulator(main.window, main.document.tools);
 }
-void viewMenuCommand(HWND window, WPARAM first, LPARAM, int) {
-    switchToViewOfCommand(window, LOWORD(first));
+void viewMenuCommand(MainWindow& main, int command) {
+    switchToViewOfCommand(main, command);
 }
-void webCommand(HWND, WPARAM first, LPARAM, int);
-void aboutCommand(HWND window, WPARAM, LPARAM, int) {
-    showAboutBox(window);
+void webCommand(MainWindow& main, int command);
+void aboutCommand(MainWindow& main, int) {
+    showAboutBox(main.window);
 }
-void optionsCommand(HWND window, WPARAM, LPARAM, int) {
-    runOptionsSheet(window);
+void optionsCommand(MainWindow& main, int) {
+    runOptionsSheet(main.window, main.document.tools);
 }
-void publishCommand(HWND window, WPARAM, LPARAM, int);
-void noAction(HWND, WPARAM, LPARAM, int) {}
-// A section operation, which needs only the window.
-template <void (*operation)(HWND)>
-void run(HWND window, WPARAM, LPARAM, int) {
-    operation(window);
+void publishCommand(MainWindow& main, int);
+void importCommand(MainWindow& main, int);
+void noAction(MainWindow&, int) {}
+// A section operation, which needs only the window state.
+template <void (*operation)(MainWindow&)>
+void run(MainWindow& main, int) {
+    operation(main);
 }
-void importCommand(HWND window, WPARAM first, LPARAM, int);
+
+constexpr bool kNeedsPackage = true;
+constexpr bool kAlways = false;
+
+const CommandRow commandTable[] = {
+    {ID_FILE_EXIT, exitCommand, kAlways},
+    {IDCANCEL, exitCommand, kAlways},  // the Esc key and the close box
+    {ID_FILE_NEW, newCommand, kAlways},
+    {ID_FILE_OPEN, openCommand, kAlways},
+    {ID_FILE_SAVE, saveCommand, kNeedsPackage},
+    {ID_FILE_SAVE_AS, saveAsCommand, kNeedsPackage},
+    {ID_FILE_CLOSE, closeCommand, kNeedsPackage},
+    {ID_TOOLS_PALMOS_EMULATOR, palmOsEmulatorCommand, kAlways},
+    {ID_TOOLS_WAP_EMULATOR, wapEmulatorCommand, kAlways},
+    {ID_EDIT_ADD, run<addToVisibleSection>, kAlways},
+    {ID_EDIT_DELETE, run<deleteInVisibleSection>, kAlways},
+    {ID_EDIT_PROPERTIES, run<propertiesOfVisibleSection>, kAlways},
+    {ID_VIEW_MANIFEST, viewMenuCommand, kAlways},
+    {ID_VIEW_METADATA, viewMenuCommand, kAlways},
+    {ID_VIEW_SPINE, viewMenuCommand, kAlways},
+    {ID_VIEW_TOURS, viewMenuCommand, kAlways},
+    {ID_VIEW_GUIDE, viewMenuCommand, kAlways},
+    {ID_HELP_CONTENTS, webCommand, kAlways},
+    {ID_HELP_WEB_HOME, webCommand, kAlways},
+    {ID_HELP_WEB_DOWNLOADS, webCommand, kAlways},
+    {ID_HELP_WEB_SUPPORT, webCommand, kAlways},
+    {ID_HELP_WEB_FAQ, webCommand, kAlways},
+    {ID_HELP_ABOUT, aboutCommand, kAlways},
+    {ID_TOOLS_OPTIONS, optionsCommand, kAlways},
+    {ID_PUBLISH_PRC, publishCommand, kNeedsPackage},
+    {ID_MANIFEST_EDIT_HTML, run<editSelectedManifestFile>, kAlways},
+    {ID_MANIFEST_PREVIEW, run<previewSelectedManifestFile>, kAlways},
+    {ID_MANIFEST_ADD, run<addManifestItemCommand>, kAlways},
+    {ID_MANIFEST_DELETE, run<deleteSelectedManifestItem>, kAlways},
+    {ID_MANIFEST_PROPERTIES, run<editSelectedManifestItem>, kAlways},
+    {ID_METADATA_EDIT, run<editSelectedMetadataEntry>, kAlways},
+    {ID_METADATA_ADD, run<addMetadataEntryCommand>, kAlways},
+    {ID_METADATA_DELETE, run<deleteSelectedMetadataEntry>, kAlways},
+    {ID_SPINE_MOVE_UP, run<moveSelectedSpineItemUp>, kAlways},
+    {ID_SPINE_MOVE_DOWN, run<moveSelectedSpineItemDown>, kAlways},
+    {ID_SPINE_ADD, run<addSpineItemCommand>, kAlways},
+    {ID_SPINE_DELETE, run<deleteSelectedSpineItem>, kAlways},
+    {ID_GUIDE_EDIT_HTML, run<editSelectedGuideFile>, kAlways},
+    {ID_GUIDE_ADD, run<addGuideReferenceCommand>, kAlways},
+    {ID_GUIDE_DELETE, run<deleteSelectedGuideReference>, kAlways},
+    {ID_GUIDE_PREVIEW, run<previewSelectedGuideFile>, kAlways},
+    {ID_GUIDE_PROPERTIES, run<editSelectedGuideReference>, kAlways},
+    {ID_TOURS_MOVE_UP, noAction, kAlways},
+    {ID_TOURS_MOVE_DOWN, noAction, kAlways},
+    {ID_TOURS_ADD, run<addTourOrSiteCommand>, kAlways},
+    {ID_TOURS_DELETE, run<deleteSelectedTourOrSite>, kAlways},
+    {ID_TOURS_EDIT_HTML, run<editSelectedSiteFile>, kAlways},
+    {ID_TOURS_PROPERTIES, run<editSelectedTourOrSite>, kAlways},
+    {ID_IMPORT_TEXT, importCommand, kAlways},
+    {ID_IMPORT_HTML, importCommand, kAlways},
+};
 
 }  // namespace
 
-const CommandRow commandTable[] = {
-    {ID_FILE_EXIT, exitCommand},
-    {IDCANCEL, exitCommand},  // the Esc key and the close box
-    {ID_FILE_NEW, newCommand},
-    {ID_FILE_OPEN, openCommand},
-    {ID_FILE_SAVE, saveCommand},
-    {ID_FILE_SAVE_AS, saveAsCommand},
-    {ID_FILE_CLOSE, closeCommand},
-    {ID_TOOLS_PALMOS_EMULATOR, palmOsEmulatorCommand},
-    {ID_TOOLS_WAP_EMULATOR, wapEmulatorCommand},
-    {ID_EDIT_ADD, run<addToVisibleSection>},
-    {ID_EDIT_DELETE, run<deleteInVisibleSection>},
-    {ID_EDIT_PROPERTIES, run<propertiesOfVisibleSection>},
-    {ID_VIEW_MANIFEST, viewMenuCommand},
-    {ID_VIEW_METADATA, viewMenuCommand},
-    {ID_VIEW_SPINE, viewMenuCommand},
-    {ID_VIEW_TOURS, viewMenuCommand},
-    {ID_VIEW_GUIDE, viewMenuCommand},
-    {ID_HELP_CONTENTS, webCommand},
-    {ID_HELP_WEB_HOME, webCommand},
-    {ID_HELP_WEB_DOWNLOADS, webCommand},
-    {ID_HELP_WEB_SUPPORT, webCommand},
-    {ID_HELP_WEB_FAQ, webCommand},
-    {ID_HELP_ABOUT, aboutCommand},
-    {ID_TOOLS_OPTIONS, optionsCommand},
-    {ID_PUBLISH_PRC, publishCommand},
-    {ID_MANIFEST_EDIT_HTML, run<editSelectedManifestFile>},
-    {ID_MANIFEST_PREVIEW, run<previewSelectedManifestFile>},
-    {ID_MANIFEST_ADD, run<addManifestItemCommand>},
-    {ID_MANIFEST_DELETE, run<deleteSelectedManifestItem>},
-    {ID_MANIFEST_PROPERTIES, run<editSelectedManifestItem>},
-    {ID_METADATA_EDIT, run<editSelectedMetadataEntry>},
-    {ID_METADATA_ADD, run<addMetadataEntryCommand>},
-    {ID_METADATA_DELETE, run<deleteSelectedMetadataEntry>},
-    {ID_SPINE_MOVE_UP, run<moveSelectedSpineItemUp>},
-    {ID_SPINE_MOVE_DOWN, run<moveSelectedSpineItemDown>},
-    {ID_SPINE_ADD, run<addSpineItemCommand>},
-    {ID_SPINE_DELETE, run<deleteSelectedSpineItem>},
-    {ID_GUIDE_EDIT_HTML, run<editSelectedGuideFile>},
-    {ID_GUIDE_ADD, run<addGuideReferenceCommand>},
-    {ID_GUIDE_DELETE, run<deleteSelectedGuideReference>},
-    {ID_GUIDE_PREVIEW, run<previewSelectedGuideFile>},
-    {ID_GUIDE_PROPERTIES, run<editSelectedGuideReference>},
-    {ID_TOURS_MOVE_UP, noAction},
-    {ID_TOURS_MOVE_DOWN, noAction},
-    {ID_TOURS_ADD, run<addTourOrSiteCommand>},
-    {ID_TOURS_DELETE, run<deleteSelectedTourOrSite>},
-    {ID_TOURS_EDIT_HTML, run<editSelectedSiteFile>},
-    {ID_TOURS_PROPERTIES, run<editSelectedTourOrSite>},
-    {ID_IMPORT_TEXT, importCommand},
-    {ID_IMPORT_HTML, importCommand},
-};
-const int commandTableSize = sizeof commandTable / sizeof commandTable[0];
-static_assert(sizeof commandTable / sizeof commandTable[0] == 50);
+const CommandRow* findCommandRow(int command) {
+    for (const CommandRow& row : commandTable) {
+        if (row.command == command) return &row;
+    }
+    return nullptr;
+}
 
-void dispatchCommand(HWND window, WPARAM first, LPARAM second) {
-    int command = LOWORD(first);
-    for (int i = 0; i < commandTableSize; ++i) {
-        if (commandTable[i].command == command) {
-            commandTable[i].handler(window, first, second, HIWORD(first));
-            return;
-        }
+void dispatchCommand(MainWindow& main, int command) {
+    const CommandRow* row = findCommandRow(command);
+    if (row != nullptr) row->handler(main, command);
+}
+
+void enablePackageCommands(HMENU menu, bool enabled) {
+    UINT state = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+    for (const CommandRow& row : commandTable) {
+        if (row.needsOpenPackage) EnableMenuItem(menu, UINT(row.command), state);
     }
 }
 
 namespace {
 
-void exitCommand(HWND window, WPARAM, LPARAM, int) {
-    if (!editorDocument.mayExit()) return;
-    saveToolSettings(editorDocument);
-    EndDialog(window, 0);
+void exitCommand(MainWindow& main, int) {
+    if (!main.document.mayExit()) return;
+    saveToolSettings(main.document.tools);
+    EndDialog(main.window, 0);
 }
 
-void newCommand(HWND, WPARAM, LPARAM, int) {
+void newCommand(MainWindow& main, int) {
     // A package whose write failed stays open rather than being dropped.
-    if (!editorDocument.closePackage(true)) return;
+    if (!main.document.closePackage(true)) return;
     // The New dialog runs here and the package it creates is opened.
 }
 
-void webCommand(HWND, WPARAM first, LPARAM, int) {
+void webCommand(MainWindow&, int command) {
     struct PageOfCommand {
         int command;
         int stringId;
@@ -141,24 +149,21 @@ void webCommand(HWND, WPARAM first, LPARAM, int) {
         {ID_HELP_WEB_FAQ, IDS_WEB_FAQ},
     };
     for (const PageOfCommand& page : kPages) {
-        if (page.command != LOWORD(first)) continue;
+        if (page.command != command) continue;
         char address[kFieldSize];
-        if (LoadStringA(GetModuleHandleA(nullptr), UINT(page.stringId), address, sizeof address) > 0) {
-            openWithShell(address);
-        }
+        loadString(page.stringId, address, sizeof address);
+        if (address[0] != '\0') openWithShell(address);
         return;
     }
 }
 
-void publishCommand(HWND, WPARAM, LPARAM, int) {
-    // The wizard reads the package's files: it must not run on an old one.
-    if (editorDocument.isOpen == 1 && !editorDocument.savePackage()) return;
-    editorDocument.resolveSpine();
+void publishCommand(MainWindow& main, int) {
+    if (!main.document.prepareForPublishing()) return;
     // The Publishing Wizard runs here.
 }
 
-void importCommand(HWND, WPARAM, LPARAM, int) {
-    editorDocument.offerSaveAndClose();
+void importCommand(MainWindow& main, int) {
+    main.document.offerSaveAndClose();
     // The Import Wizard runs here and the package it writes is opened.
 }
 

@@ -1,65 +1,53 @@
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
+#include "editor/DialogFunctionsWin32.h"
 
-#include "DialogFunctions.h"
+#include <cstring>
+
 #include "model/Text.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
-class Win32DialogFunctions final : public DialogFunctions {
-public:
-    void showWarning(WindowHandle owner, int32_t stringId) override {
-        showMessage(owner, stringId, kWarningCaption, MB_ICONEXCLAMATION);
-    }
-    void showInformation(WindowHandle owner, int32_t stringId) override {
-        showMessage(owner, stringId, kInformationCaption, MB_ICONINFORMATION);
-    }
-    void showError(WindowHandle owner, int32_t stringId) override {
-        showMessage(owner, stringId, kErrorCaption, MB_ICONSTOP);
-    }
-    bool isBoxTicked(WindowHandle dialog, int32_t controlId) override;
-    void setTextFromString(WindowHandle dialog, int32_t controlId, int32_t stringId) override;
-    void setTextFromStringAndNumber(WindowHandle dialog, int32_t controlId, int32_t stringId,
-                                    int32_t n) override;
-    void startProgress(WindowHandle dialog, int32_t controlId, int32_t n) override;
-    void setProgress(WindowHandle dialog, int32_t controlId, int32_t position) override;
-    void appendListLine(WindowHandle dialog, int32_t controlId, const char* text) override;
-
-private:
-    static void showMessage(WindowHandle owner, int32_t stringId, int32_t captionId, UINT icon);
-};
-
+void showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT icon, const char* fileName);
 // The control, or null when there is no dialog or no such control.
-HWND controlOf(WindowHandle dialog, int32_t controlId);
-// A string-table text; a text that does not fit is cut.
-void loadString(int32_t stringId, char* out, int capacity);
+HWND controlOf(HWND dialog, int32_t controlId);
 const char* fallbackCaption(int32_t captionId);
 
 }  // namespace
 
-DialogFunctions& win32DialogFunctions() {
-    static Win32DialogFunctions functions;
-    return functions;
+HINSTANCE programModule() {
+    return GetModuleHandleA(nullptr);
 }
 
-namespace {
-
-void Win32DialogFunctions::showMessage(WindowHandle owner, int32_t stringId, int32_t captionId, UINT icon) {
-    char text[kMessageTextSize];
-    char caption[kCaptionTextSize];
-    loadString(stringId, text, sizeof text);
-    loadString(captionId, caption, sizeof caption);
-    if (caption[0] == '\0') copyText(caption, fallbackCaption(captionId));
-    MessageBoxA(static_cast<HWND>(owner), text, caption, MB_OK | icon);
+void loadString(int32_t stringId, char* out, int capacity) {
+    if (capacity <= 0) return;
+    out[0] = '\0';
+    if (LoadStringA(programModule(), static_cast<UINT>(stringId), out, capacity) <= 0) out[0] = '\0';
 }
 
-bool Win32DialogFunctions::isBoxTicked(WindowHandle dialog, int32_t controlId) {
+void showWarning(HWND owner, int32_t stringId, const char* fileName) {
+    showMessage(owner, stringId, IDS_CAPTION_WARNING, MB_ICONEXCLAMATION, fileName);
+}
+
+void showInformation(HWND owner, int32_t stringId, const char* fileName) {
+    showMessage(owner, stringId, IDS_CAPTION_INFORMATION, MB_ICONINFORMATION, fileName);
+}
+
+void showError(HWND owner, int32_t stringId, const char* fileName) {
+    showMessage(owner, stringId, IDS_CAPTION_ERROR, MB_ICONSTOP, fileName);
+}
+
+bool askYesNo(HWND owner, int32_t stringId) {
+    char question[kMessageTextSize];
+    loadString(stringId, question, sizeof question);
+    return MessageBoxA(owner, question, "", MB_YESNO | MB_ICONINFORMATION) == IDYES;
+}
+
+bool isBoxTicked(HWND dialog, int32_t controlId) {
     HWND control = controlOf(dialog, controlId);
     return control != nullptr && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void Win32DialogFunctions::setTextFromString(WindowHandle dialog, int32_t controlId, int32_t stringId) {
+void setTextFromString(HWND dialog, int32_t controlId, int32_t stringId) {
     HWND control = controlOf(dialog, controlId);
     if (control == nullptr) return;
     char text[kMessageTextSize];
@@ -67,8 +55,7 @@ void Win32DialogFunctions::setTextFromString(WindowHandle dialog, int32_t contro
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-void Win32DialogFunctions::setTextFromStringAndNumber(WindowHandle dialog, int32_t controlId,
-                                                      int32_t stringId, int32_t n) {
+void setTextFromStringAndNumber(HWND dialog, int32_t controlId, int32_t stringId, int32_t n) {
     HWND control = controlOf(dialog, controlId);
     if (control == nullptr) return;
     char text[kMessageTextSize];
@@ -78,42 +65,57 @@ void Win32DialogFunctions::setTextFromStringAndNumber(WindowHandle dialog, int32
     SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(composed));
 }
 
-void Win32DialogFunctions::startProgress(WindowHandle dialog, int32_t controlId, int32_t n) {
+void startProgress(HWND dialog, int32_t controlId, int32_t n) {
     HWND control = controlOf(dialog, controlId);
     if (control == nullptr) return;
     SendMessageA(control, PBM_SETRANGE, 0, MAKELPARAM(0, static_cast<WORD>(n)));
     SendMessageA(control, PBM_SETSTEP, 1, 0);
 }
 
-void Win32DialogFunctions::setProgress(WindowHandle dialog, int32_t controlId, int32_t position) {
+void setProgress(HWND dialog, int32_t controlId, int32_t position) {
     HWND control = controlOf(dialog, controlId);
     if (control != nullptr) SendMessageA(control, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-void Win32DialogFunctions::appendListLine(WindowHandle dialog, int32_t controlId, const char* text) {
+void appendListLine(HWND dialog, int32_t controlId, const char* text) {
     HWND control = controlOf(dialog, controlId);
     if (control == nullptr) return;
     LRESULT index = SendMessageA(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     if (index >= 0) SendMessageA(control, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
 }
 
-HWND controlOf(WindowHandle dialog, int32_t controlId) {
-    if (dialog == nullptr) return nullptr;
-    return GetDlgItem(static_cast<HWND>(dialog), controlId);
+namespace {
+
+void showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT icon, const char* fileName) {
+    char pattern[kMessageTextSize];
+    char caption[kCaptionTextSize];
+    loadString(stringId, pattern, sizeof pattern);
+    loadString(captionId, caption, sizeof caption);
+    if (caption[0] == '\0') copyText(caption, fallbackCaption(captionId));
+    char text[kMessageTextSize];
+    const char* marker = fileName != nullptr ? std::strstr(pattern, "%s") : nullptr;
+    if (marker == nullptr) {
+        copyText(text, pattern);
+    } else {
+        // Put in by hand: a path may hold "%".
+        copyText(text, size_t(marker - pattern) + 1, pattern);
+        appendText(text, fileName);
+        appendText(text, marker + 2);
+    }
+    MessageBoxA(owner, text, caption, MB_OK | icon);
 }
 
-void loadString(int32_t stringId, char* out, int capacity) {
-    out[0] = '\0';
-    if (LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(stringId), out, capacity) <= 0)
-        out[0] = '\0';
+HWND controlOf(HWND dialog, int32_t controlId) {
+    if (dialog == nullptr) return nullptr;
+    return GetDlgItem(dialog, controlId);
 }
 
 // Message boxes keep a caption even in a program built without its strings.
 const char* fallbackCaption(int32_t captionId) {
     switch (captionId) {
-        case kWarningCaption:
+        case IDS_CAPTION_WARNING:
             return "Warning";
-        case kErrorCaption:
+        case IDS_CAPTION_ERROR:
             return "Error";
         default:
             return "Information";

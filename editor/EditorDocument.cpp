@@ -6,8 +6,6 @@
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 
-EditorDocument editorDocument;
-
 namespace {
 
 constexpr char kProgramTitle[] = "Quirebound Publisher";
@@ -20,15 +18,7 @@ void restorePackagePath(Publication& publication, const char* packagePath);
 }  // namespace
 
 EditorDocument::EditorDocument()
-    : htmlEditorPath{},
-      wapEmulatorPath{},
-      palmOsEmulatorPath{},
-      currentPath{},
-      isOpen(0),
-      mainWindow(nullptr),
-      ebookPath{},
-      modified(false),
-      window(nullptr) {}
+    : tools{}, currentPath{}, isOpen(0), mainWindow(nullptr), ebookPath{}, modified(false), window(nullptr) {}
 
 void EditorDocument::initDocument(WindowHandle main, DocumentWindow& shownIn) {
     mainWindow = main;
@@ -111,6 +101,12 @@ void EditorDocument::enableDocumentCommands(bool enabled) {
 
 void EditorDocument::refreshAllViews() {
     if (window != nullptr) window->refreshAllViews();
+}
+
+bool EditorDocument::prepareForPublishing() {
+    if (isOpen == 1 && !savePackage()) return false;
+    resolveSpine();
+    return true;
 }
 
 void EditorDocument::openCommand() {

@@ -1,15 +1,16 @@
 // The editor's one document: the open publication with the editor's own
-// fields, and its lifecycle (open, save, save as, close, exit). The window
-// it talks to is behind DocumentWindow, so the lifecycle runs the same with
-// the real main window and with a test's stand-in.
+// fields, its lifecycle (open, save, save as, close, exit) and the section
+// operations that change it. The window it talks to is behind
+// DocumentWindow, so all of it runs the same with the real main window and
+// with a test's stand-in.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
-#include "editor/DialogFunctions.h"
+#include "editor/ToolSettings.h"
+#include "editor/WindowHandle.h"
 #include "model/Publication.h"
-
-constexpr int kToolPathSize = 256;
 
 // What the document needs from the window that shows it.
 class DocumentWindow {
@@ -31,9 +32,7 @@ public:
 };
 
 struct EditorDocument : Publication {
-    char htmlEditorPath[kToolPathSize];
-    char wapEmulatorPath[kToolPathSize];
-    char palmOsEmulatorPath[kToolPathSize];
+    ToolSettings tools;
     char currentPath[kFieldSize];
     uint8_t isOpen;
     WindowHandle mainWindow;
@@ -60,6 +59,37 @@ struct EditorDocument : Publication {
     void refreshAllViews();
     void markModified() { modified = true; }
 
+    // Section operations on entries by their index in their table. Each
+    // returns whether the publication changed, and marks it modified when
+    // it did; an index that names no live entry changes nothing. Adds
+    // return false when the table is full, edits when a text does not fit
+    // its field (nothing is cut).
+    bool addManifestEntry(const char* id, const char* href, const char* mediaType);
+    bool editManifestEntry(int32_t index, const char* id, const char* href, const char* mediaType);
+    // Also removes the spine entries that refer to the item.
+    bool deleteManifestEntry(int32_t index);
+    bool addSpineEntry(const char* idref);
+    bool deleteSpineEntry(int32_t index);
+    bool moveSpineEntryUp(int32_t index);
+    bool moveSpineEntryDown(int32_t index);
+    bool addMetadataEntry(const char* name, const char* value);
+    bool editMetadataEntry(int32_t index, const char* name, const char* value);
+    bool deleteMetadataEntry(int32_t index);
+    bool addGuideEntry(const char* title, const char* href, const char* type);
+    bool editGuideEntry(int32_t index, const char* title, const char* href, const char* type);
+    bool deleteGuideEntry(int32_t index);
+    bool addTourEntry(const char* id, const char* title);
+    bool editTourEntry(int32_t index, const char* id, const char* title);
+    bool addSiteEntry(int32_t tour, const char* title, const char* href);
+    bool editSiteEntry(int32_t tour, int32_t site, const char* title, const char* href);
+    // A site, or with site -1 the whole tour.
+    bool deleteTourOrSite(int32_t tour, int32_t site);
+
+    // Before the Publishing Wizard: the package reaches its file (when one
+    // is open) and the spine refers to the manifest anew. False when the
+    // write failed; the wizard must then not run on an old file.
+    bool prepareForPublishing();
+
     // The File commands.
     void openCommand();
     void saveCommand();
@@ -72,8 +102,6 @@ struct EditorDocument : Publication {
     // saving first; a save that fails keeps the editor open.
     bool mayExit();
 };
-
-extern EditorDocument editorDocument;
 
 // "Quirebound Publisher", or with " - " and the file name of the path.
 void composeTitle(const char* packagePath, char* out, size_t capacity);

@@ -5,25 +5,27 @@
 
 #include <cstddef>
 
-#include "editor/DialogFunctions.h"
+#include "editor/ToolSettings.h"
+#include "editor/WindowHandle.h"
 
-struct EditorDocument;
-
-// The three program settings of the document, from and to the registry.
-void loadToolSettings(EditorDocument& document);
-void saveToolSettings(const EditorDocument& document);
+// The three program settings, from and to the registry.
+void loadToolSettings(ToolSettings& settings);
+void saveToolSettings(const ToolSettings& settings);
 // "LastOpenDir": out holds 256 bytes; false (and out empty) when missing.
 bool readLastOpenDir(char* out);
 void writeLastOpenDir(const char* folder);
 
-void runOptionsSheet(WindowHandle owner);
+// OK copies the typed texts into settings; Cancel leaves them.
+void runOptionsSheet(WindowHandle owner, ToolSettings& settings);
 void showAboutBox(WindowHandle owner);
 
-void editWithHtmlEditor(const char* path);
+// With no HTML editor set, first asks (owned by owner) whether to set one.
+void editWithHtmlEditor(WindowHandle owner, ToolSettings& settings, const char* path);
 void openWithShell(const char* pathOrAddress);
 void viewInNotepad(const char* path);
-void startPalmOsEmulator();
-void startWapEmulator();
+// An emulator not set is explained in a box owned by owner.
+void startPalmOsEmulator(WindowHandle owner, const ToolSettings& settings);
+void startWapEmulator(WindowHandle owner, const ToolSettings& settings);
 
 // The HTML editor's command line: the editor, a blank and the path up to its
 // first "#". False, and nothing to start, when that path part is empty.

@@ -1,35 +1,31 @@
-#include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
-
-#include "editor/DialogFunctions.h"
-#include "editor/EditorDocument.h"
+#include "editor/DialogFunctionsWin32.h"
 #include "editor/ExternalPrograms.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 
 namespace {
 
-HWND mainWindow() {
-    return static_cast<HWND>(editorDocument.mainWindow);
-}
-
 void startCommand(const char* commandLine) {
     WinExec(commandLine, SW_SHOWNORMAL);
 }
 
+void startEmulator(WindowHandle owner, const char* command, int32_t notSetText) {
+    if (command[0] == '\0') {
+        showInformation(static_cast<HWND>(owner), notSetText);
+        return;
+    }
+    startCommand(command);
+}
+
 }  // namespace
 
-void editWithHtmlEditor(const char* path) {
-    if (editorDocument.htmlEditorPath[0] == '\0') {
-        char question[kMessageTextSize];
-        if (LoadStringA(GetModuleHandleA(nullptr), IDS_ASK_SET_HTML_EDITOR, question, sizeof question) <= 0)
-            question[0] = '\0';
-        if (MessageBoxA(mainWindow(), question, "", MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
-        runOptionsSheet(mainWindow());
+void editWithHtmlEditor(WindowHandle owner, ToolSettings& settings, const char* path) {
+    if (settings.htmlEditorPath[0] == '\0') {
+        if (!askYesNo(static_cast<HWND>(owner), IDS_ASK_SET_HTML_EDITOR)) return;
+        runOptionsSheet(owner, settings);
     }
     char commandLine[2 * kToolPathSize + 2];
-    if (composeHtmlEditorCommand(editorDocument.htmlEditorPath, path, commandLine, sizeof commandLine)) {
+    if (composeHtmlEditorCommand(settings.htmlEditorPath, path, commandLine, sizeof commandLine)) {
         startCommand(commandLine);
     }
 }
@@ -45,18 +41,10 @@ void viewInNotepad(const char* path) {
     startCommand(commandLine);
 }
 
-void startPalmOsEmulator() {
-    if (editorDocument.palmOsEmulatorPath[0] == '\0') {
-        win32DialogFunctions().showInformation(mainWindow(), IDS_NO_PALMOS_EMULATOR);
-        return;
-    }
-    startCommand(editorDocument.palmOsEmulatorPath);
+void startPalmOsEmulator(WindowHandle owner, const ToolSettings& settings) {
+    startEmulator(owner, settings.palmOsEmulatorPath, IDS_NO_PALMOS_EMULATOR);
 }
 
-void startWapEmulator() {
-    if (editorDocument.wapEmulatorPath[0] == '\0') {
-        win32DialogFunctions().showInformation(mainWindow(), IDS_NO_WAP_EMULATOR);
-        return;
-    }
-    startCommand(editorDocument.wapEmulatorPath);
+void startWapEmulator(WindowHandle owner, const ToolSettings& settings) {
+    startEmulator(owner, settings.wapEmulatorPath, IDS_NO_WAP_EMULATOR);
 }

@@ -3,7 +3,7 @@
 // and records the new one.
 #pragma once
 
-#include "editor/DialogFunctions.h"
+#include "editor/WindowHandle.h"
 
 // Filters: pairs of description and pattern, each ending with a zero, the
 // list with a second zero.

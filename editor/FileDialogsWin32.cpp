@@ -1,7 +1,4 @@
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commdlg.h>
-
+#include "editor/DialogFunctionsWin32.h"
 #include "editor/ExternalPrograms.h"
 #include "editor/FileDialogs.h"
 #include "model/Paths.h"

@@ -1,96 +1,69 @@
 #include "editor/MainWindowWin32.h"
 
-// After windows.h, which it needs.
-#include <commctrl.h>
-
 #include <cstring>
+#include <new>
 
-#include "editor/CommandLine.h"
 #include "editor/CommandTableWin32.h"
-#include "editor/EditorDocument.h"
 #include "editor/ExternalPrograms.h"
 #include "editor/FileDialogs.h"
 #include "editor/SectionViewsWin32.h"
 #include "model/Text.h"
-#include "resources/ResourceIds.h"
 
 namespace {
 
-HWND rebarWindow = nullptr;
-HWND toolbarWindow = nullptr;
-
-// The main window as the document sees it.
-class MainDocumentWindow final : public DocumentWindow {
-public:
-    void showTitle(const char* title) override { SetWindowTextA(mainWindow(), title); }
-    void enableDocumentCommands(bool enabled) override;
-    void refreshAllViews() override { refreshSectionViews(mainWindow()); }
-    bool askYesNo(int32_t stringId) override;
-    void showErrorAboutFile(int32_t stringId, const char* path) override {
-        showAboutFile(stringId, IDS_CAPTION_ERROR, MB_ICONSTOP, path);
-    }
-    void showWarningAboutFile(int32_t stringId, const char* path) override {
-        showAboutFile(stringId, IDS_CAPTION_WARNING, MB_ICONEXCLAMATION, path);
-    }
-    bool askOpenPackageName(char* out) override { return askOpenFileName(mainWindow(), kPackageFilter, out); }
-    bool askSavePackageName(char* inOut) override {
-        return askSaveFileName(mainWindow(), kPackageFilter, inOut);
-    }
-
-private:
-    static HWND mainWindow() { return static_cast<HWND>(editorDocument.mainWindow); }
-    static void showAboutFile(int32_t stringId, int32_t captionId, UINT icon, const char* path);
-};
-
-MainDocumentWindow documentWindow;
-
-HINSTANCE programModule() {
-    return GetModuleHandleA(nullptr);
-}
-
-void initialiseMainWindow(HWND window);
-void createRebarAndToolbar(HWND window);
-LRESULT handleNotification(HWND window, const NMHDR& header);
+INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM first, LPARAM second);
+void initialiseMainWindow(MainWindow& main);
+void createRebarAndToolbar(MainWindow& main);
+LRESULT handleNotification(MainWindow& main, const NMHDR& header);
 void showToolbarPopup(HWND window, const NMTOOLBARA& pressed);
-// A string-table text; empty when the string is missing.
-void loadText(int32_t stringId, char* out, int capacity);
 
 }  // namespace
 
-void runMainWindow(HINSTANCE instance) {
-    DialogBoxParamA(instance, RESNAME_DLG_MAIN, nullptr, mainDialogProcedure, 0);
+void runMainWindow(const char* startupPackagePath) {
+    MainWindow* main = new (std::nothrow) MainWindow;
+    if (main == nullptr) return;
+    copyText(main->startupPackagePath, startupPackagePath);
+    DialogBoxParamA(programModule(), RESNAME_DLG_MAIN, nullptr, mainDialogProcedure,
+                    reinterpret_cast<LPARAM>(main));
+    delete main;
 }
 
+namespace {
+
 INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM first, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        MainWindow* main = keepDialogState<MainWindow>(window, second);
+        main->window = window;
+        initialiseMainWindow(*main);
+        return TRUE;
+    }
+    MainWindow* main = dialogState<MainWindow>(window);
+    // Messages before WM_INITDIALOG have no state yet.
+    if (main == nullptr) return 0;
     switch (message) {
-        case WM_INITDIALOG:
-            initialiseMainWindow(window);
-            return TRUE;
         case WM_COMMAND:
-            dispatchCommand(window, first, second);
+            dispatchCommand(*main, LOWORD(first));
             return 0;
         case WM_NOTIFY:
             SetWindowLongPtrA(window, DWLP_MSGRESULT,
-                              handleNotification(window, *reinterpret_cast<const NMHDR*>(second)));
+                              handleNotification(*main, *reinterpret_cast<const NMHDR*>(second)));
             return TRUE;
         default:
             return 0;
     }
 }
 
-namespace {
-
-void initialiseMainWindow(HWND window) {
-    createRebarAndToolbar(window);
-    giveViewsTheirImages(window);
-    fillSectionTabs(window);
-    currentSectionView = IDC_MANIFEST_VIEW;
-    editorDocument.initDocument(window, documentWindow);
-    loadToolSettings(editorDocument);
-    if (startupPackagePath[0] != '\0') {
-        editorDocument.openPackageOrWarn(startupPackagePath);
-        editorDocument.refreshAllViews();
-        startupPackagePath[0] = '\0';
+void initialiseMainWindow(MainWindow& main) {
+    createRebarAndToolbar(main);
+    giveViewsTheirImages(main);
+    fillSectionTabs(main);
+    main.currentSectionView = IDC_MANIFEST_VIEW;
+    main.document.initDocument(main.window, main);
+    loadToolSettings(main.document.tools);
+    if (main.startupPackagePath[0] != '\0') {
+        main.document.openPackageOrWarn(main.startupPackagePath);
+        main.document.refreshAllViews();
+        main.startupPackagePath[0] = '\0';
     }
 }
 
@@ -100,35 +73,92 @@ struct ToolbarButton {
     BYTE style;
     int label;
     int tooltip;
+    // The command whose enabling the button follows: a drop-down button
+    // follows the command of its menu.
+    int enabledWith;
 };
 
 constexpr ToolbarButton kToolbarButtons[] = {
-    {ID_FILE_NEW, TOOLBAR_IMAGE_NEW, BTNS_BUTTON, IDS_LABEL_NEW, IDS_TIP_NEW},
-    {ID_TOOLBAR_IMPORT, TOOLBAR_IMAGE_IMPORT, BTNS_DROPDOWN, IDS_LABEL_IMPORT, IDS_TIP_IMPORT},
-    {0, 0, BTNS_SEP, 0, 0},
-    {ID_FILE_OPEN, TOOLBAR_IMAGE_OPEN, BTNS_BUTTON, IDS_LABEL_OPEN, IDS_TIP_OPEN},
-    {ID_FILE_SAVE, TOOLBAR_IMAGE_SAVE, BTNS_BUTTON, IDS_LABEL_SAVE, IDS_TIP_SAVE},
-    {0, 0, BTNS_SEP, 0, 0},
-    {ID_TOOLBAR_PUBLISH, TOOLBAR_IMAGE_PUBLISH, BTNS_DROPDOWN, IDS_LABEL_PUBLISH, IDS_TIP_PUBLISH},
+    {ID_FILE_NEW, TOOLBAR_IMAGE_NEW, BTNS_BUTTON, IDS_LABEL_NEW, IDS_TIP_NEW, ID_FILE_NEW},
+    {ID_TOOLBAR_IMPORT, TOOLBAR_IMAGE_IMPORT, BTNS_DROPDOWN, IDS_LABEL_IMPORT, IDS_TIP_IMPORT,
+     ID_IMPORT_TEXT},
+    {0, 0, BTNS_SEP, 0, 0, 0},
+    {ID_FILE_OPEN, TOOLBAR_IMAGE_OPEN, BTNS_BUTTON, IDS_LABEL_OPEN, IDS_TIP_OPEN, ID_FILE_OPEN},
+    {ID_FILE_SAVE, TOOLBAR_IMAGE_SAVE, BTNS_BUTTON, IDS_LABEL_SAVE, IDS_TIP_SAVE, ID_FILE_SAVE},
+    {0, 0, BTNS_SEP, 0, 0, 0},
+    {ID_TOOLBAR_PUBLISH, TOOLBAR_IMAGE_PUBLISH, BTNS_DROPDOWN, IDS_LABEL_PUBLISH, IDS_TIP_PUBLISH,
+     ID_PUBLISH_PRC},
 };
 constexpr int kToolbarButtonCount = sizeof kToolbarButtons / sizeof kToolbarButtons[0];
 
-void createRebarAndToolbar(HWND window) {
-    rebarWindow =
+}  // namespace
+
+int toolbarButtonCommand(int position) {
+    return position >= 0 && position < kToolbarButtonCount ? kToolbarButtons[position].command : 0;
+}
+
+int toolbarButtonCount() {
+    return kToolbarButtonCount;
+}
+
+void MainWindow::showTitle(const char* title) {
+    SetWindowTextA(window, title);
+}
+
+void MainWindow::enableDocumentCommands(bool enabled) {
+    BYTE buttonState = enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
+    for (const ToolbarButton& button : kToolbarButtons) {
+        const CommandRow* row = findCommandRow(button.enabledWith);
+        if (toolbar == nullptr || row == nullptr || !row->needsOpenPackage) continue;
+        SendMessageA(toolbar, TB_SETSTATE, WPARAM(button.command), MAKELPARAM(buttonState, 0));
+    }
+    enablePackageCommands(GetMenu(window), enabled);
+    DrawMenuBar(window);
+}
+
+void MainWindow::refreshAllViews() {
+    refreshSectionViews(*this);
+}
+
+bool MainWindow::askYesNo(int32_t stringId) {
+    return ::askYesNo(window, stringId);
+}
+
+void MainWindow::showErrorAboutFile(int32_t stringId, const char* path) {
+    showError(window, stringId, path);
+}
+
+void MainWindow::showWarningAboutFile(int32_t stringId, const char* path) {
+    showWarning(window, stringId, path);
+}
+
+bool MainWindow::askOpenPackageName(char* out) {
+    return askOpenFileName(window, kPackageFilter, out);
+}
+
+bool MainWindow::askSavePackageName(char* inOut) {
+    return askSaveFileName(window, kPackageFilter, inOut);
+}
+
+namespace {
+
+void createRebarAndToolbar(MainWindow& main) {
+    HWND window = main.window;
+    main.rebar =
         CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, nullptr,
                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
                             RBS_BANDBORDERS | CCS_NODIVIDER | CCS_NOPARENTALIGN,
                         0, 0, 600, 60, window, reinterpret_cast<HMENU>(IDC_REBAR), programModule(), nullptr);
-    if (rebarWindow == nullptr) return;
-    toolbarWindow = CreateWindowExA(
+    if (main.rebar == nullptr) return;
+    main.toolbar = CreateWindowExA(
         0, TOOLBARCLASSNAMEA, nullptr,
         WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_NORESIZE, 0, 0, 0, 0,
-        rebarWindow, reinterpret_cast<HMENU>(IDC_TOOLBAR), programModule(), nullptr);
-    if (toolbarWindow == nullptr) return;
-    SendMessageA(toolbarWindow, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(toolbarWindow, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+        main.rebar, reinterpret_cast<HMENU>(IDC_TOOLBAR), programModule(), nullptr);
+    if (main.toolbar == nullptr) return;
+    SendMessageA(main.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageA(main.toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     TBADDBITMAP strip{programModule(), IDB_TOOLBAR_STRIP};
-    SendMessageA(toolbarWindow, TB_ADDBITMAP, TOOLBAR_IMAGE_COUNT, reinterpret_cast<LPARAM>(&strip));
+    SendMessageA(main.toolbar, TB_ADDBITMAP, TOOLBAR_IMAGE_COUNT, reinterpret_cast<LPARAM>(&strip));
 
     // The labels go in as one block of texts, each ending with a zero.
     char labels[5 * kFieldSize + 1];
@@ -137,12 +167,12 @@ void createRebarAndToolbar(HWND window) {
     int nextLabel = 0;
     for (int i = 0; i < kToolbarButtonCount; ++i) {
         if (kToolbarButtons[i].style == BTNS_SEP) continue;
-        loadText(kToolbarButtons[i].label, labels + used, kFieldSize);
+        loadString(kToolbarButtons[i].label, labels + used, kFieldSize);
         used += std::strlen(labels + used) + 1;
         labelIndex[i] = nextLabel++;
     }
     labels[used] = '\0';
-    SendMessageA(toolbarWindow, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(labels));
+    SendMessageA(main.toolbar, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(labels));
 
     TBBUTTON buttons[kToolbarButtonCount] = {};
     for (int i = 0; i < kToolbarButtonCount; ++i) {
@@ -153,33 +183,34 @@ void createRebarAndToolbar(HWND window) {
         buttons[i].fsStyle = button.style;
         buttons[i].iString = button.style == BTNS_SEP ? -1 : labelIndex[i];
     }
-    SendMessageA(toolbarWindow, TB_ADDBUTTONSA, kToolbarButtonCount, reinterpret_cast<LPARAM>(buttons));
-    SendMessageA(toolbarWindow, TB_AUTOSIZE, 0, 0);
+    SendMessageA(main.toolbar, TB_ADDBUTTONSA, kToolbarButtonCount, reinterpret_cast<LPARAM>(buttons));
+    SendMessageA(main.toolbar, TB_AUTOSIZE, 0, 0);
 
     SIZE toolbarSize{};
-    SendMessageA(toolbarWindow, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbarSize));
+    SendMessageA(main.toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&toolbarSize));
     REBARBANDINFOA band{};
     band.cbSize = sizeof band;
     band.fMask = RBBIM_COLORS | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_ID | RBBIM_SIZE;
     band.fStyle = RBBS_CHILDEDGE | RBBS_NOVERT | RBBS_FIXEDBMP;
     band.clrFore = GetSysColor(COLOR_BTNTEXT);
     band.clrBack = GetSysColor(COLOR_BTNFACE);
-    band.hwndChild = toolbarWindow;
+    band.hwndChild = main.toolbar;
     band.cxMinChild = toolbarSize.cx > 40 ? UINT(toolbarSize.cx) : 40;
     band.cyMinChild = toolbarSize.cy > 40 ? UINT(toolbarSize.cy) : 40;
     band.cx = 600;
     band.wID = IDC_REBAR;
-    SendMessageA(rebarWindow, RB_INSERTBANDA, WPARAM(-1), reinterpret_cast<LPARAM>(&band));
+    SendMessageA(main.rebar, RB_INSERTBANDA, WPARAM(-1), reinterpret_cast<LPARAM>(&band));
 }
 
-LRESULT handleNotification(HWND window, const NMHDR& header) {
+LRESULT handleNotification(MainWindow& main, const NMHDR& header) {
+    HWND window = main.window;
     int from = int(header.idFrom);
     if (from >= IDC_MANIFEST_VIEW && from <= IDC_METADATA_VIEW && header.code != TTN_GETDISPINFOA &&
         header.code != TTN_GETDISPINFOW) {
-        return handleViewNotification(window, header);
+        return handleViewNotification(main, header);
     }
     if (from == IDC_SECTION_TABS && header.code == TCN_SELCHANGE) {
-        switchToTab(window, int(SendDlgItemMessageA(window, IDC_SECTION_TABS, TCM_GETCURSEL, 0, 0)));
+        switchToTab(main, int(SendDlgItemMessageA(window, IDC_SECTION_TABS, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
     switch (header.code) {
@@ -217,49 +248,6 @@ void showToolbarPopup(HWND window, const NMTOOLBARA& pressed) {
     TrackPopupMenuEx(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, button.left,
                      button.bottom, window, &keepOff);
     DestroyMenu(menu);
-}
-
-void loadText(int32_t stringId, char* out, int capacity) {
-    if (LoadStringA(programModule(), UINT(stringId), out, capacity) <= 0) out[0] = '\0';
-}
-
-void MainDocumentWindow::enableDocumentCommands(bool enabled) {
-    BYTE buttonState = enabled ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE;
-    if (toolbarWindow != nullptr) {
-        SendMessageA(toolbarWindow, TB_SETSTATE, ID_FILE_SAVE, MAKELPARAM(buttonState, 0));
-        SendMessageA(toolbarWindow, TB_SETSTATE, ID_TOOLBAR_PUBLISH, MAKELPARAM(buttonState, 0));
-    }
-    HMENU menu = GetMenu(mainWindow());
-    UINT menuState = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
-    for (int command : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PUBLISH_PRC}) {
-        EnableMenuItem(menu, UINT(command), menuState);
-    }
-    DrawMenuBar(mainWindow());
-}
-
-bool MainDocumentWindow::askYesNo(int32_t stringId) {
-    char question[kMessageTextSize];
-    loadText(stringId, question, sizeof question);
-    return MessageBoxA(mainWindow(), question, "", MB_YESNO | MB_ICONINFORMATION) == IDYES;
-}
-
-void MainDocumentWindow::showAboutFile(int32_t stringId, int32_t captionId, UINT icon, const char* path) {
-    char pattern[kMessageTextSize];
-    char caption[kCaptionTextSize];
-    loadText(stringId, pattern, sizeof pattern);
-    loadText(captionId, caption, sizeof caption);
-    // The path is put in by hand, not as a format: a path may hold "%".
-    char text[kMessageTextSize];
-    const char* marker = std::strstr(pattern, "%s");
-    if (marker == nullptr) {
-        copyText(text, pattern);
-    } else {
-        size_t before = size_t(marker - pattern);
-        copyText(text, before + 1, pattern);
-        appendText(text, path);
-        appendText(text, marker + 2);
-    }
-    MessageBoxA(mainWindow(), text, caption, MB_OK | icon);
 }
 
 }  // namespace

@@ -1,9 +1,4 @@
-#include <windows.h>
-// After windows.h, which they need.
-#include <commctrl.h>
-#include <prsht.h>
-
-#include "editor/EditorDocument.h"
+#include "editor/DialogFunctionsWin32.h"
 #include "editor/ExternalPrograms.h"
 #include "editor/FileDialogs.h"
 #include "model/Text.h"
@@ -11,64 +6,75 @@
 
 namespace {
 
+// What the General page works on, kept in its window.
+struct OptionsSheetState {
+    ToolSettings* settings;
+    HBITMAP folderPicture;
+};
+
 struct ProgramSetting {
     int editId;
     int browseId;
-    char* field;
+    char (ToolSettings::*field)[kToolPathSize];
+};
+
+constexpr ProgramSetting kProgramSettings[] = {
+    {IDC_OPTIONS_HTML_EDITOR, IDC_OPTIONS_HTML_EDITOR_BROWSE, &ToolSettings::htmlEditorPath},
+    {IDC_OPTIONS_PALMOS_EMULATOR, IDC_OPTIONS_PALMOS_EMULATOR_BROWSE, &ToolSettings::palmOsEmulatorPath},
+    {IDC_OPTIONS_WAP_EMULATOR, IDC_OPTIONS_WAP_EMULATOR_BROWSE, &ToolSettings::wapEmulatorPath},
 };
 
 INT_PTR CALLBACK generalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
-void initialisePage(HWND page);
+void initialisePage(HWND page, const OptionsSheetState& state);
 void browseForProgram(HWND page, int editId);
-void keepTypedSettings(HWND page);
-
-ProgramSetting settings[] = {
-    {IDC_OPTIONS_HTML_EDITOR, IDC_OPTIONS_HTML_EDITOR_BROWSE, editorDocument.htmlEditorPath},
-    {IDC_OPTIONS_PALMOS_EMULATOR, IDC_OPTIONS_PALMOS_EMULATOR_BROWSE, editorDocument.palmOsEmulatorPath},
-    {IDC_OPTIONS_WAP_EMULATOR, IDC_OPTIONS_WAP_EMULATOR_BROWSE, editorDocument.wapEmulatorPath},
-};
-
-HBITMAP folderPicture = nullptr;
+void keepTypedSettings(HWND page, ToolSettings& settings);
 
 }  // namespace
 
-void runOptionsSheet(WindowHandle owner) {
+void runOptionsSheet(WindowHandle owner, ToolSettings& settings) {
+    OptionsSheetState state{&settings, LoadBitmapA(programModule(), RESNAME_IDB_BTN_FOLDER)};
     PROPSHEETPAGEA page{};
     page.dwSize = sizeof page;
     page.dwFlags = PSP_USETITLE;
-    page.hInstance = GetModuleHandleA(nullptr);
+    page.hInstance = programModule();
     page.pszTemplate = MAKEINTRESOURCEA(IDD_OPTIONS_GENERAL);
     page.pszTitle = "General";
     page.pfnDlgProc = generalPageProcedure;
+    page.lParam = reinterpret_cast<LPARAM>(&state);
     HPROPSHEETPAGE pages[] = {CreatePropertySheetPageA(&page)};
-    if (pages[0] == nullptr) return;
-
-    PROPSHEETHEADERA sheet{};
-    sheet.dwSize = sizeof sheet;
-    sheet.dwFlags = PSH_DEFAULT;
-    sheet.hwndParent = static_cast<HWND>(owner);
-    sheet.hInstance = GetModuleHandleA(nullptr);
-    sheet.pszCaption = "Options";
-    sheet.nPages = 1;
-    sheet.phpage = pages;
-    PropertySheetA(&sheet);
+    if (pages[0] != nullptr) {
+        PROPSHEETHEADERA sheet{};
+        sheet.dwSize = sizeof sheet;
+        sheet.dwFlags = PSH_DEFAULT;
+        sheet.hwndParent = static_cast<HWND>(owner);
+        sheet.hInstance = programModule();
+        sheet.pszCaption = "Options";
+        sheet.nPages = 1;
+        sheet.phpage = pages;
+        PropertySheetA(&sheet);
+    }
+    if (state.folderPicture != nullptr) DeleteObject(state.folderPicture);
 }
 
 namespace {
 
 INT_PTR CALLBACK generalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second) {
     switch (message) {
-        case WM_INITDIALOG:
-            initialisePage(page);
+        case WM_INITDIALOG: {
+            // A page gets its PROPSHEETPAGE, whose lParam is the state.
+            auto* state =
+                keepDialogState<OptionsSheetState>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
+            initialisePage(page, *state);
             return TRUE;
+        }
         case WM_COMMAND:
-            for (const ProgramSetting& setting : settings) {
+            for (const ProgramSetting& setting : kProgramSettings) {
                 if (LOWORD(first) == setting.browseId) browseForProgram(page, setting.editId);
             }
             return TRUE;
         case WM_NOTIFY:
             if (reinterpret_cast<const NMHDR*>(second)->code == PSN_APPLY) {
-                keepTypedSettings(page);
+                keepTypedSettings(page, *dialogState<OptionsSheetState>(page)->settings);
                 SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);
                 return TRUE;
             }
@@ -78,13 +84,11 @@ INT_PTR CALLBACK generalPageProcedure(HWND page, UINT message, WPARAM first, LPA
     }
 }
 
-void initialisePage(HWND page) {
-    if (folderPicture == nullptr)
-        folderPicture = LoadBitmapA(GetModuleHandleA(nullptr), RESNAME_IDB_BTN_FOLDER);
-    for (const ProgramSetting& setting : settings) {
+void initialisePage(HWND page, const OptionsSheetState& state) {
+    for (const ProgramSetting& setting : kProgramSettings) {
         SendDlgItemMessageA(page, setting.browseId, BM_SETIMAGE, IMAGE_BITMAP,
-                            reinterpret_cast<LPARAM>(folderPicture));
-        SetDlgItemTextA(page, setting.editId, setting.field);
+                            reinterpret_cast<LPARAM>(state.folderPicture));
+        SetDlgItemTextA(page, setting.editId, state.settings->*setting.field);
     }
 }
 
@@ -93,11 +97,11 @@ void browseForProgram(HWND page, int editId) {
     if (askOpenFileName(page, kProgramFilter, chosen)) SetDlgItemTextA(page, editId, chosen);
 }
 
-void keepTypedSettings(HWND page) {
-    for (const ProgramSetting& setting : settings) {
+void keepTypedSettings(HWND page, ToolSettings& settings) {
+    for (const ProgramSetting& setting : kProgramSettings) {
         char typed[kToolPathSize];
         GetDlgItemTextA(page, setting.editId, typed, sizeof typed);
-        copyText(setting.field, kToolPathSize, typed);
+        copyText(settings.*setting.field, typed);
     }
 }
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "editor/CommandLine.h"
-#include "editor/DialogFunctions.h"
 
 int main(int argc, char** argv) {
     // The shell has split the line already; joined again, it follows the
@@ -15,7 +14,7 @@ int main(int argc, char** argv) {
         line += argv[i];
     }
     StartChoice choice = chooseStart(line.c_str());
-    if (choice.kind == StartKind::batchBuild) return runBatchBuild(choice.path, windowlessDialogFunctions());
+    if (choice.kind == StartKind::batchBuild) return runBatchBuild(choice.path);
     std::fprintf(stderr,
                  "usage: quirebound -b PACKAGE.opf  (publishes the e-book; the editor runs on Windows, "
                  "also under Wine)\n");

@@ -1,201 +1,181 @@
 #include "editor/SectionCommandsWin32.h"
 
-#include "editor/EditorDocument.h"
 #include "editor/ExternalPrograms.h"
 #include "editor/SectionViewsWin32.h"
-#include "model/Text.h"
 #include "publish/Url.h"
-#include "resources/ResourceIds.h"
 
-// The add and properties operations open the item dialogs, which arrive
-// with their own work; until then they leave the publication alone.
+// The operations change the document and then show the change; the add and
+// properties operations open the item dialogs, which arrive with their own
+// work, and until then leave the publication alone.
 
-void editSelectedManifestFile(HWND mainWindow) {
-    ManifestItem* item = selectedManifestItem(mainWindow);
-    if (item == nullptr) return;
-    char path[kFieldSize];
-    resolveAgainstPackage(editorDocument, item->href, path);
-    editWithHtmlEditor(path);
+namespace {
+
+// Resolved against the package's file, the fragment dropped.
+void editResolvedFile(MainWindow& main, const char* href);
+void previewResolvedFile(MainWindow& main, const char* href);
+
+}  // namespace
+
+void editSelectedManifestFile(MainWindow& main) {
+    int32_t index = selectedManifestIndex(main);
+    if (index >= 0) editResolvedFile(main, main.document.manifest[index].href);
 }
 
-void previewSelectedManifestFile(HWND mainWindow) {
-    ManifestItem* item = selectedManifestItem(mainWindow);
-    if (item == nullptr) return;
-    char path[kFieldSize];
-    resolveAgainstPackage(editorDocument, item->href, path);
-    openWithShell(path);
+void previewSelectedManifestFile(MainWindow& main) {
+    int32_t index = selectedManifestIndex(main);
+    if (index >= 0) previewResolvedFile(main, main.document.manifest[index].href);
 }
 
-void addManifestItemCommand(HWND) {}
+void addManifestItemCommand(MainWindow&) {}
 
-void deleteSelectedManifestItem(HWND mainWindow) {
-    ManifestItem* item = selectedManifestItem(mainWindow);
-    if (item == nullptr || !isLive(item->state)) return;
-    char id[kFieldSize];
-    copyText(id, item->id);
-    editorDocument.deleteManifestItem(item);
-    deleteSelectedRow(mainWindow, IDC_MANIFEST_VIEW);
-    editorDocument.deleteSpineItemsById(id);
-    editorDocument.markModified();
+void deleteSelectedManifestItem(MainWindow& main) {
+    // The item's id row stays until the view is next filled; the spine
+    // shows the cascade at the next section switch.
+    if (main.document.deleteManifestEntry(selectedManifestIndex(main)))
+        deleteSelectedRow(main, IDC_MANIFEST_VIEW);
 }
 
-void editSelectedManifestItem(HWND) {}
+void editSelectedManifestItem(MainWindow&) {}
 
-void addSpineItemCommand(HWND) {}
+void addSpineItemCommand(MainWindow&) {}
 
-void deleteSelectedSpineItem(HWND mainWindow) {
-    int32_t index = selectedSpineIndex(mainWindow);
-    if (index < 0) return;
-    editorDocument.removeSpineItemAt(index);
+void deleteSelectedSpineItem(MainWindow& main) {
     // The later entries moved up one place: their rows' tags would name
     // their neighbours, so the view is filled anew.
-    fillSpineView(mainWindow);
-    editorDocument.markModified();
+    if (main.document.deleteSpineEntry(selectedSpineIndex(main))) fillSpineView(main);
 }
 
-void moveSelectedSpineItemUp(HWND mainWindow) {
-    int32_t index = selectedSpineIndex(mainWindow);
-    if (index < 1) return;
-    editorDocument.moveSpineItemUp(index);
-    fillSpineView(mainWindow);
-    editorDocument.markModified();
+void moveSelectedSpineItemUp(MainWindow& main) {
+    if (main.document.moveSpineEntryUp(selectedSpineIndex(main))) fillSpineView(main);
 }
 
-void moveSelectedSpineItemDown(HWND mainWindow) {
-    int32_t index = selectedSpineIndex(mainWindow);
-    if (index < 0 || index >= editorDocument.spineCount - 1) return;
-    editorDocument.moveSpineItemDown(index);
-    fillSpineView(mainWindow);
-    editorDocument.markModified();
+void moveSelectedSpineItemDown(MainWindow& main) {
+    if (main.document.moveSpineEntryDown(selectedSpineIndex(main))) fillSpineView(main);
 }
 
-void editSelectedMetadataEntry(HWND) {}
+void editSelectedMetadataEntry(MainWindow&) {}
 
-void addMetadataEntryCommand(HWND) {}
+void addMetadataEntryCommand(MainWindow&) {}
 
-void deleteSelectedMetadataEntry(HWND mainWindow) {
-    MetadataEntry* entry = selectedMetadataEntry(mainWindow);
-    if (entry == nullptr || !isLive(entry->state)) return;
-    editorDocument.deleteMetadata(entry);
-    deleteSelectedRow(mainWindow, IDC_METADATA_VIEW);
-    editorDocument.markModified();
+void deleteSelectedMetadataEntry(MainWindow& main) {
+    if (main.document.deleteMetadataEntry(selectedMetadataIndex(main)))
+        deleteSelectedRow(main, IDC_METADATA_VIEW);
 }
 
-void editSelectedGuideFile(HWND mainWindow) {
-    GuideReference* reference = selectedGuideReference(mainWindow);
-    if (reference == nullptr) return;
-    char path[kFieldSize];
-    resolveAgainstPackage(editorDocument, reference->href, path);
-    editWithHtmlEditor(path);
+void editSelectedGuideFile(MainWindow& main) {
+    int32_t index = selectedGuideIndex(main);
+    if (index >= 0) editResolvedFile(main, main.document.guide[index].href);
 }
 
-void previewSelectedGuideFile(HWND mainWindow) {
-    GuideReference* reference = selectedGuideReference(mainWindow);
-    if (reference == nullptr) return;
-    char path[kFieldSize];
-    resolveAgainstPackage(editorDocument, reference->href, path);
-    openWithShell(path);
+void previewSelectedGuideFile(MainWindow& main) {
+    int32_t index = selectedGuideIndex(main);
+    if (index >= 0) previewResolvedFile(main, main.document.guide[index].href);
 }
 
-void addGuideReferenceCommand(HWND) {}
+void addGuideReferenceCommand(MainWindow&) {}
 
-void deleteSelectedGuideReference(HWND mainWindow) {
-    GuideReference* reference = selectedGuideReference(mainWindow);
-    if (reference == nullptr || !isLive(reference->state)) return;
-    editorDocument.deleteGuideReference(reference);
-    deleteSelectedRow(mainWindow, IDC_GUIDE_VIEW);
-    editorDocument.markModified();
+void deleteSelectedGuideReference(MainWindow& main) {
+    if (main.document.deleteGuideEntry(selectedGuideIndex(main))) deleteSelectedRow(main, IDC_GUIDE_VIEW);
 }
 
-void editSelectedGuideReference(HWND) {}
+void editSelectedGuideReference(MainWindow&) {}
 
-void editSelectedSiteFile(HWND mainWindow) {
-    Tour* tour = nullptr;
-    TourSite* site = nullptr;
-    selectedTourAndSite(mainWindow, &tour, &site);
+void editSelectedSiteFile(MainWindow& main) {
+    int32_t tour = -1;
+    int32_t site = -1;
+    selectedTourAndSite(main, &tour, &site);
     // Tour sites keep their href as written.
-    if (site != nullptr) editWithHtmlEditor(site->href);
+    if (site >= 0)
+        editWithHtmlEditor(main.window, main.document.tools, main.document.tours[tour].sites[site].href);
 }
 
-void addTourOrSiteCommand(HWND) {}
+void addTourOrSiteCommand(MainWindow&) {}
 
-void deleteSelectedTourOrSite(HWND mainWindow) {
-    Tour* tour = nullptr;
-    TourSite* site = nullptr;
-    selectedTourAndSite(mainWindow, &tour, &site);
-    if (site != nullptr) {
-        editorDocument.deleteTourSite(site);
-    } else if (tour != nullptr) {
-        editorDocument.deleteTour(tour);
-    } else {
-        return;
-    }
-    deleteSelectedRow(mainWindow, IDC_TOURS_VIEW);
-    editorDocument.markModified();
+void deleteSelectedTourOrSite(MainWindow& main) {
+    int32_t tour = -1;
+    int32_t site = -1;
+    selectedTourAndSite(main, &tour, &site);
+    if (main.document.deleteTourOrSite(tour, site)) deleteSelectedRow(main, IDC_TOURS_VIEW);
 }
 
-void editSelectedTourOrSite(HWND) {}
+void editSelectedTourOrSite(MainWindow&) {}
 
-void addToVisibleSection(HWND mainWindow) {
-    switch (currentSectionView) {
+void addToVisibleSection(MainWindow& main) {
+    switch (main.currentSectionView) {
         case IDC_MANIFEST_VIEW:
-            addManifestItemCommand(mainWindow);
+            addManifestItemCommand(main);
             break;
         case IDC_SPINE_VIEW:
-            addSpineItemCommand(mainWindow);
+            addSpineItemCommand(main);
             break;
         case IDC_TOURS_VIEW:
-            addTourOrSiteCommand(mainWindow);
+            addTourOrSiteCommand(main);
             break;
         case IDC_GUIDE_VIEW:
-            addGuideReferenceCommand(mainWindow);
+            addGuideReferenceCommand(main);
             break;
         case IDC_METADATA_VIEW:
-            addMetadataEntryCommand(mainWindow);
+            addMetadataEntryCommand(main);
             break;
         default:
             break;
     }
 }
 
-void deleteInVisibleSection(HWND mainWindow) {
-    switch (currentSectionView) {
+void deleteInVisibleSection(MainWindow& main) {
+    switch (main.currentSectionView) {
         case IDC_MANIFEST_VIEW:
-            deleteSelectedManifestItem(mainWindow);
+            deleteSelectedManifestItem(main);
             break;
         case IDC_SPINE_VIEW:
-            deleteSelectedSpineItem(mainWindow);
+            deleteSelectedSpineItem(main);
             break;
         case IDC_TOURS_VIEW:
-            deleteSelectedTourOrSite(mainWindow);
+            deleteSelectedTourOrSite(main);
             break;
         case IDC_GUIDE_VIEW:
-            deleteSelectedGuideReference(mainWindow);
+            deleteSelectedGuideReference(main);
             break;
         case IDC_METADATA_VIEW:
-            deleteSelectedMetadataEntry(mainWindow);
+            deleteSelectedMetadataEntry(main);
             break;
         default:
             break;
     }
 }
 
-void propertiesOfVisibleSection(HWND mainWindow) {
-    switch (currentSectionView) {
+void propertiesOfVisibleSection(MainWindow& main) {
+    switch (main.currentSectionView) {
         case IDC_MANIFEST_VIEW:
-            editSelectedManifestItem(mainWindow);
+            editSelectedManifestItem(main);
             break;
         case IDC_TOURS_VIEW:
-            editSelectedTourOrSite(mainWindow);
+            editSelectedTourOrSite(main);
             break;
         case IDC_GUIDE_VIEW:
-            editSelectedGuideReference(mainWindow);
+            editSelectedGuideReference(main);
             break;
         case IDC_METADATA_VIEW:
-            editSelectedMetadataEntry(mainWindow);
+            editSelectedMetadataEntry(main);
             break;
         default:
             // The spine has no properties.
             break;
     }
 }
+
+namespace {
+
+void editResolvedFile(MainWindow& main, const char* href) {
+    char path[kFieldSize];
+    resolveAgainstPackage(main.document, href, path);
+    editWithHtmlEditor(main.window, main.document.tools, path);
+}
+
+void previewResolvedFile(MainWindow& main, const char* href) {
+    char path[kFieldSize];
+    resolveAgainstPackage(main.document, href, path);
+    openWithShell(path);
+}
+
+}  // namespace

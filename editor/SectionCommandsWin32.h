@@ -2,36 +2,36 @@
 // the selected row of a view.
 #pragma once
 
-#include <windows.h>
+#include "editor/MainWindowWin32.h"
 
 // Manifest
-void editSelectedManifestFile(HWND mainWindow);
-void previewSelectedManifestFile(HWND mainWindow);
-void addManifestItemCommand(HWND mainWindow);
-void deleteSelectedManifestItem(HWND mainWindow);
-void editSelectedManifestItem(HWND mainWindow);
+void editSelectedManifestFile(MainWindow& main);
+void previewSelectedManifestFile(MainWindow& main);
+void addManifestItemCommand(MainWindow& main);
+void deleteSelectedManifestItem(MainWindow& main);
+void editSelectedManifestItem(MainWindow& main);
 // Spine
-void addSpineItemCommand(HWND mainWindow);
-void deleteSelectedSpineItem(HWND mainWindow);
-void moveSelectedSpineItemUp(HWND mainWindow);
-void moveSelectedSpineItemDown(HWND mainWindow);
+void addSpineItemCommand(MainWindow& main);
+void deleteSelectedSpineItem(MainWindow& main);
+void moveSelectedSpineItemUp(MainWindow& main);
+void moveSelectedSpineItemDown(MainWindow& main);
 // MetaData
-void editSelectedMetadataEntry(HWND mainWindow);
-void addMetadataEntryCommand(HWND mainWindow);
-void deleteSelectedMetadataEntry(HWND mainWindow);
+void editSelectedMetadataEntry(MainWindow& main);
+void addMetadataEntryCommand(MainWindow& main);
+void deleteSelectedMetadataEntry(MainWindow& main);
 // Guide
-void editSelectedGuideFile(HWND mainWindow);
-void previewSelectedGuideFile(HWND mainWindow);
-void addGuideReferenceCommand(HWND mainWindow);
-void deleteSelectedGuideReference(HWND mainWindow);
-void editSelectedGuideReference(HWND mainWindow);
+void editSelectedGuideFile(MainWindow& main);
+void previewSelectedGuideFile(MainWindow& main);
+void addGuideReferenceCommand(MainWindow& main);
+void deleteSelectedGuideReference(MainWindow& main);
+void editSelectedGuideReference(MainWindow& main);
 // Tours
-void editSelectedSiteFile(HWND mainWindow);
-void addTourOrSiteCommand(HWND mainWindow);
-void deleteSelectedTourOrSite(HWND mainWindow);
-void editSelectedTourOrSite(HWND mainWindow);
+void editSelectedSiteFile(MainWindow& main);
+void addTourOrSiteCommand(MainWindow& main);
+void deleteSelectedTourOrSite(MainWindow& main);
+void editSelectedTourOrSite(MainWindow& main);
 
 // The Edit menu: the operation of the visible section.
-void addToVisibleSection(HWND mainWindow);
-void deleteInVisibleSection(HWND mainWindow);
-void propertiesOfVisibleSection(HWND mainWindow);
+void addToVisibleSection(MainWindow& main);
+void deleteInVisibleSection(MainWindow& main);
+void propertiesOfVisibleSection(MainWindow& main);

@@ -1,10 +1,6 @@
 #include "editor/SectionViewsWin32.h"
 
-#include "editor/EditorDocument.h"
 #include "editor/SectionCommandsWin32.h"
-#include "resources/ResourceIds.h"
-
-int currentSectionView = IDC_MANIFEST_VIEW;
 
 namespace {
 
@@ -29,22 +25,19 @@ constexpr SectionOfTab kSections[] = {
 };
 constexpr int kSectionCount = sizeof kSections / sizeof kSections[0];
 
-HINSTANCE programModule() {
-    return GetModuleHandleA(nullptr);
-}
-
 HIMAGELIST loadImageList(const char* const* names, int count);
 HTREEITEM appendRow(HWND tree, HTREEITEM parent, const char* text, int image, RowTag tag);
 void emptyView(HWND tree);
 int tabOfView(int viewId);
-void checkViewEntry(HWND mainWindow, int viewId, bool checked);
+void checkViewEntry(MainWindow& main, int viewId, bool checked);
 // Double click acts only on address rows.
-void openAddressRow(HWND mainWindow, int viewId);
-void showContextMenu(HWND mainWindow, int viewId);
+void openAddressRow(MainWindow& main, int viewId);
+int32_t selectedIndex(MainWindow& main, int viewId, int32_t count);
+void showContextMenu(MainWindow& main, int viewId);
 
 }  // namespace
 
-void giveViewsTheirImages(HWND mainWindow) {
+void giveViewsTheirImages(MainWindow& main) {
     static const char* const kTreeImages[] = {RESNAME_IDB_MANIFEST, RESNAME_IDB_SPINE, RESNAME_IDB_METADATA,
                                               RESNAME_IDB_TOURS,    RESNAME_IDB_GUIDE, RESNAME_IDB_HREF,
                                               RESNAME_IDB_FOLDER};
@@ -52,21 +45,20 @@ void giveViewsTheirImages(HWND mainWindow) {
                                  IDC_GUIDE_VIEW};
     for (int viewId : kOrder) {
         HIMAGELIST images = loadImageList(kTreeImages, 7);
-        SendDlgItemMessageA(mainWindow, viewId, TVM_SETIMAGELIST, TVSIL_NORMAL,
+        SendDlgItemMessageA(main.window, viewId, TVM_SETIMAGELIST, TVSIL_NORMAL,
                             reinterpret_cast<LPARAM>(images));
     }
 }
 
-void fillSectionTabs(HWND mainWindow) {
-    HWND tabs = GetDlgItem(mainWindow, IDC_SECTION_TABS);
+void fillSectionTabs(MainWindow& main) {
+    HWND tabs = GetDlgItem(main.window, IDC_SECTION_TABS);
     if (tabs == nullptr) return;
     const char* names[kSectionCount];
     for (int i = 0; i < kSectionCount; ++i) names[i] = kSections[i].tabImage;
     SendMessageA(tabs, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(loadImageList(names, kSectionCount)));
     for (int i = 0; i < kSectionCount; ++i) {
         char text[kFieldSize];
-        if (LoadStringA(programModule(), UINT(kSections[i].tabString), text, sizeof text) <= 0)
-            text[0] = '\0';
+        loadString(kSections[i].tabString, text, sizeof text);
         TCITEMA tab{};
         tab.mask = TCIF_TEXT | TCIF_IMAGE;
         tab.pszText = text;
@@ -78,54 +70,54 @@ void fillSectionTabs(HWND mainWindow) {
     }
 }
 
-void fillManifestView(HWND mainWindow) {
-    HWND tree = GetDlgItem(mainWindow, IDC_MANIFEST_VIEW);
+void fillManifestView(MainWindow& main) {
+    HWND tree = GetDlgItem(main.window, IDC_MANIFEST_VIEW);
     emptyView(tree);
-    for (int32_t i = 0; i < editorDocument.manifestCount; ++i) {
-        const ManifestItem& item = editorDocument.manifest[i];
+    for (int32_t i = 0; i < main.document.manifestCount; ++i) {
+        const ManifestItem& item = main.document.manifest[i];
         if (!isLive(item.state)) continue;
         HTREEITEM row = appendRow(tree, TVI_ROOT, item.id, manifestImage, RowTag{i, -1, false});
         appendRow(tree, row, item.href, hrefImage, RowTag{i, -1, true});
     }
 }
 
-void fillSpineView(HWND mainWindow) {
-    HWND tree = GetDlgItem(mainWindow, IDC_SPINE_VIEW);
+void fillSpineView(MainWindow& main) {
+    HWND tree = GetDlgItem(main.window, IDC_SPINE_VIEW);
     emptyView(tree);
-    for (int32_t i = 0; i < editorDocument.spineCount; ++i) {
-        const SpineItem& entry = editorDocument.spine[i];
+    for (int32_t i = 0; i < main.document.spineCount; ++i) {
+        const SpineItem& entry = main.document.spine[i];
         if (!isLive(entry.state)) continue;
         appendRow(tree, TVI_ROOT, entry.idref, spineImage, RowTag{i, -1, false});
     }
 }
 
-void fillMetadataView(HWND mainWindow) {
-    HWND tree = GetDlgItem(mainWindow, IDC_METADATA_VIEW);
+void fillMetadataView(MainWindow& main) {
+    HWND tree = GetDlgItem(main.window, IDC_METADATA_VIEW);
     emptyView(tree);
-    for (int32_t i = 0; i < editorDocument.metadataCount; ++i) {
-        const MetadataEntry& entry = editorDocument.metadata[i];
+    for (int32_t i = 0; i < main.document.metadataCount; ++i) {
+        const MetadataEntry& entry = main.document.metadata[i];
         if (!isLive(entry.state)) continue;
         HTREEITEM row = appendRow(tree, TVI_ROOT, entry.name, metadataImage, RowTag{i, -1, false});
         appendRow(tree, row, entry.value, manifestImage, RowTag{i, -1, true});
     }
 }
 
-void fillGuideView(HWND mainWindow) {
-    HWND tree = GetDlgItem(mainWindow, IDC_GUIDE_VIEW);
+void fillGuideView(MainWindow& main) {
+    HWND tree = GetDlgItem(main.window, IDC_GUIDE_VIEW);
     emptyView(tree);
-    for (int32_t i = 0; i < editorDocument.guideCount; ++i) {
-        const GuideReference& reference = editorDocument.guide[i];
+    for (int32_t i = 0; i < main.document.guideCount; ++i) {
+        const GuideReference& reference = main.document.guide[i];
         if (!isLive(reference.state)) continue;
         HTREEITEM row = appendRow(tree, TVI_ROOT, reference.title, guideImage, RowTag{i, -1, false});
         appendRow(tree, row, reference.href, hrefImage, RowTag{i, -1, true});
     }
 }
 
-void fillToursView(HWND mainWindow) {
-    HWND tree = GetDlgItem(mainWindow, IDC_TOURS_VIEW);
+void fillToursView(MainWindow& main) {
+    HWND tree = GetDlgItem(main.window, IDC_TOURS_VIEW);
     emptyView(tree);
-    for (int32_t t = 0; t < editorDocument.tourCount; ++t) {
-        const Tour& tour = editorDocument.tours[t];
+    for (int32_t t = 0; t < main.document.tourCount; ++t) {
+        const Tour& tour = main.document.tours[t];
         if (!isLive(tour.state)) continue;
         HTREEITEM tourRow = appendRow(tree, TVI_ROOT, tour.title, toursImage, RowTag{t, -1, false});
         for (int32_t s = 0; s < tour.siteCount; ++s) {
@@ -137,45 +129,45 @@ void fillToursView(HWND mainWindow) {
     }
 }
 
-void refreshSectionViews(HWND mainWindow) {
-    fillManifestView(mainWindow);
-    fillSpineView(mainWindow);
-    fillMetadataView(mainWindow);
-    fillGuideView(mainWindow);
-    fillToursView(mainWindow);
+void refreshSectionViews(MainWindow& main) {
+    fillManifestView(main);
+    fillSpineView(main);
+    fillMetadataView(main);
+    fillGuideView(main);
+    fillToursView(main);
 }
 
-void switchToTab(HWND mainWindow, int tabIndex) {
+void switchToTab(MainWindow& main, int tabIndex) {
     if (tabIndex < 0 || tabIndex >= kSectionCount) return;
     int newView = kSections[tabIndex].viewId;
-    checkViewEntry(mainWindow, currentSectionView, false);
-    checkViewEntry(mainWindow, newView, true);
+    checkViewEntry(main, main.currentSectionView, false);
+    checkViewEntry(main, newView, true);
     // Manifest additions may have grown the spine meanwhile.
-    fillSpineView(mainWindow);
-    ShowWindow(GetDlgItem(mainWindow, currentSectionView), SW_HIDE);
-    ShowWindow(GetDlgItem(mainWindow, newView), SW_SHOW);
-    currentSectionView = newView;
+    fillSpineView(main);
+    ShowWindow(GetDlgItem(main.window, main.currentSectionView), SW_HIDE);
+    ShowWindow(GetDlgItem(main.window, newView), SW_SHOW);
+    main.currentSectionView = newView;
 }
 
-void switchToViewOfCommand(HWND mainWindow, int command) {
+void switchToViewOfCommand(MainWindow& main, int command) {
     for (int i = 0; i < kSectionCount; ++i) {
         if (kSections[i].menuCommand != command) continue;
-        checkViewEntry(mainWindow, currentSectionView, false);
-        checkViewEntry(mainWindow, kSections[i].viewId, true);
-        SendDlgItemMessageA(mainWindow, IDC_SECTION_TABS, TCM_SETCURSEL, WPARAM(i), 0);
-        switchToTab(mainWindow, i);
+        checkViewEntry(main, main.currentSectionView, false);
+        checkViewEntry(main, kSections[i].viewId, true);
+        SendDlgItemMessageA(main.window, IDC_SECTION_TABS, TCM_SETCURSEL, WPARAM(i), 0);
+        switchToTab(main, i);
         return;
     }
 }
 
-LRESULT handleViewNotification(HWND mainWindow, const NMHDR& header) {
+LRESULT handleViewNotification(MainWindow& main, const NMHDR& header) {
     int viewId = int(header.idFrom);
     switch (header.code) {
         case NM_DBLCLK:
-            openAddressRow(mainWindow, viewId);
+            openAddressRow(main, viewId);
             return 0;
         case NM_RCLICK:
-            showContextMenu(mainWindow, viewId);
+            showContextMenu(main, viewId);
             // Handled: no second menu from the system.
             return 1;
         default:
@@ -183,8 +175,8 @@ LRESULT handleViewNotification(HWND mainWindow, const NMHDR& header) {
     }
 }
 
-bool selectedRowTag(HWND mainWindow, int viewId, RowTag* tag) {
-    HWND tree = GetDlgItem(mainWindow, viewId);
+bool selectedRowTag(MainWindow& main, int viewId, RowTag* tag) {
+    HWND tree = GetDlgItem(main.window, viewId);
     if (tree == nullptr) return false;
     auto row = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     if (row == nullptr) return false;
@@ -196,46 +188,32 @@ bool selectedRowTag(HWND mainWindow, int viewId, RowTag* tag) {
     return true;
 }
 
-ManifestItem* selectedManifestItem(HWND mainWindow) {
-    RowTag tag;
-    if (!selectedRowTag(mainWindow, IDC_MANIFEST_VIEW, &tag)) return nullptr;
-    if (tag.item < 0 || tag.item >= editorDocument.manifestCount) return nullptr;
-    return &editorDocument.manifest[tag.item];
+int32_t selectedManifestIndex(MainWindow& main) {
+    return selectedIndex(main, IDC_MANIFEST_VIEW, main.document.manifestCount);
 }
 
-int32_t selectedSpineIndex(HWND mainWindow) {
-    RowTag tag;
-    if (!selectedRowTag(mainWindow, IDC_SPINE_VIEW, &tag)) return -1;
-    if (tag.item < 0 || tag.item >= editorDocument.spineCount) return -1;
-    return tag.item;
+int32_t selectedSpineIndex(MainWindow& main) {
+    return selectedIndex(main, IDC_SPINE_VIEW, main.document.spineCount);
 }
 
-MetadataEntry* selectedMetadataEntry(HWND mainWindow) {
-    RowTag tag;
-    if (!selectedRowTag(mainWindow, IDC_METADATA_VIEW, &tag)) return nullptr;
-    if (tag.item < 0 || tag.item >= editorDocument.metadataCount) return nullptr;
-    return &editorDocument.metadata[tag.item];
+int32_t selectedMetadataIndex(MainWindow& main) {
+    return selectedIndex(main, IDC_METADATA_VIEW, main.document.metadataCount);
 }
 
-GuideReference* selectedGuideReference(HWND mainWindow) {
-    RowTag tag;
-    if (!selectedRowTag(mainWindow, IDC_GUIDE_VIEW, &tag)) return nullptr;
-    if (tag.item < 0 || tag.item >= editorDocument.guideCount) return nullptr;
-    return &editorDocument.guide[tag.item];
+int32_t selectedGuideIndex(MainWindow& main) {
+    return selectedIndex(main, IDC_GUIDE_VIEW, main.document.guideCount);
 }
 
-void selectedTourAndSite(HWND mainWindow, Tour** tour, TourSite** site) {
-    *tour = nullptr;
-    *site = nullptr;
+void selectedTourAndSite(MainWindow& main, int32_t* tour, int32_t* site) {
+    *tour = selectedIndex(main, IDC_TOURS_VIEW, main.document.tourCount);
+    *site = -1;
     RowTag tag;
-    if (!selectedRowTag(mainWindow, IDC_TOURS_VIEW, &tag)) return;
-    if (tag.item < 0 || tag.item >= editorDocument.tourCount) return;
-    *tour = &editorDocument.tours[tag.item];
-    if (tag.site >= 0 && tag.site < (*tour)->siteCount) *site = &(*tour)->sites[tag.site];
+    if (*tour < 0 || !selectedRowTag(main, IDC_TOURS_VIEW, &tag)) return;
+    if (tag.site >= 0 && tag.site < main.document.tours[*tour].siteCount) *site = tag.site;
 }
 
-void deleteSelectedRow(HWND mainWindow, int viewId) {
-    HWND tree = GetDlgItem(mainWindow, viewId);
+void deleteSelectedRow(MainWindow& main, int viewId) {
+    HWND tree = GetDlgItem(main.window, viewId);
     if (tree == nullptr) return;
     LRESULT row = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
     if (row != 0) SendMessageA(tree, TVM_DELETEITEM, 0, row);
@@ -279,28 +257,34 @@ int tabOfView(int viewId) {
     return -1;
 }
 
-void checkViewEntry(HWND mainWindow, int viewId, bool checked) {
+void checkViewEntry(MainWindow& main, int viewId, bool checked) {
     int tab = tabOfView(viewId);
     if (tab < 0) return;
-    CheckMenuItem(GetMenu(mainWindow), UINT(kSections[tab].menuCommand),
+    CheckMenuItem(GetMenu(main.window), UINT(kSections[tab].menuCommand),
                   MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void openAddressRow(HWND mainWindow, int viewId) {
+int32_t selectedIndex(MainWindow& main, int viewId, int32_t count) {
     RowTag tag;
-    if (!selectedRowTag(mainWindow, viewId, &tag) || !tag.isAddress) return;
+    if (!selectedRowTag(main, viewId, &tag)) return -1;
+    return tag.item >= 0 && tag.item < count ? tag.item : -1;
+}
+
+void openAddressRow(MainWindow& main, int viewId) {
+    RowTag tag;
+    if (!selectedRowTag(main, viewId, &tag) || !tag.isAddress) return;
     switch (viewId) {
         case IDC_MANIFEST_VIEW:
-            editSelectedManifestFile(mainWindow);
+            editSelectedManifestFile(main);
             break;
         case IDC_GUIDE_VIEW:
-            editSelectedGuideFile(mainWindow);
+            editSelectedGuideFile(main);
             break;
         case IDC_TOURS_VIEW:
-            editSelectedSiteFile(mainWindow);
+            editSelectedSiteFile(main);
             break;
         case IDC_METADATA_VIEW:
-            editSelectedMetadataEntry(mainWindow);
+            editSelectedMetadataEntry(main);
             break;
         default:
             break;
@@ -323,7 +307,7 @@ constexpr ContextMenuRule kContextMenus[] = {
     {IDC_TOURS_VIEW, IDR_CONTEXT_TOURS, {ID_TOURS_EDIT_HTML}},
 };
 
-void showContextMenu(HWND mainWindow, int viewId) {
+void showContextMenu(MainWindow& main, int viewId) {
     const ContextMenuRule* rule = nullptr;
     for (const ContextMenuRule& candidate : kContextMenus) {
         if (candidate.viewId == viewId) rule = &candidate;
@@ -333,14 +317,14 @@ void showContextMenu(HWND mainWindow, int viewId) {
     if (menu == nullptr) return;
     HMENU popup = GetSubMenu(menu, 0);
     RowTag tag;
-    if (!selectedRowTag(mainWindow, viewId, &tag)) {
+    if (!selectedRowTag(main, viewId, &tag)) {
         for (int command : rule->grayedWithoutSelection) {
             if (command != 0) EnableMenuItem(popup, UINT(command), MF_BYCOMMAND | MF_GRAYED);
         }
     }
     POINT cursor{};
     GetCursorPos(&cursor);
-    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, mainWindow, nullptr);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, main.window, nullptr);
     DestroyMenu(menu);
 }
 

@@ -3,41 +3,37 @@
 // their clicks do.
 #pragma once
 
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
-
+#include "editor/MainWindowWin32.h"
 #include "editor/RowTag.h"
-#include "model/Publication.h"
 
-// The control id of the visible view.
-extern int currentSectionView;
+void giveViewsTheirImages(MainWindow& main);
+void fillSectionTabs(MainWindow& main);
 
-void giveViewsTheirImages(HWND mainWindow);
-void fillSectionTabs(HWND mainWindow);
-
-void fillManifestView(HWND mainWindow);
-void fillSpineView(HWND mainWindow);
-void fillMetadataView(HWND mainWindow);
-void fillGuideView(HWND mainWindow);
-void fillToursView(HWND mainWindow);
-void refreshSectionViews(HWND mainWindow);
+void fillManifestView(MainWindow& main);
+void fillSpineView(MainWindow& main);
+void fillMetadataView(MainWindow& main);
+void fillGuideView(MainWindow& main);
+void fillToursView(MainWindow& main);
+void refreshSectionViews(MainWindow& main);
 
 // The tab control's selection changed to this tab.
-void switchToTab(HWND mainWindow, int tabIndex);
+void switchToTab(MainWindow& main, int tabIndex);
 // A View menu command: checks its entry, selects its tab and switches.
-void switchToViewOfCommand(HWND mainWindow, int command);
+void switchToViewOfCommand(MainWindow& main, int command);
 
 // A tree view's notification; the result is the dialog's answer to it.
-LRESULT handleViewNotification(HWND mainWindow, const NMHDR& header);
+LRESULT handleViewNotification(MainWindow& main, const NMHDR& header);
 
 // The selected row of a view, or false when none is selected.
-bool selectedRowTag(HWND mainWindow, int viewId, RowTag* tag);
-// Selections as entries of the open publication; null or -1 for none.
-ManifestItem* selectedManifestItem(HWND mainWindow);
-int32_t selectedSpineIndex(HWND mainWindow);
-MetadataEntry* selectedMetadataEntry(HWND mainWindow);
-GuideReference* selectedGuideReference(HWND mainWindow);
-void selectedTourAndSite(HWND mainWindow, Tour** tour, TourSite** site);
+bool selectedRowTag(MainWindow& main, int viewId, RowTag* tag);
+// Selections as indexes into the document's tables; -1 for none. An index
+// not below its table's count selects none.
+int32_t selectedManifestIndex(MainWindow& main);
+int32_t selectedSpineIndex(MainWindow& main);
+int32_t selectedMetadataIndex(MainWindow& main);
+int32_t selectedGuideIndex(MainWindow& main);
+// A tour row selects its tour and site -1; a site row or its address row
+// selects its tour and that site; no selection gives -1 for both.
+void selectedTourAndSite(MainWindow& main, int32_t* tour, int32_t* site);
 // Removes the selected row of a view.
-void deleteSelectedRow(HWND mainWindow, int viewId);
+void deleteSelectedRow(MainWindow& main, int viewId);

@@ -1,6 +1,4 @@
-#include <windows.h>
-
-#include "editor/EditorDocument.h"
+#include "editor/DialogFunctionsWin32.h"
 #include "editor/ExternalPrograms.h"
 #include "model/Text.h"
 
@@ -17,21 +15,21 @@ void writeWholeField(HKEY key, const char* name, const char* field);
 
 }  // namespace
 
-void loadToolSettings(EditorDocument& document) {
+void loadToolSettings(ToolSettings& settings) {
     HKEY key = openSettingsKey();
     if (key == nullptr) return;
-    readValue(key, "HTMLEditor", document.htmlEditorPath);
-    readValue(key, "PalmOsEmul", document.palmOsEmulatorPath);
-    readValue(key, "WapEmul", document.wapEmulatorPath);
+    readValue(key, "HTMLEditor", settings.htmlEditorPath);
+    readValue(key, "PalmOsEmul", settings.palmOsEmulatorPath);
+    readValue(key, "WapEmul", settings.wapEmulatorPath);
     RegCloseKey(key);
 }
 
-void saveToolSettings(const EditorDocument& document) {
+void saveToolSettings(const ToolSettings& settings) {
     HKEY key = openSettingsKey();
     if (key == nullptr) return;
-    writeWholeField(key, "HTMLEditor", document.htmlEditorPath);
-    writeWholeField(key, "PalmOsEmul", document.palmOsEmulatorPath);
-    writeWholeField(key, "WapEmul", document.wapEmulatorPath);
+    writeWholeField(key, "HTMLEditor", settings.htmlEditorPath);
+    writeWholeField(key, "PalmOsEmul", settings.palmOsEmulatorPath);
+    writeWholeField(key, "WapEmul", settings.wapEmulatorPath);
     RegCloseKey(key);
 }
 

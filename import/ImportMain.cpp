@@ -49,7 +49,16 @@ const char** valueSlot(const char* option, const char** kind, const char** desti
 bool takesValue(const char* option);
 bool isFolder(const char* path);
 bool isHtmlName(const char* path);
-void showProgress(void* context, int percent);
+// Long sources show how far they are on standard error.
+class StandardErrorProgress final : public ImportReporter {
+public:
+    bool shown = false;
+    void setProgress(int percent) override {
+        shown = true;
+        std::fprintf(stderr, "\rimporting: %3d%%", percent);
+        std::fflush(stderr);
+    }
+};
 
 }  // namespace
 
@@ -146,12 +155,9 @@ int main(int argc, char** argv) {
         job->addRights = 1;
     }
 
-    bool progressShown = false;
-    ImportRunControl control;
-    control.progress = showProgress;
-    control.context = &progressShown;
-    ImportOutcome outcome = runImport(*job, control);
-    if (progressShown) std::fputc('\n', stderr);
+    StandardErrorProgress progress;
+    ImportOutcome outcome = runImport(*job, progress);
+    if (progress.shown) std::fputc('\n', stderr);
     if (outcome != ImportOutcome::done)
         return fail(job->lastError[0] != '\0' ? job->lastError : "Import Init Error");
     std::printf("%s\n", programPathForDisplay(job->packagePath).c_str());
@@ -200,12 +206,6 @@ bool isFolder(const char* path) {
 
 bool isHtmlName(const char* path) {
     return endsWithNoCase(path, ".htm") || endsWithNoCase(path, ".html");
-}
-
-void showProgress(void* context, int percent) {
-    *static_cast<bool*>(context) = true;
-    std::fprintf(stderr, "\rimporting: %3d%%", percent);
-    std::fflush(stderr);
 }
 
 }  // namespace

@@ -4,22 +4,27 @@
 #include "HtmlImport.h"
 #include "TextImport.h"
 
-ImportOutcome runImport(ImportJob& job, const ImportRunControl& control) {
+ImportOutcome runImport(ImportJob& job) {
+    ImportReporter silent;
+    return runImport(job, silent);
+}
+
+ImportOutcome runImport(ImportJob& job, ImportReporter& reporter) {
     uint64_t sourceSize = fileSize(job.sourcePath);
     job.splitSize = kDefaultSplitSize;
     if (!startImport(job)) return ImportOutcome::startFailed;
     for (int steps = 1;; ++steps) {
-        if (control.running != nullptr && *control.running == 0) {
+        if (reporter.stopRequested()) {
             abandonImport(job);
             return ImportOutcome::stopped;
         }
         if (!importStep(job)) break;
         if (steps == kStepsPerProgress) {
             steps = 0;
-            if (control.progress != nullptr && sourceSize > 0) {
+            if (sourceSize > 0) {
                 uint64_t position = getFilePosition(job.source);
                 uint64_t percent = position * 100 / sourceSize;
-                control.progress(control.context, int(percent > 100 ? 100 : percent));
+                reporter.setProgress(int(percent > 100 ? 100 : percent));
             }
         }
     }

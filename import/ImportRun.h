@@ -13,17 +13,22 @@ enum class ImportOutcome {
     stopped,      // the running flag was cleared; no package was written
 };
 
-struct ImportRunControl {
-    // Called every kStepsPerProgress steps with the share of the source
-    // read so far, 0 to 100.
-    void (*progress)(void* context, int percent) = nullptr;
-    void* context = nullptr;
-    // The import stops when this becomes 0; null runs to the end.
-    const int* running = nullptr;
+// How a running import shows its progress and learns that it must stop.
+// The command line prints the share read; the Import Wizard moves its bar.
+class ImportReporter {
+public:
+    virtual ~ImportReporter() = default;
+    // Every kStepsPerProgress steps, with the share of the source read so
+    // far, 0 to 100.
+    virtual void setProgress(int) {}
+    // Asked before every step; true ends the import without a package.
+    virtual bool stopRequested() { return false; }
 };
 
 // Uses the job's source kind; sets the split size to its default first.
-ImportOutcome runImport(ImportJob& job, const ImportRunControl& control);
+ImportOutcome runImport(ImportJob& job, ImportReporter& reporter);
+// The same without progress, to the end.
+ImportOutcome runImport(ImportJob& job);
 
 bool startImport(ImportJob& job);
 bool importStep(ImportJob& job);

@@ -1,5 +1,6 @@
 #include "Text.h"
 
+#include <cstdio>
 #include <cstring>
 
 bool equalsNoCase(const char* a, const char* b) {
@@ -35,4 +36,12 @@ bool appendText(char* field, size_t capacity, const char* text) {
     std::memcpy(field + used, text, count);
     field[used + count] = '\0';
     return count == length;
+}
+
+void composeTextAndNumber(const char* text, int32_t n, char* out, size_t capacity) {
+    if (capacity == 0) return;
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", static_cast<int>(n));
+    copyText(out, capacity, text);
+    appendText(out, capacity, number);
 }

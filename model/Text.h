@@ -27,3 +27,6 @@ template <size_t N>
 bool appendText(char (&field)[N], const char* text) {
     return appendText(field, N, text);
 }
+
+// text followed directly by n in decimal, cut to capacity bytes.
+void composeTextAndNumber(const char* text, int32_t n, char* out, size_t capacity);

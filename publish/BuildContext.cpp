@@ -11,7 +11,7 @@ BuildContext::BuildContext(Publication* publication)
       imageCount(0),
       distinctImageCount(0),
       intermediateFile(kInvalidFileHandle),
-      dialogs(nullptr) {
+      reporter(&silentBuildReporter()) {
     for (LinkRecord& link : links) {
         link.targetFile[0] = '\0';
         link.targetAnchor[0] = '\0';
@@ -40,23 +40,23 @@ BuildContext::~BuildContext() {
 
 void BuildContext::reportBuildMessage(const char* text, int32_t level) {
     if (level == kBuildErrorLevel) copyText(lastMessage, text);
-    if (messageSink != nullptr) messageSink(text, level);
+    reporter->reportMessage(text, level);
 }
 
 void BuildContext::startProgress(int32_t n) {
-    if (dialogs != nullptr) dialogs->startProgress(window, progressControl, n);
+    reporter->startProgress(n);
 }
 
 void BuildContext::setProgress(int32_t n) {
-    if (dialogs != nullptr) dialogs->setProgress(window, progressControl, n);
+    reporter->setProgress(n);
 }
 
 void BuildContext::setStatus(int32_t stringId) {
-    if (dialogs != nullptr) dialogs->setTextFromString(window, statusControl, stringId);
+    reporter->showStatus(stringId);
 }
 
 void BuildContext::setStatusAndNumber(int32_t stringId, int32_t n) {
-    if (dialogs != nullptr) dialogs->setTextFromStringAndNumber(window, statusControl, stringId, n);
+    reporter->showStatusAndNumber(stringId, n);
 }
 
 void BuildContext::emit(const char* text) {

@@ -5,10 +5,11 @@
 
 #include <cstdint>
 
-#include "editor/DialogFunctions.h"
+#include "BuildReporter.h"
 #include "model/Files.h"
 #include "model/Publication.h"
 #include "model/TagScanner.h"
+#include "resources/ResourceIds.h"
 
 constexpr int kBuildFieldSize = 256;
 constexpr int32_t kBuildTableSlots = 512;
@@ -17,14 +18,6 @@ constexpr int32_t kBuildTableLimit = 511;
 
 constexpr int32_t kBuildMessageSize = 1024;
 constexpr int32_t kBuildErrorLevel = 1;
-
-// Status texts of the string table.
-constexpr int32_t kInternalBuildErrorText = 10154;
-constexpr int32_t kAddingImagesText = 10155;
-constexpr int32_t kBuildingRecordsText = 10156;
-constexpr int32_t kMergingFilesText = 10157;
-constexpr int32_t kResolvingLinksText = 10158;
-constexpr int32_t kWritingLinksText = 10159;
 
 struct AnchorRecord {
     char file[kBuildFieldSize];
@@ -47,13 +40,7 @@ struct PictureRecord {
     int32_t position;
 };
 
-// Receives every formatted failure message of a build.
-using BuildMessageSink = void (*)(const char* text, int32_t level);
-
 struct BuildContext {
-    WindowHandle window = nullptr;
-    int32_t progressControl = 0;
-    int32_t statusControl = 0;
     Publication* publication;
     LinkRecord links[kBuildTableSlots];
     int32_t linkCount;
@@ -65,10 +52,8 @@ struct BuildContext {
     char intermediatePath[kBuildFieldSize];
     FileHandle intermediateFile;
 
-    // Where progress and status go; null when nothing shows them.
-    DialogFunctions* dialogs;
-    // Null: messages are only kept in lastMessage.
-    BuildMessageSink messageSink = nullptr;
+    // Where progress, status and messages go; never null.
+    BuildReporter* reporter;
     // The latest failure message, for the caller that reports the outcome.
     char lastMessage[kBuildMessageSize];
 
@@ -88,7 +73,7 @@ struct BuildContext {
     void matchLinks();
     void writeLinks();
 
-    // Progress and status in the context's window.
+    // Progress and status, through the reporter.
     void startProgress(int32_t n);
     void setProgress(int32_t n);
     void setStatus(int32_t stringId);

@@ -12,8 +12,8 @@ namespace {
 // Shortest package path with a name before a four-character extension.
 constexpr size_t kShortestPackagePath = 5;
 
-void printBuildMessage(const char* text, int32_t level);
 void reportFailure(BuildContext& context, const char* format, const char* path);
+void reportTo(BuildReporter& reporter, const char* format, const char* path);
 // Removes what a failed build wrote.
 void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath);
 
@@ -31,7 +31,7 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress) {
 }
 
 bool buildEbook(BuildContext& context, const char* targetPath, bool compress, EbookDatabase& database) {
-    context.setStatus(kMergingFilesText);
+    context.setStatus(IDS_BUILD_MERGING);
     if (!context.mergeManifest()) {
         removeBuildFiles(context, nullptr, targetPath);
         return false;
@@ -61,13 +61,13 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     int32_t written = 0;
     while (database.writeNextTextRecord()) {
         ++written;
-        context.setStatusAndNumber(kBuildingRecordsText, written);
+        context.setStatusAndNumber(IDS_BUILD_RECORDS, written);
         context.setProgress(written);
     }
     bool ok = static_cast<uint32_t>(written) >= database.textRecordCount;
     if (!ok) reportFailure(context, "Error while writing the text records of %s", targetPath);
 
-    context.setStatus(kAddingImagesText);
+    context.setStatus(IDS_BUILD_ADDING_IMAGES);
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
         const PictureRecord& image = context.images[i];
         if (image.isNew != 1) continue;
@@ -90,22 +90,21 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     return true;
 }
 
-int batchBuild(const char* packagePath, bool compress, DialogFunctions& dialogs) {
+int batchBuild(const char* packagePath, bool compress, BuildReporter& reporter) {
     char target[kBuildFieldSize];
     if (!batchTargetPath(packagePath, target)) {
-        std::fprintf(stderr, "The package path \"%s\" is too short or too long to name an eBook\n",
-                     packagePath);
+        reportTo(reporter, "The package path \"%s\" is too short or too long to name an eBook", packagePath);
         return 1;
     }
     // The e-book would replace the package itself.
     if (equalsNoCase(target, packagePath)) {
-        std::fprintf(stderr, "The package %s would be overwritten by its own eBook\n", packagePath);
+        reportTo(reporter, "The package %s would be overwritten by its own eBook", packagePath);
         return 1;
     }
     Publication* publication = new (std::nothrow) Publication;
     if (publication == nullptr) return 1;
     if (!publication->open(packagePath)) {
-        std::fprintf(stderr, "The package %s could not be read\n", packagePath);
+        reportTo(reporter, "The package %s could not be read", packagePath);
         delete publication;
         return 1;
     }
@@ -114,8 +113,7 @@ int batchBuild(const char* packagePath, bool compress, DialogFunctions& dialogs)
         delete publication;
         return 1;
     }
-    context->dialogs = &dialogs;
-    context->messageSink = printBuildMessage;
+    context->reporter = &reporter;
     bool built = buildEbook(*context, target, compress);
     delete context;
     delete publication;
@@ -132,14 +130,16 @@ bool batchTargetPath(const char* packagePath, char* out) {
 
 namespace {
 
-void printBuildMessage(const char* text, int32_t) {
-    std::fprintf(stderr, "%s\n", text);
-}
-
 void reportFailure(BuildContext& context, const char* format, const char* path) {
     char message[kBuildMessageSize];
     std::snprintf(message, sizeof message, format, path);
     context.reportBuildMessage(message, kBuildErrorLevel);
+}
+
+void reportTo(BuildReporter& reporter, const char* format, const char* path) {
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, format, path);
+    reporter.reportMessage(message, kBuildErrorLevel);
 }
 
 void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath) {

@@ -6,7 +6,6 @@
 
 #include "BuildContext.h"
 #include "PalmDocDatabase.h"
-#include "editor/DialogFunctions.h"
 
 // Merges, writes the e-book at targetPath and deletes the intermediate file.
 // On failure neither the intermediate file nor a started e-book is left
@@ -17,9 +16,10 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
 
 // Builds the package at packagePath (program form, absolute) into the same
 // name with ".prc" in place of its last four characters. Every failure
-// message goes to standard error. Result: 0 when the e-book was written,
-// otherwise 1.
-int batchBuild(const char* packagePath, bool compress, DialogFunctions& dialogs);
+// message goes to the reporter, which by default prints it on standard
+// error. Result: 0 when the e-book was written, otherwise 1.
+int batchBuild(const char* packagePath, bool compress,
+               BuildReporter& reporter = standardErrorBuildReporter());
 
 // The e-book path a batch build writes; false when the package path leaves
 // no room for a name and an extension or is too long.

@@ -35,7 +35,7 @@ bool BuildContext::mergeManifest() {
     Publication& pub = *publication;
     startProgress(liveSpineCount(pub));
     setProgress(1);
-    setStatus(kMergingFilesText);
+    setStatus(IDS_BUILD_MERGING);
 
     if (!createIntermediateFile(*this)) {
         reportBuildMessage("Error while creating the intermediate file", kBuildErrorLevel);
@@ -52,7 +52,7 @@ bool BuildContext::mergeManifest() {
         if (!isLive(item.state)) continue;
         ++position;
         setProgress(position);
-        setStatusAndNumber(kMergingFilesText, position);
+        setStatusAndNumber(IDS_BUILD_MERGING, position);
         if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) continue;
         char documentPath[kBuildFieldSize];
         resolveAgainstPackage(pub, item.manifestItem->href, documentPath);
@@ -74,9 +74,9 @@ bool BuildContext::mergeManifest() {
         return false;
     }
 
-    setStatus(kResolvingLinksText);
+    setStatus(IDS_BUILD_RESOLVING_LINKS);
     matchLinks();
-    setStatus(kWritingLinksText);
+    setStatus(IDS_BUILD_WRITING_LINKS);
     writeLinks();
 
     // The last buffered bytes reach the disk only now.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "editor/CommandLine.h"
+#include "model/Text.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ TEST(ChooseStart, OnlyAnExactSmallBStartsTheBatchBuildWithTheRestOfTheLine) {
 TEST(RunBatchBuild, RefusesPathsWithNoRoomForANameAndAnExtension) {
     for (const char* path : {"", "a.op", "    "}) {
         testing::internal::CaptureStderr();
-        EXPECT_NE(runBatchBuild(path, windowlessDialogFunctions()), 0) << '"' << path << '"';
+        EXPECT_NE(runBatchBuild(path), 0) << '"' << path << '"';
         EXPECT_NE(testing::internal::GetCapturedStderr().find("too short"), std::string::npos);
     }
 }

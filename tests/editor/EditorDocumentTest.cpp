@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/EditorDocument.h"
+#include "model/Text.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
 

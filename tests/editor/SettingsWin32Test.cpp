@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "editor/EditorDocument.h"
 #include "editor/ExternalPrograms.h"
+#include "model/Text.h"
 
 namespace {
 
@@ -32,18 +32,18 @@ protected:
         return size;
     }
 
-    std::unique_ptr<EditorDocument> document = std::make_unique<EditorDocument>();
+    std::unique_ptr<ToolSettings> settings = std::make_unique<ToolSettings>();
 };
 
-TEST_F(ToolSettingsTest, SavedSettingsComeBackInAFreshDocument) {
-    copyText(document->htmlEditorPath, "C:\\tools\\edit.exe -n");
-    copyText(document->palmOsEmulatorPath, "C:\\palm\\emu.exe");
-    copyText(document->wapEmulatorPath, std::string(255, 'w').c_str());
-    saveToolSettings(*document);
+TEST_F(ToolSettingsTest, SavedSettingsComeBackInFreshSettings) {
+    copyText(settings->htmlEditorPath, "C:\\tools\\edit.exe -n");
+    copyText(settings->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    copyText(settings->wapEmulatorPath, std::string(255, 'w').c_str());
+    saveToolSettings(*settings);
     // Each value covers the whole field.
     EXPECT_EQ(storedSize("HTMLEditor"), DWORD(kToolPathSize));
 
-    auto fresh = std::make_unique<EditorDocument>();
+    auto fresh = std::make_unique<ToolSettings>();
     loadToolSettings(*fresh);
     EXPECT_STREQ(fresh->htmlEditorPath, "C:\\tools\\edit.exe -n");
     EXPECT_STREQ(fresh->palmOsEmulatorPath, "C:\\palm\\emu.exe");
@@ -53,15 +53,15 @@ TEST_F(ToolSettingsTest, SavedSettingsComeBackInAFreshDocument) {
 
 TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
     store("HTMLEditor", std::string(300, 'x'));
-    copyText(document->htmlEditorPath, "kept");
-    copyText(document->wapEmulatorPath, "also kept");
-    loadToolSettings(*document);
-    EXPECT_STREQ(document->htmlEditorPath, "kept");
-    EXPECT_STREQ(document->wapEmulatorPath, "also kept");
+    copyText(settings->htmlEditorPath, "kept");
+    copyText(settings->wapEmulatorPath, "also kept");
+    loadToolSettings(*settings);
+    EXPECT_STREQ(settings->htmlEditorPath, "kept");
+    EXPECT_STREQ(settings->wapEmulatorPath, "also kept");
 }
 
 TEST_F(ToolSettingsTest, ReadingCreatesTheMissingKey) {
-    loadToolSettings(*document);
+    loadToolSettings(*settings);
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
     if (key != nullptr) RegCloseKey(key);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/CommandLine.h"
 #include "editor/MainWindowWin32.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
@@ -36,12 +35,11 @@ MainWindowRun::MainWindowRun(const std::string& startupPath) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_COOL_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     ended = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    copyText(startupPackagePath, sizeof startupPackagePath, startupPath.c_str());
     HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    uiThread = std::thread([this, started] {
+    uiThread = std::thread([this, started, startupPath] {
         uiThreadId = GetCurrentThreadId();
         SetEvent(started);
-        runMainWindow(GetModuleHandleA(nullptr));
+        runMainWindow(startupPath.c_str());
         SetEvent(ended);
     });
     WaitForSingleObject(started, kWaitMilliseconds);

@@ -26,7 +26,7 @@ protected:
         copyText(job->bookTitle, "T");
         job->sourceKind = SourceKind::html;
         EXPECT_TRUE(parseHeadingTags(*job, tags));
-        return runImport(*job, ImportRunControl{});
+        return runImport(*job);
     }
 
     std::string body() {

@@ -60,7 +60,7 @@ protected:
         setDestinationFolder(*job, tmp.path().c_str());
         copyText(job->bookTitle, "Book");
         job->sourceKind = kind;
-        ASSERT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::done) << job->lastError;
+        ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
     }
 
     // Publishes the package and checks that every chapter link of the table

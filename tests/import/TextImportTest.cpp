@@ -46,7 +46,7 @@ protected:
 
     std::string importedBody(const std::string& text, const char* search = "") {
         prepare(text, search);
-        EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::done) << job->lastError;
+        EXPECT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
         std::string content = tmp.read("book_1.htm");
         EXPECT_EQ(content.substr(0, kContentHead.size()), kContentHead);
         EXPECT_EQ(content.substr(content.size() - kContentTail.size()), kContentTail);
@@ -165,7 +165,7 @@ TEST_F(TextImportTest, ThreeSplitsGiveFourFilesAndLinksToTheFileOfEachHeading) {
     text += "Chapter 4\r\nend";
     prepare(text, "Chapter \\1\\n");
     job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    ASSERT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::done) << job->lastError;
+    ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
     auto heading = [](int n) {
         return "\r\n<H1><a name=\"Chap." + std::to_string(n) + "\"></A>Chapter " + std::to_string(n) +
                "</H1>\r\n";
@@ -234,7 +234,7 @@ TEST_F(TextImportTest, SplitsAtTheFirstCarriageReturnAfterTheSplitSize) {
     // The CR at 102,400 plain characters starts file 2; its LF is a space.
     prepare(first + "\r\nb\r\nc", "");
     job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    ASSERT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::done);
+    ASSERT_EQ(runImport(*job), ImportOutcome::done);
     EXPECT_EQ(tmp.read("book_1.htm"), kContentHead + first + kContentTail);
     EXPECT_EQ(tmp.read("book_2.htm"), kContentHead + " b c" + kContentTail);
     EXPECT_FALSE(tmp.exists("book_3.htm"));
@@ -243,7 +243,7 @@ TEST_F(TextImportTest, SplitsAtTheFirstCarriageReturnAfterTheSplitSize) {
 TEST_F(TextImportTest, MissingSourceFailsTheStart) {
     setSourcePath(*job, tmp.file("none.txt").c_str());
     setDestinationFolder(*job, tmp.path().c_str());
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
+    EXPECT_EQ(runImport(*job), ImportOutcome::startFailed);
     EXPECT_EQ(std::string(job->lastError), "Unable to open the file : " + tmp.file("none.txt"));
     EXPECT_FALSE(tmp.exists("none_cover.htm"));
 }
@@ -252,7 +252,7 @@ TEST_F(TextImportTest, PageThatCannotBeCreatedStopsTheStart) {
     tmp.write("book.txt", "x");
     setSourcePath(*job, tmp.file("book.txt").c_str());
     setDestinationFolder(*job, tmp.file("missing").c_str());
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
+    EXPECT_EQ(runImport(*job), ImportOutcome::startFailed);
     EXPECT_EQ(std::string(job->lastError),
               "Unable to create the coverpage file : " + tmp.file("missing\\book_cover.htm"));
 }
@@ -261,7 +261,7 @@ TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
     // A folder of that name stands where content file 2 would go.
     tmp.makeFolder("book_2.htm");
     prepare(std::string(102400, 'a') + "\r\nb", "");
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::failed);
+    EXPECT_EQ(runImport(*job), ImportOutcome::failed);
     EXPECT_EQ(std::string(job->lastError), "Unable to create the content file : " + tmp.file("book_2.htm"));
     EXPECT_FALSE(tmp.exists("book.opf"));
     EXPECT_EQ(job->source, nullptr);
@@ -269,21 +269,14 @@ TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
 
 TEST_F(TextImportTest, ClearedRunningFlagStopsWithoutAPackage) {
     prepare(std::string(50000, 'a'), "");
-    int running = 1;
-    std::vector<int> seen;
-    struct Context {
-        int* running;
-        std::vector<int>* seen;
-    } context{&running, &seen};
-    ImportRunControl control;
-    control.context = &context;
-    control.running = &running;
-    control.progress = [](void* raw, int percent) {
-        auto* c = static_cast<Context*>(raw);
-        c->seen->push_back(percent);
-        *c->running = 0;
-    };
-    EXPECT_EQ(runImport(*job, control), ImportOutcome::stopped);
+    // Stops at its first progress report.
+    struct StopAtFirstReport : ImportReporter {
+        std::vector<int> seen;
+        void setProgress(int percent) override { seen.push_back(percent); }
+        bool stopRequested() override { return !seen.empty(); }
+    } reporter;
+    EXPECT_EQ(runImport(*job, reporter), ImportOutcome::stopped);
+    const std::vector<int>& seen = reporter.seen;
     // One report after 20,480 steps: 20,480 of 50,000 bytes read.
     EXPECT_EQ(seen, std::vector<int>{40});
     EXPECT_FALSE(tmp.exists("book.opf"));
@@ -293,7 +286,7 @@ TEST_F(TextImportTest, ClearedRunningFlagStopsWithoutAPackage) {
 TEST_F(TextImportTest, SourceNameWithoutABaseNameIsRefused) {
     setSourcePath(*job, tmp.file("....").c_str());
     setDestinationFolder(*job, tmp.path().c_str());
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
+    EXPECT_EQ(runImport(*job), ImportOutcome::startFailed);
     EXPECT_EQ(std::string(job->lastError), "The source file name gives no page name : " + tmp.file("...."));
     EXPECT_FALSE(fileExists(tmp.file("*.htm").c_str()));
     EXPECT_FALSE(fileExists(tmp.file("*.opf").c_str()));

@@ -17,7 +17,7 @@ const char* kPackage =
 class BuildDriverTest : public ::testing::Test {
 protected:
     TempFolder tmp;
-    RecordingDialogs dialogs;
+    RecordingReporter reporter;
 
     void writePackage(const std::string& name, const std::string& metadata,
                       const std::vector<std::string>& hrefs) {
@@ -31,7 +31,7 @@ protected:
         std::snprintf(text, sizeof text, kPackage, metadata.c_str(), manifest.c_str(), spine.c_str());
         tmp.write(name, text);
     }
-    int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, dialogs); }
+    int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, reporter); }
     // The intermediate text of the package, made by a merge of its own.
     std::string mergedText(const std::string& name) {
         auto pub = std::make_unique<Publication>();
@@ -72,10 +72,10 @@ TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
     EXPECT_FALSE(leftOverIntermediate());
 
     // The status line counts the records, then turns to the pictures.
-    auto at = std::find(dialogs.statusLines.begin(), dialogs.statusLines.end(), "Building eBook records...1");
-    ASSERT_NE(at, dialogs.statusLines.end());
+    auto at = std::find(reporter.statusLines.begin(), reporter.statusLines.end(), "Building eBook records...1");
+    ASSERT_NE(at, reporter.statusLines.end());
     EXPECT_EQ(*(at + 1), "Building eBook records...2");
-    EXPECT_EQ(dialogs.statusLines.back(), "Adding images...");
+    EXPECT_EQ(reporter.statusLines.back(), "Adding images...");
 }
 
 TEST_F(BuildDriverTest, TheTargetReplacesTheLastFourCharactersOfThePackagePath) {
@@ -127,7 +127,7 @@ TEST_F(BuildDriverTest, FailedBatchBuildsSayWhyAndLeaveNothingBehind) {
     EXPECT_FALSE(leftOverIntermediate());
 
     testing::internal::CaptureStderr();
-    EXPECT_NE(batchBuild("Z:\\", true, dialogs), 0);
+    EXPECT_NE(batchBuild("Z:\\", true, reporter), 0);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too short"), std::string::npos);
 }
 

@@ -149,16 +149,16 @@ TEST_F(MergeManifestTest, ReportsMergingProgressBySpinePosition) {
     addDocument(*pub, "b", "b.htm");
     tmp.write("a.htm", "<body>a");
     tmp.write("b.htm", "<body>b");
-    RecordingDialogs dialogs;
+    RecordingReporter reporter;
     context = std::make_unique<BuildContext>(pub.get());
-    context->dialogs = &dialogs;
+    context->reporter = &reporter;
     ASSERT_TRUE(context->mergeManifest());
     EXPECT_EQ(
-        dialogs.statusLines,
+        reporter.statusLines,
         (std::vector<std::string>{"Merging manifest files...", "Merging manifest files...1",
                                   "Merging manifest files...2", "Resolving links...", "Writing links..."}));
-    EXPECT_EQ(dialogs.progressRanges, std::vector<int32_t>{2});
-    EXPECT_EQ(dialogs.progressPositions, (std::vector<int32_t>{1, 1, 2}));
+    EXPECT_EQ(reporter.progressRanges, std::vector<int32_t>{2});
+    EXPECT_EQ(reporter.progressPositions, (std::vector<int32_t>{1, 1, 2}));
 }
 
 TEST_F(MergeManifestTest, AnUnfinishedTagIsCopiedAsText) {

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "editor/DialogFunctions.h"
 #include "model/Publication.h"
 #include "model/Text.h"
 #include "publish/BuildContext.h"
@@ -48,42 +47,37 @@ inline std::string mergedMetadataPage(const std::string& title) {
 }
 
 // Records what the build shows, as a wizard page would show it.
-class RecordingDialogs : public DialogFunctions {
+class RecordingReporter : public BuildReporter {
 public:
     std::vector<std::string> statusLines;
     std::vector<int32_t> progressRanges;
     std::vector<int32_t> progressPositions;
 
-    void showWarning(WindowHandle, int32_t) override {}
-    void showInformation(WindowHandle, int32_t) override {}
-    void showError(WindowHandle, int32_t) override {}
-    bool isBoxTicked(WindowHandle, int32_t) override { return false; }
-    void setTextFromString(WindowHandle, int32_t, int32_t stringId) override {
-        statusLines.push_back(textOf(stringId));
-    }
-    void setTextFromStringAndNumber(WindowHandle, int32_t, int32_t stringId, int32_t n) override {
-        char composed[kMessageTextSize];
+    void showStatus(int32_t stringId) override { statusLines.push_back(textOf(stringId)); }
+    void showStatusAndNumber(int32_t stringId, int32_t n) override {
+        char composed[1024];
         composeTextAndNumber(textOf(stringId).c_str(), n, composed, sizeof composed);
         statusLines.push_back(composed);
     }
-    void startProgress(WindowHandle, int32_t, int32_t n) override { progressRanges.push_back(n); }
-    void setProgress(WindowHandle, int32_t, int32_t position) override {
-        progressPositions.push_back(position);
+    void startProgress(int32_t n) override { progressRanges.push_back(n); }
+    void setProgress(int32_t position) override { progressPositions.push_back(position); }
+    // Messages go where the batch build's go.
+    void reportMessage(const char* text, int32_t level) override {
+        standardErrorBuildReporter().reportMessage(text, level);
     }
-    void appendListLine(WindowHandle, int32_t, const char*) override {}
 
 private:
     static std::string textOf(int32_t stringId) {
         switch (stringId) {
-            case kAddingImagesText:
+            case IDS_BUILD_ADDING_IMAGES:
                 return "Adding images...";
-            case kBuildingRecordsText:
+            case IDS_BUILD_RECORDS:
                 return "Building eBook records...";
-            case kMergingFilesText:
+            case IDS_BUILD_MERGING:
                 return "Merging manifest files...";
-            case kResolvingLinksText:
+            case IDS_BUILD_RESOLVING_LINKS:
                 return "Resolving links...";
-            case kWritingLinksText:
+            case IDS_BUILD_WRITING_LINKS:
                 return "Writing links...";
             default:
                 return "?";

@@ -1,0 +1,54 @@
+// What every window of the editor and the wizards shares: the system's
+// headers in the order they need, the program's module, string-table
+// texts, the message boxes and the small control operations.
+#pragma once
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+#include <prsht.h>
+#include <shellapi.h>
+// clang-format on
+
+#include <cstddef>
+#include <cstdint>
+
+// Message texts are cut to this many bytes with their terminator.
+constexpr size_t kMessageTextSize = 1024;
+constexpr size_t kCaptionTextSize = 256;
+
+// The module whose resources the program uses.
+HINSTANCE programModule();
+// A string-table text, cut to capacity; empty when the string is missing.
+void loadString(int32_t stringId, char* out, int capacity);
+
+// A modal box with one OK button; owner may be null. With a file name, the
+// text's "%s" is replaced by it (the name is never read as a format).
+void showWarning(HWND owner, int32_t stringId, const char* fileName = nullptr);
+void showInformation(HWND owner, int32_t stringId, const char* fileName = nullptr);
+void showError(HWND owner, int32_t stringId, const char* fileName = nullptr);
+// A Yes/No question with the information icon and an empty caption.
+bool askYesNo(HWND owner, int32_t stringId);
+
+// With no dialog, or a dialog without the control, these do nothing.
+bool isBoxTicked(HWND dialog, int32_t controlId);
+void setTextFromString(HWND dialog, int32_t controlId, int32_t stringId);
+void setTextFromStringAndNumber(HWND dialog, int32_t controlId, int32_t stringId, int32_t n);
+// The range is 0 to n modulo 65536, in steps of 1.
+void startProgress(HWND dialog, int32_t controlId, int32_t n);
+void setProgress(HWND dialog, int32_t controlId, int32_t position);
+// Appends a line and scrolls it to the top of the visible part.
+void appendListLine(HWND dialog, int32_t controlId, const char* text);
+
+// The state record a dialog procedure keeps in its window: handed in
+// through the dialog's creation parameter and stored on WM_INITDIALOG.
+template <typename State>
+State* dialogState(HWND dialog) {
+    return reinterpret_cast<State*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+template <typename State>
+State* keepDialogState(HWND dialog, LPARAM parameter) {
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    return reinterpret_cast<State*>(parameter);
+}
