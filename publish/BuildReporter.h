@@ -18,6 +18,9 @@ public:
     virtual void showStatusAndNumber(int32_t, int32_t) {}
     // A formatted failure text of the build (level 1) or a note.
     virtual void reportMessage(const char*, int32_t) {}
+    // Asked between records; true ends the build as a failure that leaves
+    // nothing behind (the wizard's Cancel).
+    virtual bool stopRequested() { return false; }
 };
 
 // Shows nothing.

@@ -1,11 +1,9 @@
 #include "GuiHarness.h"
 
-// After windows.h, which they need.
-#include <commctrl.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "editor/DialogFunctionsWin32.h"
 #include "editor/MainWindowWin32.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"

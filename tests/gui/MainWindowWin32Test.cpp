@@ -1,9 +1,6 @@
 // The main window as a user meets it: started empty or with a package,
 // opening, switching sections, saving, closing and leaving, and the boxes it
 // shows on the way.
-#include <windows.h>
-// After windows.h, which it needs.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +8,7 @@
 
 #include "GuiHarness.h"
 #include "editor/CommandLine.h"
+#include "editor/DialogFunctionsWin32.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
 
