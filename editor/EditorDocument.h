@@ -65,6 +65,8 @@ struct EditorDocument : Publication {
     // return false when the table is full, edits when a text does not fit
     // its field (nothing is cut).
     bool addManifestEntry(const char* id, const char* href, const char* mediaType);
+    // An id another live item holds is refused; the spine entries that
+    // referred to the item follow it to its new id.
     bool editManifestEntry(int32_t index, const char* id, const char* href, const char* mediaType);
     // Also removes the spine entries that refer to the item.
     bool deleteManifestEntry(int32_t index);

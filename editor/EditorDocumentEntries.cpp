@@ -44,6 +44,14 @@ bool EditorDocument::editManifestEntry(int32_t index, const char* id, const char
                                        const char* mediaType) {
     ManifestItem* item = liveEntry(manifest, manifestCount, index);
     if (item == nullptr || !allFit({id, href, mediaType})) return false;
+    for (int32_t i = 0; i < manifestCount; ++i) {
+        // Two items of one id would leave the spine naming either.
+        if (i != index && isLive(manifest[i].state) && equalsNoCase(manifest[i].id, id)) return false;
+    }
+    // The reading order follows the item to its new id.
+    for (int32_t i = 0; i < spineCount; ++i) {
+        if (isLive(spine[i].state) && equalsNoCase(spine[i].idref, item->id)) copyText(spine[i].idref, id);
+    }
     copyText(item->id, id);
     copyText(item->href, href);
     copyText(item->mediaType, mediaType);

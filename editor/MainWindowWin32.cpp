@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "editor/CommandTableWin32.h"
 #include "editor/ExternalPrograms.h"
@@ -13,6 +14,7 @@ namespace {
 
 INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM first, LPARAM second);
 void initialiseMainWindow(MainWindow& main);
+void showProgramIcon(HWND window);
 void createRebarAndToolbar(MainWindow& main);
 LRESULT handleNotification(MainWindow& main, const NMHDR& header);
 void showToolbarPopup(HWND window, const NMTOOLBARA& pressed);
@@ -54,6 +56,7 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM first, LP
 }
 
 void initialiseMainWindow(MainWindow& main) {
+    showProgramIcon(main.window);
     createRebarAndToolbar(main);
     giveViewsTheirImages(main);
     fillSectionTabs(main);
@@ -141,6 +144,16 @@ bool MainWindow::askSavePackageName(char* inOut) {
 }
 
 namespace {
+
+// A dialog has no class icon: the title bar and the task bar take these.
+void showProgramIcon(HWND window) {
+    for (auto [kind, size] : {std::pair{ICON_BIG, GetSystemMetrics(SM_CXICON)},
+                              std::pair{ICON_SMALL, GetSystemMetrics(SM_CXSMICON)}}) {
+        HANDLE icon =
+            LoadImageA(programModule(), MAKEINTRESOURCEA(IDI_QUIREBOUND), IMAGE_ICON, size, size, LR_SHARED);
+        if (icon != nullptr) SendMessageA(window, WM_SETICON, WPARAM(kind), reinterpret_cast<LPARAM>(icon));
+    }
+}
 
 void createRebarAndToolbar(MainWindow& main) {
     HWND window = main.window;

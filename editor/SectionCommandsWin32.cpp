@@ -1,12 +1,12 @@
 #include "editor/SectionCommandsWin32.h"
 
 #include "editor/ExternalPrograms.h"
+#include "editor/ItemDialogsWin32.h"
 #include "editor/SectionViewsWin32.h"
 #include "publish/Url.h"
 
-// The operations change the document and then show the change; the add and
-// properties operations open the item dialogs, which arrive with their own
-// work, and until then leave the publication alone.
+// The operations change the document (directly or through an item
+// dialog) and then show the change in their view.
 
 namespace {
 
@@ -26,7 +26,11 @@ void previewSelectedManifestFile(MainWindow& main) {
     if (index >= 0) previewResolvedFile(main, main.document.manifest[index].href);
 }
 
-void addManifestItemCommand(MainWindow&) {}
+void addManifestItemCommand(MainWindow& main) {
+    ManifestItemChoices choices;
+    choices.document = &main.document;
+    if (runManifestItemDialog(main.window, choices)) fillManifestView(main);
+}
 
 void deleteSelectedManifestItem(MainWindow& main) {
     // The item's id row stays until the view is next filled; the spine
@@ -35,9 +39,18 @@ void deleteSelectedManifestItem(MainWindow& main) {
         deleteSelectedRow(main, IDC_MANIFEST_VIEW);
 }
 
-void editSelectedManifestItem(MainWindow&) {}
+void editSelectedManifestItem(MainWindow& main) {
+    ManifestItemChoices choices;
+    choices.document = &main.document;
+    if (!loadManifestItem(choices, selectedManifestIndex(main))) return;
+    if (runManifestItemDialog(main.window, choices)) fillManifestView(main);
+}
 
-void addSpineItemCommand(MainWindow&) {}
+void addSpineItemCommand(MainWindow& main) {
+    SpineItemChoices choices;
+    choices.document = &main.document;
+    if (runSpineItemDialog(main.window, choices)) fillSpineView(main);
+}
 
 void deleteSelectedSpineItem(MainWindow& main) {
     // The later entries moved up one place: their rows' tags would name
@@ -53,9 +66,18 @@ void moveSelectedSpineItemDown(MainWindow& main) {
     if (main.document.moveSpineEntryDown(selectedSpineIndex(main))) fillSpineView(main);
 }
 
-void editSelectedMetadataEntry(MainWindow&) {}
+void editSelectedMetadataEntry(MainWindow& main) {
+    MetadataItemChoices choices;
+    choices.document = &main.document;
+    if (!loadMetadataItem(choices, selectedMetadataIndex(main))) return;
+    if (runMetadataItemDialog(main.window, choices)) fillMetadataView(main);
+}
 
-void addMetadataEntryCommand(MainWindow&) {}
+void addMetadataEntryCommand(MainWindow& main) {
+    MetadataItemChoices choices;
+    choices.document = &main.document;
+    if (runMetadataItemDialog(main.window, choices)) fillMetadataView(main);
+}
 
 void deleteSelectedMetadataEntry(MainWindow& main) {
     if (main.document.deleteMetadataEntry(selectedMetadataIndex(main)))
@@ -72,24 +94,49 @@ void previewSelectedGuideFile(MainWindow& main) {
     if (index >= 0) previewResolvedFile(main, main.document.guide[index].href);
 }
 
-void addGuideReferenceCommand(MainWindow&) {}
+void addGuideReferenceCommand(MainWindow& main) {
+    GuideItemChoices choices;
+    choices.document = &main.document;
+    if (runGuideItemDialog(main.window, choices)) fillGuideView(main);
+}
 
 void deleteSelectedGuideReference(MainWindow& main) {
     if (main.document.deleteGuideEntry(selectedGuideIndex(main))) deleteSelectedRow(main, IDC_GUIDE_VIEW);
 }
 
-void editSelectedGuideReference(MainWindow&) {}
+void editSelectedGuideReference(MainWindow& main) {
+    GuideItemChoices choices;
+    choices.document = &main.document;
+    if (!loadGuideItem(choices, selectedGuideIndex(main))) return;
+    if (runGuideItemDialog(main.window, choices)) fillGuideView(main);
+}
 
 void editSelectedSiteFile(MainWindow& main) {
     int32_t tour = -1;
     int32_t site = -1;
     selectedTourAndSite(main, &tour, &site);
-    // Tour sites keep their href as written.
-    if (site >= 0)
-        editWithHtmlEditor(main.window, main.document.tools, main.document.tours[tour].sites[site].href);
+    // Resolved as the Manifest's and Guide's are: as written it would name
+    // a file relative to whatever the current folder happens to be.
+    if (site >= 0) editResolvedFile(main, main.document.tours[tour].sites[site].href);
 }
 
-void addTourOrSiteCommand(MainWindow&) {}
+void addTourOrSiteCommand(MainWindow& main) {
+    int32_t tour = -1;
+    int32_t site = -1;
+    selectedTourAndSite(main, &tour, &site);
+    bool added = false;
+    if (site >= 0) {
+        SiteItemChoices choices;
+        choices.document = &main.document;
+        choices.editedTour = tour;
+        added = runSiteItemDialog(main.window, choices);
+    } else {
+        TourItemChoices choices;
+        choices.document = &main.document;
+        added = runTourItemDialog(main.window, choices);
+    }
+    if (added) fillToursView(main);
+}
 
 void deleteSelectedTourOrSite(MainWindow& main) {
     int32_t tour = -1;
@@ -98,7 +145,22 @@ void deleteSelectedTourOrSite(MainWindow& main) {
     if (main.document.deleteTourOrSite(tour, site)) deleteSelectedRow(main, IDC_TOURS_VIEW);
 }
 
-void editSelectedTourOrSite(MainWindow&) {}
+void editSelectedTourOrSite(MainWindow& main) {
+    int32_t tour = -1;
+    int32_t site = -1;
+    selectedTourAndSite(main, &tour, &site);
+    bool changed = false;
+    if (site >= 0) {
+        SiteItemChoices choices;
+        choices.document = &main.document;
+        changed = loadSiteItem(choices, tour, site) && runSiteItemDialog(main.window, choices);
+    } else if (tour >= 0) {
+        TourItemChoices choices;
+        choices.document = &main.document;
+        changed = loadTourItem(choices, tour) && runTourItemDialog(main.window, choices);
+    }
+    if (changed) fillToursView(main);
+}
 
 void addToVisibleSection(MainWindow& main) {
     switch (main.currentSectionView) {

@@ -300,5 +300,12 @@
 /* The editor's own failure messages; a printf-style %s names the file. */
 #define IDS_SAVE_FAILED 10172
 #define IDS_OPEN_FAILED 10173
+/* An add into a full table, one text per section. */
+#define IDS_MANIFEST_FULL 10180
+#define IDS_SPINE_FULL 10181
+#define IDS_METADATA_FULL 10182
+#define IDS_GUIDE_FULL 10183
+#define IDS_TOURS_FULL 10184
+#define IDS_SITES_FULL 10185
 
 #endif

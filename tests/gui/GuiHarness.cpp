@@ -156,6 +156,38 @@ bool MainWindowRun::selectRow(int viewId, const std::string& text) {
     return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(row)) != 0;
 }
 
+void MainWindowRun::doubleClickRow(int viewId, const std::string& text) {
+    if (!selectRow(viewId, text)) return;
+    NMHDR click{GetDlgItem(mainWindow, viewId), UINT_PTR(viewId), UINT(NM_DBLCLK)};
+    // Posted: a dialog it opens must not hold up the test.
+    static NMHDR posted;
+    posted = click;
+    PostMessageA(mainWindow, WM_NOTIFY, WPARAM(viewId), reinterpret_cast<LPARAM>(&posted));
+}
+
+HWND MainWindowRun::waitForDialog(const std::string& caption, DWORD milliseconds) {
+    HWND found = nullptr;
+    pollUntil(milliseconds, [&] {
+        found = nullptr;
+        struct Search {
+            const std::string* caption;
+            HWND found;
+        } search{&caption, nullptr};
+        EnumThreadWindows(
+            uiThreadId,
+            [](HWND candidate, LPARAM argument) -> BOOL {
+                auto& s = *reinterpret_cast<Search*>(argument);
+                if (className(candidate) != "#32770" || windowText(candidate) != *s.caption) return TRUE;
+                s.found = candidate;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        found = search.found;
+        return found != nullptr && IsWindowVisible(found);
+    });
+    return found;
+}
+
 MessageBoxSeen MainWindowRun::waitForMessageBox(DWORD milliseconds) {
     MessageBoxSeen seen;
     pollUntil(milliseconds, [&] {
@@ -220,6 +252,33 @@ void pressButton(HWND box, int buttonId) {
     bool gone = pollUntil(kWaitMilliseconds, [box] { return !IsWindow(box); });
     if (!gone)
         std::fprintf(stderr, "box %p still there after button %d\n", static_cast<void*>(box), buttonId);
+}
+
+void typeInto(HWND dialog, int controlId, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, controlId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool chooseInList(HWND dialog, int controlId, const std::string& text) {
+    HWND list = GetDlgItem(dialog, controlId);
+    LRESULT index =
+        SendMessageA(list, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    return index != CB_ERR && SendMessageA(list, CB_SETCURSEL, WPARAM(index), 0) == index;
+}
+
+std::string controlText(HWND dialog, int controlId) {
+    return windowText(GetDlgItem(dialog, controlId));
+}
+
+std::vector<std::string> listEntries(HWND dialog, int controlId) {
+    std::vector<std::string> entries;
+    HWND list = GetDlgItem(dialog, controlId);
+    LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[1024] = {};
+        SendMessageA(list, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        entries.push_back(text);
+    }
+    return entries;
 }
 
 void answerFileDialog(HWND dialog, const std::string& fileName) {

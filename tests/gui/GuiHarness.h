@@ -56,10 +56,14 @@ public:
     std::vector<std::string> rows(int viewId) const;
     // Selects the first row with this text; false when there is none.
     bool selectRow(int viewId, const std::string& text);
+    // Selects the row and double-clicks it as the tree tells its parent.
+    void doubleClickRow(int viewId, const std::string& text);
 
     // Message boxes and file dialogs of the editor's thread.
     MessageBoxSeen waitForMessageBox(DWORD milliseconds = kWaitMilliseconds);
     HWND waitForFileDialog(DWORD milliseconds = kWaitMilliseconds);
+    // A dialog of the editor's thread with this caption, once visible.
+    HWND waitForDialog(const std::string& caption, DWORD milliseconds = kWaitMilliseconds);
     // True when no box or file dialog shows up within the time.
     bool staysWithoutBox(DWORD milliseconds);
 
@@ -74,6 +78,12 @@ private:
 
 // Presses a button of a message box (IDYES, IDNO, IDOK, IDCANCEL).
 void pressButton(HWND box, int buttonId);
+// A dialog's controls as a user fills them: typing replaces an edit's text
+// (a drop-down combo's too), choosing picks a list entry by its text.
+void typeInto(HWND dialog, int controlId, const std::string& text);
+bool chooseInList(HWND dialog, int controlId, const std::string& text);
+std::string controlText(HWND dialog, int controlId);
+std::vector<std::string> listEntries(HWND dialog, int controlId);
 // Types a full file name into a file dialog and presses OK, or Cancel.
 void answerFileDialog(HWND dialog, const std::string& fileName);
 void cancelFileDialog(HWND dialog);
