@@ -12,12 +12,6 @@ protected:
     std::unique_ptr<Publication> book = std::make_unique<Publication>();
 };
 
-TEST_F(PublicationTest, StartsEmpty) {
-    EXPECT_STREQ(book->path, "");
-    EXPECT_EQ(
-        book->metadataCount + book->manifestCount + book->spineCount + book->tourCount + book->guideCount, 0);
-}
-
 TEST_F(PublicationTest, EveryTableKeepsOneSlotSpare) {
     for (int i = 0; i < 60; ++i) book->addMetadata("dc:Subject", "s");
     EXPECT_EQ(book->metadataCount, 49);
@@ -77,15 +71,6 @@ TEST_F(PublicationTest, SpineMovesAndRemovalsStayInRange) {
     book->removeSpineItemAt(1);
     book->removeSpineItemAt(-1);
     EXPECT_EQ(book->spineCount, 1);
-}
-
-TEST_F(PublicationTest, DeleteSpineItemsByIdComparesWithCase) {
-    book->addSpineItem("chap1");
-    book->addSpineItem("Chap2");
-    book->deleteSpineItemsById("Chap1");
-    EXPECT_TRUE(isLive(book->spine[0].state));
-    book->deleteSpineItemsById("Chap2");
-    EXPECT_FALSE(isLive(book->spine[1].state));
 }
 
 TEST_F(PublicationTest, ResolveSpineLinksLiveItemsIgnoringCase) {
