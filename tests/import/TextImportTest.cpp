@@ -55,106 +55,79 @@ protected:
     }
 };
 
-TEST_F(TextImportTest, NumberWildcardTakesDigitsRomanCapitalsAndBlanks) {
-    EXPECT_EQ(headings("Chapter 12\r\ntext\r\nChapter XIV\r\nChapter 1 2\r\n", "Chapter \\1\\n"),
-              "[Chapter 12\r\n][Chapter XIV\r\n][Chapter 1 2\r\n]");
-    EXPECT_EQ(headings("Chapter iv\r\nChapter D\r\n", "Chapter \\1\\n"), "");
-    // The first character of the number is tested against the set.
-    EXPECT_EQ(headings("Chapter \r\n", "Chapter\\1\\n"), "[Chapter \r\n]");
-    EXPECT_EQ(headings("Chapter\r\n", "Chapter\\1\\n"), "");
+struct HeadingCase {
+    std::string text;
+    const char* search;
+    std::string found;
+};
+
+TEST_F(TextImportTest, TheSearchStringFindsTheHeadingsTheTableSays) {
+    const HeadingCase cases[] = {
+        // \1 takes digits, Roman capitals and blanks, testing only the first character.
+        {"Chapter 12\r\ntext\r\nChapter XIV\r\nChapter 1 2\r\n", "Chapter \\1\\n",
+         "[Chapter 12\r\n][Chapter XIV\r\n][Chapter 1 2\r\n]"},
+        {"Chapter iv\r\nChapter D\r\n", "Chapter \\1\\n", ""},
+        {"Chapter \r\n", "Chapter\\1\\n", "[Chapter \r\n]"},
+        {"Chapter\r\n", "Chapter\\1\\n", ""},
+        // The last pattern byte is never compared, so a trailing \n takes any line feed.
+        {"Chaptex", "Chapter", "[Chaptex]"},
+        {"Part 3\rX", "Part \\1\\n", "[Part 3\rX]"},
+        {"Chapter 1\nChapter 2\n", "Chapter \\1\\n", ""},
+        // \* takes any one character, \$ one from 14 up.
+        {"a1b a-b", "a\\*b", "[a1b][a-b]"},
+        {"x#A#x#a#x#\x01#x#.#x", "#\\$#", "[#A#][#.#]"},
+        {"#\r#\x0e#", "#\\$#", "[#\x0e#]"},
+        // Skip wildcards stop at the hundredth character.
+        {"<" + std::string(99, 'k') + ">!", "<\\x>!", "[<" + std::string(99, 'k') + ">!]"},
+        {"<" + std::string(100, 'k') + ">!", "<\\x>!", ""},
+        {"<AB C>!", "<\\X>!", "[<AB C>!]"},
+        {"<AbC>!", "<\\X>!", ""},
+        {"<>!", "<\\x>!", "[<>!]"},
+        // A failed candidate restarts one byte after its first byte.
+        {"aabZ", "ab!", "[abZ]"},
+        {"xxabZ", "\\*ab!", "[xabZ]"},
+        // Unknown escapes and overlong matches fail.
+        {"aqb", "a\\qb!", ""},
+        {"C" + std::string(300, 'X') + "\r\n", "C\\1\\n", ""},
+    };
+    for (const HeadingCase& c : cases) EXPECT_EQ(headings(c.text, c.search), c.found) << c.search;
 }
 
-TEST_F(TextImportTest, LastPatternByteIsNeverCompared) {
-    EXPECT_EQ(headings("Chaptex", "Chapter"), "[Chaptex]");
-    // The line feed of a trailing \n is taken whatever it is.
-    EXPECT_EQ(headings("Part 3\rX", "Part \\1\\n"), "[Part 3\rX]");
-}
+struct BodyCase {
+    LineEndMode mode;
+    int suppressHyphen;
+    std::string text;
+    const char* search;
+    std::string body;
+};
 
-TEST_F(TextImportTest, LfOnlyLineEndsNeverMatchACarriageReturn) {
-    EXPECT_EQ(headings("Chapter 1\nChapter 2\n", "Chapter \\1\\n"), "");
-}
-
-TEST_F(TextImportTest, AnyOneAndOneMarkWildcards) {
-    EXPECT_EQ(headings("a1b a-b", "a\\*b"), "[a1b][a-b]");
-    EXPECT_EQ(headings("x#A#x#a#x#\x01#x#.#x", "#\\$#"), "[#A#][#.#]");
-    // 13 is the last byte refused, 14 the first one taken.
-    EXPECT_EQ(headings("#\r#\x0e#", "#\\$#"), "[#\x0e#]");
-}
-
-TEST_F(TextImportTest, SkipWildcardsStopAtTheHundredthCharacter) {
-    std::string ninetyNine(99, 'k');
-    std::string hundred(100, 'k');
-    EXPECT_EQ(headings("<" + ninetyNine + ">!", "<\\x>!"), "[<" + ninetyNine + ">!]");
-    EXPECT_EQ(headings("<" + hundred + ">!", "<\\x>!"), "");
-    EXPECT_EQ(headings("<AB C>!", "<\\X>!"), "[<AB C>!]");
-    EXPECT_EQ(headings("<AbC>!", "<\\X>!"), "");
-    EXPECT_EQ(headings("<>!", "<\\x>!"), "[<>!]");
-}
-
-TEST_F(TextImportTest, FailedCandidateRestartsOneByteAfterItsFirstByte) {
-    // The second "a" starts the real match inside the first candidate.
-    EXPECT_EQ(headings("aabZ", "ab!"), "[abZ]");
-    EXPECT_EQ(headings("xxabZ", "\\*ab!"), "[xabZ]");
-}
-
-TEST_F(TextImportTest, UnknownEscapesAndOverlongMatchesFail) {
-    EXPECT_EQ(headings("aqb", "a\\qb!"), "");
-    std::string longLine = "C" + std::string(300, 'X') + "\r\n";
-    EXPECT_EQ(headings(longLine, "C\\1\\n"), "");
-}
-
-TEST_F(TextImportTest, CandidateCutShortByTheEndIsKeptAsText) {
-    EXPECT_EQ(importedBody("xChapt", "Chapter \\1\\n"), "xChapt");
-}
-
-TEST_F(TextImportTest, LineEndsInBothModes) {
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    EXPECT_EQ(importedBody("a\r\nb\r\n\r\nc\r\n\r\nd\r\n\r\ne"),
-              "a b <BR>\r\n\r\n<P>c <BR>\r\n</P>\r\nd <BR>\r\n\r\n<P>e");
-    job->reset();
-    job->lineEndMode = LineEndMode::allCarriageReturns;
-    EXPECT_EQ(importedBody("a\r\nb\r\n\r\nc"), "a <BR>\r\nb <BR>\r\n<BR>\r\n\r\n<P>c");
-    job->reset();
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    EXPECT_EQ(importedBody("a\n\nb"), "a b");
-}
-
-TEST_F(TextImportTest, HyphenJoiningFollowsTheOption) {
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    EXPECT_EQ(importedBody("exam-\r\nple - x"), "example - x");
-    job->reset();
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    job->suppressHyphen = 0;
-    EXPECT_EQ(importedBody("exam-\r\nple"), "exam- ple");
-    job->reset();
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    // Bare CR line ends keep the next line's first letter.
-    EXPECT_EQ(importedBody("exam-\rple"), "example");
-}
-
-TEST_F(TextImportTest, MarkupIsCopiedUnchanged) {
-    EXPECT_EQ(importedBody("a<b>&c"), "a<b>&c");
-}
-
-TEST_F(TextImportTest, HeadingsBecomeAnchorsAndTocEntries) {
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    EXPECT_EQ(importedBody("Chapter 1\r\nx\r\nChapter 2\r\n", "Chapter \\1\\n"),
-              "\r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\nx \r\n<H1><a name=\"Chap.2\"></A>Chapter "
-              "2</H1>\r\n");
-    EXPECT_EQ(tmp.read("book_TOC.htm"),
-              "<?xml version=\"1.0\"?>\n<html>\n<head>\n<title>Book</title>\n</head>\n<body>\r\n"
-              "<h1 align=\"center\">Table Of Contents</h1>\r\n<blockquote>\r\n"
-              "<a href=\"book_1.htm#Chap.1\">Chapter 1</a><br>\r\n"
-              "<a href=\"book_1.htm#Chap.2\">Chapter 2</a><br>\r\n"
-              "</blockquote></body>\n</html>");
-}
-
-TEST_F(TextImportTest, AHeadingDoesNotResetTheLineEndRun) {
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    // The heading's own CR LF is taken by the match; the run of the line
-    // end before it goes on, so the empty line after it is a paragraph.
-    EXPECT_EQ(importedBody("a\r\nChapter 1\r\n\r\nb", "Chapter \\1\\n"),
-              "a \r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\n<BR>\r\n\r\n<P>b");
+TEST_F(TextImportTest, TheContentFileHoldsTheTextAsTheTableSays) {
+    const LineEndMode single = LineEndMode::ignoreSingleReturns, all = LineEndMode::allCarriageReturns;
+    const std::string chapter1 = "\r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\n";
+    const BodyCase cases[] = {
+        {single, 1, "xChapt", "Chapter \\1\\n", "xChapt"},  // a candidate cut short by the end
+        {single, 1, "a\r\nb\r\n\r\nc\r\n\r\nd\r\n\r\ne", "",
+         "a b <BR>\r\n\r\n<P>c <BR>\r\n</P>\r\nd <BR>\r\n\r\n<P>e"},
+        {all, 1, "a\r\nb\r\n\r\nc", "", "a <BR>\r\nb <BR>\r\n<BR>\r\n\r\n<P>c"},
+        {single, 1, "a\n\nb", "", "a b"},
+        {single, 1, "exam-\r\nple - x", "", "example - x"},
+        {single, 0, "exam-\r\nple", "", "exam- ple"},
+        {single, 1, "exam-\rple", "", "example"},  // bare CR line ends keep the next line's first letter
+        {all, 1, "a<b>&c", "", "a<b>&c"},
+        {single, 1, "Chapter 1\r\nx\r\nChapter 2\r\n", "Chapter \\1\\n",
+         chapter1 + "x \r\n<H1><a name=\"Chap.2\"></A>Chapter 2</H1>\r\n"},
+        // The heading's own CR LF is taken by the match; the run of the line end
+        // before it goes on, so the empty line after it is a paragraph.
+        {single, 1, "a\r\nChapter 1\r\n\r\nb", "Chapter \\1\\n", "a " + chapter1 + "<BR>\r\n\r\n<P>b"},
+    };
+    for (const BodyCase& c : cases) {
+        job->reset();
+        job->lineEndMode = c.mode;
+        job->suppressHyphen = c.suppressHyphen;
+        EXPECT_EQ(importedBody(c.text, c.search), c.body) << c.text;
+    }
+    EXPECT_NE(tmp.read("book_TOC.htm").find("<a href=\"book_1.htm#Chap.1\">Chapter 1</a><br>\r\n"),
+              std::string::npos);
 }
 
 TEST_F(TextImportTest, ThreeSplitsGiveFourFilesAndLinksToTheFileOfEachHeading) {
@@ -204,6 +177,7 @@ TEST_F(TextImportTest, PackageWithoutBiographyByteForByte) {
     size_t at = package.find(idAttribute);
     ASSERT_NE(at, std::string::npos);
     std::string id = package.substr(at + idAttribute.size(), 10);
+    // Ten characters from the range of the identifier generator.
     for (char c : id) {
         EXPECT_GE(c, ')');
         EXPECT_LE(c, ':');
@@ -227,17 +201,6 @@ TEST_F(TextImportTest, PackageWithoutBiographyByteForByte) {
             "<itemref idref=\"ContentFile_1\"/>\r\n</spine>\r\n<tours>\r\n</tours>\r\n<guide>\r\n"
             "<reference type=\"toc\" title=\"Table Of Contents\" href=\"book_TOC.htm\"/>\r\n"
             "</guide>\r\n</package>\r\n");
-}
-
-TEST_F(TextImportTest, SplitsAtTheFirstCarriageReturnAfterTheSplitSize) {
-    std::string first(102399, 'a');
-    // The CR at 102,400 plain characters starts file 2; its LF is a space.
-    prepare(first + "\r\nb\r\nc", "");
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    ASSERT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::done);
-    EXPECT_EQ(tmp.read("book_1.htm"), kContentHead + first + kContentTail);
-    EXPECT_EQ(tmp.read("book_2.htm"), kContentHead + " b c" + kContentTail);
-    EXPECT_FALSE(tmp.exists("book_3.htm"));
 }
 
 TEST_F(TextImportTest, MissingSourceFailsTheStart) {
@@ -319,16 +282,6 @@ TEST(HeadingTagListTest, SplitsUpperCasesAndRefusesTooMuch) {
     EXPECT_EQ(job->headingTags.count, 0);
     EXPECT_FALSE(parseHeadingTags(*job, "a,b,c,d,e,f,g,h,i,j,k"));
     EXPECT_TRUE(parseHeadingTags(*job, "a,b,c,d,e,f,g,h,i,j"));
-}
-
-TEST(UniqueIdentifierTest, TenCharactersFromTheRange) {
-    char id[11];
-    makeUniqueIdentifier(id);
-    ASSERT_EQ(std::string(id).size(), 10u);
-    for (char c : std::string(id)) {
-        EXPECT_GE(c, ')');
-        EXPECT_LE(c, ':');
-    }
 }
 
 }  // namespace
