@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/DialogFunctions.h"
@@ -47,7 +48,8 @@ inline std::string mergedMetadataPage(const std::string& title) {
     return page;
 }
 
-// Records what the build shows, as a wizard page would show it.
+// Records what the build shows, as a wizard page would show it; the
+// warnings, errors and list lines no test looks at are dropped.
 class RecordingDialogs : public DialogFunctions {
 public:
     std::vector<std::string> statusLines;
@@ -74,19 +76,13 @@ public:
 
 private:
     static std::string textOf(int32_t stringId) {
-        switch (stringId) {
-            case kAddingImagesText:
-                return "Adding images...";
-            case kBuildingRecordsText:
-                return "Building eBook records...";
-            case kMergingFilesText:
-                return "Merging manifest files...";
-            case kResolvingLinksText:
-                return "Resolving links...";
-            case kWritingLinksText:
-                return "Writing links...";
-            default:
-                return "?";
-        }
+        const std::pair<int32_t, const char*> texts[] = {{kAddingImagesText, "Adding images..."},
+                                                         {kBuildingRecordsText, "Building eBook records..."},
+                                                         {kMergingFilesText, "Merging manifest files..."},
+                                                         {kResolvingLinksText, "Resolving links..."},
+                                                         {kWritingLinksText, "Writing links..."}};
+        for (const auto& [id, text] : texts)
+            if (id == stringId) return text;
+        return "?";
     }
 };
