@@ -136,15 +136,6 @@ TEST_F(TagScannerTest, CutsLongNamesValuesAndCommentsToTheirFields) {
     EXPECT_EQ(std::string(scanner.rawText) + rest(), tag + "tail");
 }
 
-TEST_F(TagScannerTest, StartsEmptyAndALookupClearsItsOutput) {
-    TagScanner fresh;
-    EXPECT_STREQ(fresh.tagName, "");
-    EXPECT_EQ(fresh.attrCount, 0);
-    char out[kTagFieldSize] = "stale";
-    EXPECT_FALSE(fresh.getAttribute("id", out));
-    EXPECT_STREQ(out, "");
-}
-
 class CharacterReaderTest : public TagScannerTest {};
 
 TEST_F(CharacterReaderTest, StepsAndSkipsInBothDirections) {
