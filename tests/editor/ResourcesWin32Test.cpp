@@ -23,9 +23,10 @@ std::string loadString(int id) {
 
 SIZE bitmapSize(const char* name) {
     BITMAP info{};
-    HBITMAP bitmap = LoadBitmapA(module(), name);
-    if (bitmap) GetObjectA(bitmap, sizeof info, &info);
-    if (bitmap) DeleteObject(bitmap);
+    if (HBITMAP bitmap = LoadBitmapA(module(), name)) {
+        GetObjectA(bitmap, sizeof info, &info);
+        DeleteObject(bitmap);
+    }
     return SIZE{info.bmWidth, info.bmHeight};
 }
 
@@ -88,18 +89,16 @@ TEST(Resources, HoldTheDialogsTheCodeOpensWithTheControlsItReaches) {
     HWND main = CreateDialogParamA(module(), RESNAME_DLG_MAIN, nullptr, quietDialog, 0);
     ASSERT_NE(main, nullptr);
     for (int id : {IDC_MANIFEST_VIEW, IDC_SPINE_VIEW, IDC_TOURS_VIEW, IDC_GUIDE_VIEW, IDC_METADATA_VIEW,
-                   IDC_SECTION_TABS}) {
+                   IDC_SECTION_TABS})
         EXPECT_NE(GetDlgItem(main, id), nullptr) << "control " << id;
-    }
     HWND about = CreateDialogParamA(module(), RESNAME_DLG_ABOUTBOX, main, quietDialog, 0);
     EXPECT_NE(about, nullptr);
     HWND options = CreateDialogParamA(module(), MAKEINTRESOURCEA(IDD_OPTIONS_GENERAL), main, quietDialog, 0);
     ASSERT_NE(options, nullptr);
     for (int id :
          {IDC_OPTIONS_HTML_EDITOR, IDC_OPTIONS_HTML_EDITOR_BROWSE, IDC_OPTIONS_PALMOS_EMULATOR,
-          IDC_OPTIONS_PALMOS_EMULATOR_BROWSE, IDC_OPTIONS_WAP_EMULATOR, IDC_OPTIONS_WAP_EMULATOR_BROWSE}) {
+          IDC_OPTIONS_PALMOS_EMULATOR_BROWSE, IDC_OPTIONS_WAP_EMULATOR, IDC_OPTIONS_WAP_EMULATOR_BROWSE})
         EXPECT_NE(GetDlgItem(options, id), nullptr) << "control " << id;
-    }
     DestroyWindow(options);
     if (about) DestroyWindow(about);
     DestroyWindow(main);
