@@ -181,21 +181,27 @@ TEST_F(TextImportTest, PackageWithoutBiographyListsCoverContentsAndTextAndAFresh
         std::string::npos);
 }
 
-TEST_F(TextImportTest, MissingSourceFailsTheStart) {
-    setSourcePath(*job, tmp.file("none.txt").c_str());
-    setDestinationFolder(*job, tmp.path().c_str());
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError), "Unable to open the file : " + tmp.file("none.txt"));
-    EXPECT_FALSE(tmp.exists("none_cover.htm"));
-}
-
-TEST_F(TextImportTest, PageThatCannotBeCreatedStopsTheStart) {
+TEST_F(TextImportTest, AStartThatCannotOpenOrCreateItsFilesWritesNothing) {
     tmp.write("book.txt", "x");
-    setSourcePath(*job, tmp.file("book.txt").c_str());
-    setDestinationFolder(*job, tmp.file("missing").c_str());
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError),
-              "Unable to create the coverpage file : " + tmp.file("missing\\book_cover.htm"));
+    const struct {
+        std::string source, destination, message;
+    } cases[] = {
+        {tmp.file("none.txt"), tmp.path(), "Unable to open the file : " + tmp.file("none.txt")},
+        {tmp.file("book.txt"), tmp.file("missing"),
+         "Unable to create the coverpage file : " + tmp.file("missing\\book_cover.htm")},
+        {tmp.file("...."), tmp.path(), "The source file name gives no page name : " + tmp.file("....")},
+    };
+    for (const auto& c : cases) {
+        setSourcePath(*job, c.source.c_str());
+        setDestinationFolder(*job, c.destination.c_str());
+        EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed) << c.message;
+        EXPECT_EQ(std::string(job->lastError), c.message);
+        EXPECT_FALSE(fileExists(tmp.file("*.htm").c_str())) << c.message;
+        EXPECT_FALSE(fileExists(tmp.file("*.opf").c_str())) << c.message;
+    }
+    // Everything from the first dot on is cut from the base name.
+    setSourcePath(*job, "C:\\books\\my.book.txt");
+    EXPECT_STREQ(job->baseName, "my");
 }
 
 TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
@@ -229,18 +235,6 @@ TEST_F(TextImportTest, ClearedRunningFlagStopsWithoutAPackage) {
     EXPECT_EQ(seen, std::vector<int>{40});
     EXPECT_FALSE(tmp.exists("book.opf"));
     EXPECT_EQ(job->source, nullptr);
-}
-
-TEST_F(TextImportTest, SourceNameWithoutABaseNameIsRefused) {
-    setSourcePath(*job, tmp.file("....").c_str());
-    setDestinationFolder(*job, tmp.path().c_str());
-    EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError), "The source file name gives no page name : " + tmp.file("...."));
-    EXPECT_FALSE(fileExists(tmp.file("*.htm").c_str()));
-    EXPECT_FALSE(fileExists(tmp.file("*.opf").c_str()));
-    // Everything from the first dot on is cut.
-    setSourcePath(*job, "C:\\books\\my.book.txt");
-    EXPECT_STREQ(job->baseName, "my");
 }
 
 TEST(SearchStringTest, OnlyBackslashNIsTranslated) {
