@@ -100,8 +100,8 @@ std::string encodeGif(const GifPicture& picture) {
     }
     out += picture.beforeImage;
     out.push_back(',');
-    putLittle16(out, picture.left);
-    putLittle16(out, picture.top);
+    putLittle16(out, 0);  // left
+    putLittle16(out, 0);  // top
     putLittle16(out, picture.width);
     putLittle16(out, picture.height);
     uint8_t flags = uint8_t((picture.interlaced ? 0x40 : 0) | (picture.localColourTable ? 0x80 : 0));
