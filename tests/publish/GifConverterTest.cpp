@@ -218,9 +218,7 @@ TEST_F(GifConverterTest, UnacceptablePicturesAreRefusedAndLeaveOneWhitePixel) {
     refused.push_back({"zero width", withBytes(descriptorAt + 5, std::string(2, '\0'))});
     refused.push_back({"zero height", withBytes(descriptorAt + 7, std::string(2, '\0'))});
     refused.push_back({"too wide for 1 %", withBytes(descriptorAt + 5, "\x30\x75")});  // 30000
-    p.aspect = 49;
-    refused.push_back({"aspect byte", encodeGif(p)});
-    p.aspect = 0;
+    refused.push_back({"aspect byte", withBytes(12, "\x31")});
     // The separator as the 100th byte is past the search limit.
     p.beforeImage = std::string(99, 'x');
     refused.push_back({"separator too late", encodeGif(p)});

@@ -92,7 +92,7 @@ std::string encodeGif(const GifPicture& picture) {
     putLittle16(out, picture.height);
     out.push_back(char(0x80 | 0x70 | (picture.colourBits - 1)));
     out.push_back(char(picture.background));
-    out.push_back(char(picture.aspect));
+    out.push_back(0);  // aspect
     for (int i = 0; i < (1 << picture.colourBits); ++i) {
         std::array<uint8_t, 3> rgb =
             i < int(picture.colours.size()) ? picture.colours[size_t(i)] : std::array<uint8_t, 3>{0, 0, 0};

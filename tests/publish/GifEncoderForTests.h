@@ -15,7 +15,6 @@ struct GifPicture {
     int colourBits = 1;
     bool interlaced = false;
     bool localColourTable = false;
-    uint8_t aspect = 0;
     uint8_t background = 0;
     std::string beforeImage;    // extension blocks or other bytes before ','
     bool clearWhenFull = true;  // false: the table stays full, no clear code
