@@ -45,6 +45,11 @@ protected:
     std::unique_ptr<Publication> read = std::make_unique<Publication>();
 };
 
+TEST_F(PackageTest, AnEmptyPublicationIsFourteenLines) {
+    EXPECT_EQ(saved(*book), kHead + "<package unique-identifier=\"\">\r\n" + sections("", "", "", "", "") +
+                                "</package>\r\n");
+}
+
 TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndValuesAreWrittenUnchanged) {
     copyText(book->uniqueIdentifier, "BookId");
     book->addMetadata("dc:Title", "Tom & \"Jerry\"\r\nPart <2>");

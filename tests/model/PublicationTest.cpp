@@ -73,6 +73,15 @@ TEST_F(PublicationTest, SpineMovesAndRemovalsStayInRange) {
     EXPECT_EQ(book->spineCount, 1);
 }
 
+TEST_F(PublicationTest, DeleteSpineItemsByIdComparesWithCase) {
+    book->addSpineItem("chap1");
+    book->addSpineItem("Chap2");
+    book->deleteSpineItemsById("Chap1");
+    EXPECT_TRUE(isLive(book->spine[0].state));
+    book->deleteSpineItemsById("Chap2");
+    EXPECT_FALSE(isLive(book->spine[1].state));
+}
+
 TEST_F(PublicationTest, ResolveSpineLinksLiveItemsIgnoringCase) {
     book->addManifestItem("ch1", "old.htm", "text/html");
     book->addManifestItem("CH1", "new.htm", "text/html");

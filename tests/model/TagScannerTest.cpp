@@ -110,8 +110,10 @@ TEST_F(TagScannerTest, ReadsOneTagAsTheTableSays) {
             EXPECT_EQ(rest(), c.rest);
         }
     }
+    // Names are kept in capitals, a line feed and all.
     load("<item\r\nid=\"a\"\nhref=\"b\">");
     scanner.nextTag(file);
+    EXPECT_STREQ(scanner.attributes[0].attrName, "ID");
     EXPECT_STREQ(scanner.attributes[1].attrName, "\nHREF");
 }
 

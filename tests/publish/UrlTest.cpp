@@ -77,8 +77,12 @@ TEST(Url, SplitsIntoSchemeHostFoldersAndFile) {
     ASSERT_EQ(url.folderCount, 1);
     EXPECT_STREQ(url.folders[0], "dir");
     EXPECT_STREQ(url.fileName, "page.htm");
+    url.setFrom("http://server/dir");
+    EXPECT_EQ(url.folderCount, 1);
+    EXPECT_STREQ(url.fileName, "");
     url.setFrom("\\\\server\\share\\a.htm");
     EXPECT_STREQ(url.host, "server");
+    ASSERT_EQ(url.folderCount, 1);
     EXPECT_STREQ(url.folders[0], "share");
     url.setFrom("C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\11\\12\\f.htm");
     EXPECT_EQ(url.folderCount, kUrlFolderSlots);
