@@ -41,16 +41,38 @@ wine explorer /desktop=shot,800x600 "$program" 'Z:'"${work//\//\\}"'\lantern\lan
 
 out="$repo/docs/screenshots"
 mkdir -p "$out"
-# View menu commands: Manifest, Spine, MetaData, Tours, Guide.
-for shot in manifest:32788 spine:32789 metadata:32812 tours:32790 guide:32791; do
-    name="${shot%%:*}"
+helper='Z:'"${work//\//\\}"'\helper.exe'
+rect='Z:'"${work//\//\\}"'\rect.txt'
+# shoot NAME COMMAND [CAPTION [ID=TEXT ...]]: the main window after the
+# command, or the dialog it opens with its controls filled in.
+shoot() {
+    local name="$1"
+    shift
     rm -f "$work/rect.txt"
     # On the editor's desktop: a program started elsewhere cannot see it.
-    wine explorer /desktop=shot,800x600 'Z:'"${work//\//\\}"'\helper.exe' "${shot##*:}" 'Z:'"${work//\//\\}"'\rect.txt' >/dev/null 2>&1 || true
+    wine explorer /desktop=shot,800x600 "$helper" "$1" "$rect" "${@:2}" >/dev/null 2>&1 || true
     for _ in $(seq 50); do [ -s "$work/rect.txt" ] && break; sleep 0.2; done
     read -r x y w h < <(tr -d '\r' < "$work/rect.txt")
     sleep 1
     import -display "$display" -window root "$work/full.png"
     convert "$work/full.png" -crop "${w}x${h}+${x}+${y}" +repage "$out/$name.png"
     echo "$out/$name.png (${w}x${h})"
-done
+    if [ $# -gt 1 ]; then
+        wine explorer /desktop=shot,800x600 "$helper" 0 "$rect" "close:$2" >/dev/null 2>&1 || true
+        sleep 1
+    fi
+}
+
+# View menu commands: Manifest, Spine, MetaData, Tours, Guide.
+shoot manifest 32788
+shoot spine 32789
+shoot metadata 32812
+shoot tours 32790
+shoot guide 32791
+# The item dialogs, in add mode, filled in as a user would.
+shoot dialog-manifest 32799 "Manifest Item" 1023=epilogue 1024=text/epilogue.htm 1029=text/x-oeb1-document
+shoot dialog-spine 32804 "Spine Item" '#1006=lantern'
+shoot dialog-metadata 32783 "MetaData Item" '#1028=dc:Publisher' '1027=Lantern Press'
+shoot dialog-guide 32819 "Guide Item" 1030=Cover 1031=cover.htm 1032=cover
+shoot dialog-tour 32826 "Tour Item" 1034=harbour '1035=The harbour walk'
+shoot dialog-site 32826 "Site Item" '1038=The lamp room' 1036=text/ch3.htm#lamp

@@ -64,7 +64,8 @@ TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
     EXPECT_EQ(text.substr(0, 12), "<HTML><HEAD>");
 
     // Every link that can resolve points at a tag, or at the line end that
-    // begins a document's body; only the web link cannot resolve.
+    // begins a document's body; only the web link cannot resolve. (Where each
+    // lands exactly is the merge tests' concern.)
     int unresolved = 0;
     std::vector<std::string> positions = valuesOf(text, "filepos", 10);
     EXPECT_GE(positions.size(), size_t(12));
@@ -80,17 +81,6 @@ TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
     EXPECT_EQ(unresolved, 1);
     EXPECT_NE(text.find("<a href=\"http://www.example.com/lantern/\" filepos=\"XXXXXXXXXX\">"),
               std::string::npos);
-    // The contents' link to the storm lands on the heading that holds its anchor.
-    size_t storm = text.find("<a href=\"text/ch2.htm#storm\" filepos=\"");
-    ASSERT_NE(storm, std::string::npos);
-    size_t target = std::stoul(text.substr(storm + 38, 10));
-    EXPECT_EQ(text.substr(target, 27), "<H2><a name=\"storm\"></A>2. ");
-
-    size_t toCh3 = text.find("<a href=\"ch3.htm\" filepos=\"");
-    ASSERT_NE(toCh3, std::string::npos);
-    target = std::stoul(text.substr(toCh3 + 27, 10));
-    EXPECT_EQ(text.substr(target, 23), "\n<H2><a name=\"morning\">");
-
     // Both pictures name the one bitmap record that follows the text.
     EXPECT_EQ(valuesOf(text, "recindex", 5), (std::vector<std::string>{"00001", "00001"}));
     EXPECT_EQ(records.size(), size_t(1 + big16(records[0], 8) + 1));
@@ -120,7 +110,6 @@ TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
         {"-b " + commandLinePath(tmp.file("broken.opf")), "could not be read"},
         {"-b " + commandLinePath(tmp.file("short.opf")),
          "gone.htm, referenced in the Manifest is not available"},
-        {"-b a.op", "too short"},
         {"-b", "too short"},
     };
     for (const Case& c : cases) {

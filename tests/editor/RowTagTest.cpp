@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(RowTagTest, EveryTourSiteAndAddressRowOfTheLargestTablesHasATagOfItsOwn) {
+TEST(RowTagTest, EveryRowOfTheLargestTablesHasATagOfItsOwnThatDecodesWhole) {
     std::set<intptr_t> seen;
     for (int32_t tour = 0; tour < kTourSlots; ++tour) {
         for (int32_t site = -1; site < kSiteSlots; ++site) {
@@ -21,14 +21,10 @@ TEST(RowTagTest, EveryTourSiteAndAddressRowOfTheLargestTablesHasATagOfItsOwn) {
             }
         }
     }
-}
-
-TEST(RowTagTest, ItemIndexesOfTheLargestTableComeBackWhole) {
-    for (int32_t item : {0, 1, 4, 5, 255, 256, kManifestSlots - 1}) {
+    // Item indexes of the largest table come back whole too.
+    for (int32_t item : {255, 256, kManifestSlots - 1}) {
         RowTag back = decodeRowTag(encodeRowTag(RowTag{item, -1, true}));
-        EXPECT_EQ(back.item, item);
-        EXPECT_EQ(back.site, -1);
-        EXPECT_TRUE(back.isAddress);
+        EXPECT_TRUE(back.item == item && back.site == -1 && back.isAddress) << item;
     }
 }
 

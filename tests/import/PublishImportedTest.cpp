@@ -2,7 +2,6 @@
 // contents links of the e-book lead to the chapter headings.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,44 +9,11 @@
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
 #include "model/Text.h"
-#include "publish/Compression.h"
+#include "tests/publish/BuildDriverRecords.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-uint32_t bigEndian(const std::string& bytes, size_t at, int size) {
-    uint32_t value = 0;
-    for (int i = 0; i < size; ++i) value = value << 8 | uint8_t(bytes.at(at + i));
-    return value;
-}
-
-// The text of a PalmDOC e-book: its text records, each decoded by itself.
-std::string ebookText(const std::string& file) {
-    uint32_t records = bigEndian(file, 76, 2);
-    std::vector<uint32_t> offsets;
-    for (uint32_t i = 0; i < records; ++i) offsets.push_back(bigEndian(file, 78 + 8 * i, 4));
-    offsets.push_back(uint32_t(file.size()));
-    uint32_t compression = bigEndian(file, offsets[0], 2);
-    uint32_t length = bigEndian(file, offsets[0] + 4, 4);
-    uint32_t textRecords = bigEndian(file, offsets[0] + 8, 2);
-    std::string text;
-    for (uint32_t r = 1; r <= textRecords && r < records; ++r) {
-        std::string record = file.substr(offsets[r], offsets[r + 1] - offsets[r]);
-        if (compression == 1) {
-            text += record;
-            continue;
-        }
-        std::vector<uint8_t> decoded(4096);
-        int32_t n = decompressRecord(reinterpret_cast<const uint8_t*>(record.data()), uint32_t(record.size()),
-                                     decoded.data(), uint32_t(decoded.size()));
-        EXPECT_GE(n, 0) << "record " << r;
-        if (n < 0) return text;
-        text.append(reinterpret_cast<const char*>(decoded.data()), size_t(n));
-    }
-    EXPECT_EQ(text.size(), length);
-    return text;
-}
 
 class PublishImportedTest : public ::testing::Test {
 protected:
@@ -69,7 +35,11 @@ protected:
         ProgramResult built = runProgramWithCommandLine(
             QB_QUIREBOUND_PROGRAM, "-b " + commandLinePath(tmp.file(base + ".opf")), tmp.path());
         ASSERT_TRUE(tmp.exists(base + ".prc")) << built.err;
-        std::string text = ebookText(tmp.read(base + ".prc"));
+        std::vector<std::string> records = recordsOf(tmp.read(base + ".prc"));
+        ASSERT_FALSE(records.empty());
+        ASSERT_EQ(big16(records[0], 0), 2u);  // compressed
+        std::string text = decodedText(records);
+        EXPECT_EQ(text.size(), big32(records[0], 4));
         for (int k = 1; k <= chapters; ++k) {
             std::string label = "Chap." + std::to_string(k);
             std::string link = "<a href=\"" + base + "_" + std::to_string(contentFileOf(k)) + ".htm#" +

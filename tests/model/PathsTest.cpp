@@ -7,50 +7,49 @@
 
 namespace {
 
-std::string folderOf(const char* path) {
-    char out[kPathSize];
-    folderOfPath(path, out);
-    return out;
+using PathFunction = void (*)(const char*, char*);
+
+struct PathCase {
+    PathFunction function;
+    const char* name;
+    const char* path;
+    const char* expected;
+};
+
+TEST(PathParts, AreTakenApartAsTheTableSays) {
+    const PathCase cases[] = {
+        {folderOfPath, "folder", "C:\\books\\a.opf", "C:\\books\\"},
+        {folderOfPath, "folder", "C:/books/novel/a.opf", "C:\\books\\novel\\"},
+        {folderOfPath, "folder", "C:\\books\\\\novel//a.opf", "C:\\books\\novel\\"},
+        {folderOfPath, "folder", "a.opf", ""},
+        {folderOfPath, "folder", "", ""},
+        // The component before a final separator is the last one.
+        {folderOfPath, "folder", "C:\\books\\novel\\", "C:\\books\\"},
+        {folderOfPath, "folder", "\\books\\a.opf", "books\\"},
+        // A network path keeps its double backslash unless plain.
+        {folderOfPath, "folder", "\\\\server\\share\\book.opf", "\\\\server\\share\\"},
+        {plainFolderOfPath, "plain folder", "\\\\server\\share\\book.opf", "server\\share\\"},
+        {folderOfPath, "folder", "//server/share/book.opf", "server\\share\\"},
+        {fileNameOfPath, "file name", "C:\\books\\a.opf", "a.opf"},
+        {fileNameOfPath, "file name", "pics/cover.gif", "cover.gif"},
+        {fileNameOfPath, "file name", "C:\\books\\", "books"},
+        {fileNameOfPath, "file name", "\\\\", "\\\\"},
+        {fileNameOfPath, "file name", "", ""},
+        // Cut at the first dot after leading dots.
+        {baseNameOfPath, "base name", "C:\\t\\my.book.txt", "my"},
+        {baseNameOfPath, "base name", "..hidden.txt", "hidden"},
+        {baseNameOfPath, "base name", "C:\\t\\...", ""},
+        {baseNameOfPath, "base name", "noext", "noext"},
+    };
+    for (const PathCase& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " of " + c.path);
+        char out[kPathSize];
+        c.function(c.path, out);
+        EXPECT_STREQ(out, c.expected);
+    }
 }
 
-std::string plainFolderOf(const char* path) {
-    char out[kPathSize];
-    plainFolderOfPath(path, out);
-    return out;
-}
-
-std::string fileNameOf(const char* path) {
-    char out[kPathSize];
-    fileNameOfPath(path, out);
-    return out;
-}
-
-std::string baseNameOf(const char* path) {
-    char out[kPathSize];
-    baseNameOfPath(path, out);
-    return out;
-}
-
-TEST(FolderOfPath, KeepsEveryComponentButTheLastWithBackslashes) {
-    EXPECT_EQ(folderOf("C:\\books\\a.opf"), "C:\\books\\");
-    EXPECT_EQ(folderOf("C:/books/novel/a.opf"), "C:\\books\\novel\\");
-    EXPECT_EQ(folderOf("C:\\books\\\\novel//a.opf"), "C:\\books\\novel\\");
-    EXPECT_EQ(folderOf("a.opf"), "");
-    EXPECT_EQ(folderOf(""), "");
-}
-
-TEST(FolderOfPath, TreatsTheComponentBeforeAFinalSeparatorAsTheLast) {
-    EXPECT_EQ(folderOf("C:\\books\\novel\\"), "C:\\books\\");
-    EXPECT_EQ(folderOf("\\books\\a.opf"), "books\\");
-}
-
-TEST(FolderOfPath, KeepsTheDoubleBackslashOfANetworkPathUnlessPlain) {
-    EXPECT_EQ(folderOf("\\\\server\\share\\book.opf"), "\\\\server\\share\\");
-    EXPECT_EQ(plainFolderOf("\\\\server\\share\\book.opf"), "server\\share\\");
-    EXPECT_EQ(folderOf("//server/share/book.opf"), "server\\share\\");
-}
-
-TEST(FolderOfPath, NeverOverrunsItsBufferForLongPaths) {
+TEST(PathParts, NeverOverrunTheirBufferForLongPaths) {
     std::string longPath = "C:";
     for (int i = 0; i < 60; ++i) longPath += "\\abcdefgh";
     char out[kPathSize + 8];
@@ -60,49 +59,31 @@ TEST(FolderOfPath, NeverOverrunsItsBufferForLongPaths) {
     EXPECT_EQ(out[kPathSize + 7], 'z');
 }
 
-TEST(FileNameOfPath, GivesTheLastComponent) {
-    EXPECT_EQ(fileNameOf("C:\\books\\a.opf"), "a.opf");
-    EXPECT_EQ(fileNameOf("pics/cover.gif"), "cover.gif");
-    EXPECT_EQ(fileNameOf("C:\\books\\"), "books");
-    EXPECT_EQ(fileNameOf("\\\\"), "\\\\");
-    EXPECT_EQ(fileNameOf(""), "");
-}
-
-TEST(BaseNameOfPath, CutsAtTheFirstDotAfterLeadingDots) {
-    EXPECT_EQ(baseNameOf("C:\\t\\my.book.txt"), "my");
-    EXPECT_EQ(baseNameOf("..hidden.txt"), "hidden");
-    EXPECT_EQ(baseNameOf("C:\\t\\..."), "");
-    EXPECT_EQ(baseNameOf("noext"), "noext");
-}
-
-TEST(EndsWithNoCase, MatchesBareCharactersIgnoringCase) {
+TEST(PathSuffixes, AreMatchedAppendedAndCutAsDocumented) {
     EXPECT_TRUE(endsWithNoCase("photo.GIF", "gif"));
     EXPECT_TRUE(endsWithNoCase("photo.xgif", "gif"));
     EXPECT_TRUE(endsWithNoCase("abc", ""));
     EXPECT_FALSE(endsWithNoCase("if", "gif"));
     EXPECT_FALSE(endsWithNoCase("page.htm", "html"));
-}
-
-TEST(AppendIfMissing, LooksForTheSuffixAnywhereWithCase) {
+    // appendIfMissing looks for the suffix anywhere, with case, and cuts rather than overrun.
     char text[kPathSize] = "book.opf.bak";
     appendIfMissing(text, ".opf");
     EXPECT_STREQ(text, "book.opf.bak");
     char other[kPathSize] = "book.OPF";
     appendIfMissing(other, ".opf");
     EXPECT_STREQ(other, "book.OPF.opf");
-}
-
-TEST(AppendIfMissing, CutsTheSuffixRatherThanOverrun) {
-    char text[kPathSize];
     std::string full(254, 'a');
-    std::copy(full.begin(), full.end(), text);
-    text[254] = '\0';
-    appendIfMissing(text, ".opf");
-    EXPECT_EQ(std::string(text), full + ".");
+    char full254[kPathSize];
+    std::copy(full.begin(), full.end(), full254);
+    full254[254] = '\0';
+    appendIfMissing(full254, ".opf");
+    EXPECT_EQ(std::string(full254), full + ".");
 }
 
-TEST(MakeRelativePath, StripsTheBaseFolderIgnoringCase) {
+TEST(MakeRelativePath, StripsTheBaseFolderIgnoringCaseButRefusesASibling) {
     char out[kPathSize] = "unchanged";
+    EXPECT_FALSE(makeRelativePath("C:\\books\\", "C:\\books2\\a.htm", out));
+    EXPECT_STREQ(out, "unchanged");
     EXPECT_TRUE(makeRelativePath("C:\\Books\\", "c:\\books\\images\\cover.gif", out));
     EXPECT_STREQ(out, "images\\cover.gif");
     EXPECT_TRUE(makeRelativePath("C:\\Books\\", "C:\\BOOKS\\a.htm", out));
@@ -111,34 +92,20 @@ TEST(MakeRelativePath, StripsTheBaseFolderIgnoringCase) {
     EXPECT_STREQ(out, "D:\\x.htm");
 }
 
-TEST(MakeRelativePath, RefusesASiblingFolderWithTheSamePrefix) {
-    char out[kPathSize] = "unchanged";
-    EXPECT_FALSE(makeRelativePath("C:\\books\\", "C:\\books2\\a.htm", out));
-    EXPECT_STREQ(out, "unchanged");
-}
-
-TEST(NativePaths, MapDriveZToTheRootAndBackslashesToSlashes) {
+TEST(NativePaths, MapDriveZToTheRootBothWaysAndRefuseOtherDrives) {
+    const std::pair<const char*, const char*> mapped[] = {{"Z:\\home\\ann\\book.opf", "/home/ann/book.opf"},
+                                                          {"z:/home//ann\\", "/home/ann/"},
+                                                          {"Z:", "/"},
+                                                          {"pics\\a.gif", "pics/a.gif"},
+                                                          {"\\tmp\\x", "/tmp/x"}};
+    for (const auto& [program, expected] : mapped) {
+        std::string native;
+        ASSERT_TRUE(programPathToNative(program, &native)) << program;
+        EXPECT_EQ(native, expected) << program;
+    }
     std::string native;
-    ASSERT_TRUE(programPathToNative("Z:\\home\\ann\\book.opf", &native));
-    EXPECT_EQ(native, "/home/ann/book.opf");
-    ASSERT_TRUE(programPathToNative("z:/home//ann\\", &native));
-    EXPECT_EQ(native, "/home/ann/");
-    ASSERT_TRUE(programPathToNative("Z:", &native));
-    EXPECT_EQ(native, "/");
-    ASSERT_TRUE(programPathToNative("pics\\a.gif", &native));
-    EXPECT_EQ(native, "pics/a.gif");
-    ASSERT_TRUE(programPathToNative("\\tmp\\x", &native));
-    EXPECT_EQ(native, "/tmp/x");
-}
-
-TEST(NativePaths, RefuseOtherDrivesAndNetworkPaths) {
-    std::string native;
-    EXPECT_FALSE(programPathToNative("C:\\books\\a.opf", &native));
-    EXPECT_FALSE(programPathToNative("\\\\server\\share\\a.opf", &native));
-    EXPECT_FALSE(programPathToNative("", &native));
-}
-
-TEST(NativePaths, TurnPosixPathsIntoProgramForm) {
+    for (const char* refused : {"C:\\books\\a.opf", "\\\\server\\share\\a.opf", ""})
+        EXPECT_FALSE(programPathToNative(refused, &native)) << refused;
     char out[kPathSize];
     ASSERT_TRUE(nativePathToProgram("/home/ann/book.opf", out, sizeof out));
     EXPECT_STREQ(out, "Z:\\home\\ann\\book.opf");

@@ -12,12 +12,6 @@ protected:
     std::unique_ptr<Publication> book = std::make_unique<Publication>();
 };
 
-TEST_F(PublicationTest, StartsEmpty) {
-    EXPECT_STREQ(book->path, "");
-    EXPECT_EQ(
-        book->metadataCount + book->manifestCount + book->spineCount + book->tourCount + book->guideCount, 0);
-}
-
 TEST_F(PublicationTest, EveryTableKeepsOneSlotSpare) {
     for (int i = 0; i < 60; ++i) book->addMetadata("dc:Subject", "s");
     EXPECT_EQ(book->metadataCount, 49);

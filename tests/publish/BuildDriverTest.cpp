@@ -10,26 +10,16 @@
 
 namespace {
 
-const char* kPackage =
-    "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"id\">\r\n<metadata>\r\n%s</metadata>\r\n"
-    "<manifest>\r\n%s</manifest>\r\n<spine>\r\n%s</spine>\r\n<guide>\r\n</guide>\r\n</package>\r\n";
-
 class BuildDriverTest : public ::testing::Test {
 protected:
     TempFolder tmp;
     RecordingReporter reporter;
 
-    void writePackage(const std::string& name, const std::string& metadata,
-                      const std::vector<std::string>& hrefs) {
-        std::string manifest, spine;
-        for (size_t i = 0; i < hrefs.size(); ++i) {
-            std::string id = "d" + std::to_string(i);
-            manifest += "<item id=\"" + id + "\" href=\"" + hrefs[i] + "\" media-type=\"text/html\"/>\r\n";
-            spine += "<itemref idref=\"" + id + "\"/>\r\n";
-        }
-        char text[4096];
-        std::snprintf(text, sizeof text, kPackage, metadata.c_str(), manifest.c_str(), spine.c_str());
-        tmp.write(name, text);
+    void writePackage(const std::string& name, const char* title, const std::vector<const char*>& hrefs) {
+        auto pub = publicationIn(tmp, name.c_str());
+        if (title) pub->addMetadata("dc:Title", title);
+        for (const char* href : hrefs) addDocument(*pub, href, href);
+        ASSERT_TRUE(pub->save(tmp.file(name).c_str()));
     }
     int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, reporter); }
     // The intermediate text of the package, made by a merge of its own.
@@ -52,7 +42,7 @@ TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
     tmp.write("ch1.htm", chapter + "<a href=\"ch2.htm\">next</a></body>");
     tmp.write("ch2.htm", "<body><h2>Two</h2><img src=\"pic.gif\"></body>");
     tmp.write("pic.gif", "GIF89a");
-    writePackage("novel.opf", "<dc:Title>The Voyage</dc:Title>\r\n", {"ch1.htm", "ch2.htm"});
+    writePackage("novel.opf", "The Voyage", {"ch1.htm", "ch2.htm"});
     std::string expected = mergedText("novel.opf");
 
     ASSERT_EQ(batch("novel.opf"), 0);
@@ -93,14 +83,14 @@ TEST_F(BuildDriverTest, TheTargetReplacesTheLastFourCharactersOfThePackagePath) 
 
 TEST_F(BuildDriverTest, ABookWithoutTitleHasAnEmptyName) {
     tmp.write("a.htm", "<body>x</body>");
-    writePackage("untitled.opf", "", {"a.htm"});
+    writePackage("untitled.opf", nullptr, {"a.htm"});
     ASSERT_EQ(batch("untitled.opf"), 0);
     EXPECT_EQ(tmp.read("untitled.prc").substr(0, 32), std::string(32, '\0'));
 }
 
 TEST_F(BuildDriverTest, FailedBatchBuildsSayWhyAndLeaveNothingBehind) {
     tmp.write("a.htm", "<body>x</body>");
-    writePackage("missing.opf", "", {"a.htm", "gone.htm"});
+    writePackage("missing.opf", nullptr, {"a.htm", "gone.htm"});
     tmp.write("broken.opf", "not a package");
     tmp.write("self.prc", "<?xml version=\"1.0\"?>");
     struct Case {
@@ -141,7 +131,7 @@ public:
 
 TEST_F(BuildDriverTest, AFailedBuildRemovesTheHalfWrittenBookAndTheIntermediateFile) {
     tmp.write("a.htm", "<body>" + std::string(10000, 'x') + "</body>");
-    writePackage("half.opf", "", {"a.htm"});
+    writePackage("half.opf", nullptr, {"a.htm"});
     auto pub = std::make_unique<Publication>();
     ASSERT_TRUE(pub->open(tmp.file("half.opf").c_str()));
     auto context = std::make_unique<BuildContext>(pub.get());

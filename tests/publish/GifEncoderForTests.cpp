@@ -92,7 +92,7 @@ std::string encodeGif(const GifPicture& picture) {
     putLittle16(out, picture.height);
     out.push_back(char(0x80 | 0x70 | (picture.colourBits - 1)));
     out.push_back(char(picture.background));
-    out.push_back(char(picture.aspect));
+    out.push_back(0);  // aspect
     for (int i = 0; i < (1 << picture.colourBits); ++i) {
         std::array<uint8_t, 3> rgb =
             i < int(picture.colours.size()) ? picture.colours[size_t(i)] : std::array<uint8_t, 3>{0, 0, 0};
@@ -100,8 +100,8 @@ std::string encodeGif(const GifPicture& picture) {
     }
     out += picture.beforeImage;
     out.push_back(',');
-    putLittle16(out, picture.left);
-    putLittle16(out, picture.top);
+    putLittle16(out, 0);  // left
+    putLittle16(out, 0);  // top
     putLittle16(out, picture.width);
     putLittle16(out, picture.height);
     uint8_t flags = uint8_t((picture.interlaced ? 0x40 : 0) | (picture.localColourTable ? 0x80 : 0));

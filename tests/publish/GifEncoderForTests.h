@@ -15,10 +15,7 @@ struct GifPicture {
     int colourBits = 1;
     bool interlaced = false;
     bool localColourTable = false;
-    uint8_t aspect = 0;
     uint8_t background = 0;
-    uint16_t left = 0;
-    uint16_t top = 0;
     std::string beforeImage;    // extension blocks or other bytes before ','
     bool clearWhenFull = true;  // false: the table stays full, no clear code
     uint32_t subBlockSize = 255;

@@ -168,21 +168,6 @@ TEST_F(MergeManifestTest, AnUnfinishedTagIsCopiedAsText) {
     EXPECT_NE(merged().find("<BODY>1 < 2 and x <y<h1"), std::string::npos) << merged();
 }
 
-TEST_F(MergeManifestTest, LargeDocumentsAreNotWrittenOrReadOneSystemCallPerByte) {
-    addDocument(*pub, "big", "big.htm");
-    std::string body;
-    for (int i = 0; i < 4000; ++i)
-        body += "<p><a name=\"n" + std::to_string(i) + "\"></a>Line of text <a href=\"#n0\">back</a></p>\r\n";
-    tmp.write("big.htm", "<body>" + body + "</body>");
-    FileCallCounts before = fileCallCounts();
-    ASSERT_TRUE(merge());
-    FileCallCounts after = fileCallCounts();
-    size_t size = merged().size();
-    ASSERT_GT(size, size_t(250000));
-    EXPECT_LT(after.systemWrites - before.systemWrites, uint64_t(200));
-    EXPECT_LT(after.systemReads - before.systemReads, uint64_t(400));
-}
-
 TEST_F(MergeManifestTest, AnIntermediateFileThatCannotBeCreatedFailsTheMerge) {
     copyText(pub->path, tmp.file("no folder\\book.opf").c_str());
     ASSERT_FALSE(merge());

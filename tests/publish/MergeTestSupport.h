@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/Publication.h"
@@ -68,19 +69,13 @@ public:
 
 private:
     static std::string textOf(int32_t stringId) {
-        switch (stringId) {
-            case IDS_BUILD_ADDING_IMAGES:
-                return "Adding images...";
-            case IDS_BUILD_RECORDS:
-                return "Building eBook records...";
-            case IDS_BUILD_MERGING:
-                return "Merging manifest files...";
-            case IDS_BUILD_RESOLVING_LINKS:
-                return "Resolving links...";
-            case IDS_BUILD_WRITING_LINKS:
-                return "Writing links...";
-            default:
-                return "?";
-        }
+        const std::pair<int32_t, const char*> texts[] = {{IDS_BUILD_ADDING_IMAGES, "Adding images..."},
+                                                         {IDS_BUILD_RECORDS, "Building eBook records..."},
+                                                         {IDS_BUILD_MERGING, "Merging manifest files..."},
+                                                         {IDS_BUILD_RESOLVING_LINKS, "Resolving links..."},
+                                                         {IDS_BUILD_WRITING_LINKS, "Writing links..."}};
+        for (const auto& [id, text] : texts)
+            if (id == stringId) return text;
+        return "?";
     }
 };

@@ -4,15 +4,65 @@
 
 namespace {
 
+// The first pass: literals, a space joined to the next character, and copies.
 struct FirstPass {
     std::vector<uint8_t> out;
     bool spacePending = false;
 
-    void literal(uint8_t byte);
-    void emitPlain(uint8_t byte);
+    void literal(uint8_t byte) {
+        if (!spacePending) {
+            if (byte == 0x20) {
+                spacePending = true;
+            } else {
+                emitPlain(byte);
+            }
+            return;
+        }
+        spacePending = false;
+        if (byte >= 0x40 && byte <= 0x7F) {
+            out.push_back(byte ^ 0x80);
+        } else {
+            out.push_back(0x20);
+            emitPlain(byte);
+        }
+    }
+    void emitPlain(uint8_t byte) {
+        if (byte == 0x00 || (byte >= 0x09 && byte <= 0x7F)) {
+            out.push_back(byte);
+        } else {
+            out.push_back(0x01);
+            out.push_back(byte);
+        }
+    }
 };
 
-std::vector<uint8_t> mergeEscapes(const std::vector<uint8_t>& tokens);
+// The second pass: consecutive escapes become one count byte and up to 8 bytes.
+std::vector<uint8_t> mergeEscapes(const std::vector<uint8_t>& tokens) {
+    std::vector<uint8_t> merged;
+    size_t i = 0;
+    while (i < tokens.size()) {
+        uint8_t b = tokens[i];
+        if (b >= 0x80 && b <= 0xBF) {
+            merged.push_back(b);
+            merged.push_back(tokens[i + 1]);
+            i += 2;
+        } else if (b == 0x01) {
+            size_t countAt = merged.size();
+            merged.push_back(1);
+            merged.push_back(tokens[i + 1]);
+            i += 2;
+            while (i + 1 < tokens.size() && tokens[i] == 0x01 && merged[countAt] < 8) {
+                ++merged[countAt];
+                merged.push_back(tokens[i + 1]);
+                i += 2;
+            }
+        } else {
+            merged.push_back(b);
+            ++i;
+        }
+    }
+    return merged;
+}
 
 }  // namespace
 
@@ -51,65 +101,6 @@ std::vector<uint8_t> referenceCompress(const uint8_t* input, uint32_t length) {
     if (pass.spacePending) pass.out.push_back(0x20);
     return mergeEscapes(pass.out);
 }
-
-namespace {
-
-void FirstPass::literal(uint8_t byte) {
-    if (!spacePending) {
-        if (byte == 0x20) {
-            spacePending = true;
-        } else {
-            emitPlain(byte);
-        }
-        return;
-    }
-    spacePending = false;
-    if (byte >= 0x40 && byte <= 0x7F) {
-        out.push_back(byte ^ 0x80);
-    } else {
-        out.push_back(0x20);
-        emitPlain(byte);
-    }
-}
-
-void FirstPass::emitPlain(uint8_t byte) {
-    if (byte == 0x00 || (byte >= 0x09 && byte <= 0x7F)) {
-        out.push_back(byte);
-    } else {
-        out.push_back(0x01);
-        out.push_back(byte);
-    }
-}
-
-// The second pass: consecutive escapes become one count byte and up to 8 bytes.
-std::vector<uint8_t> mergeEscapes(const std::vector<uint8_t>& tokens) {
-    std::vector<uint8_t> merged;
-    size_t i = 0;
-    while (i < tokens.size()) {
-        uint8_t b = tokens[i];
-        if (b >= 0x80 && b <= 0xBF) {
-            merged.push_back(b);
-            merged.push_back(tokens[i + 1]);
-            i += 2;
-        } else if (b == 0x01) {
-            size_t countAt = merged.size();
-            merged.push_back(1);
-            merged.push_back(tokens[i + 1]);
-            i += 2;
-            while (i + 1 < tokens.size() && tokens[i] == 0x01 && merged[countAt] < 8) {
-                ++merged[countAt];
-                merged.push_back(tokens[i + 1]);
-                i += 2;
-            }
-        } else {
-            merged.push_back(b);
-            ++i;
-        }
-    }
-    return merged;
-}
-
-}  // namespace
 
 namespace {
 
