@@ -36,6 +36,9 @@ sleep 1
 export DISPLAY="$display" WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot --init >/dev/null 2>&1 || true
 wineserver -w || true
+# Wine's own fonts (fonts-wine) draw the caption buttons as glyphs; this
+# Wine does not look for them where the package puts them.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 cd "$work/lantern"
 wine explorer /desktop=shot,800x600 "$program" 'Z:'"${work//\//\\}"'\lantern\lantern.opf' >/dev/null 2>&1 &
 
