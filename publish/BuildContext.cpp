@@ -1,5 +1,6 @@
 #include "BuildContext.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "model/Text.h"
@@ -65,4 +66,24 @@ void BuildContext::emit(const char* text) {
 
 void BuildContext::emitBytes(const void* bytes, uint32_t n) {
     if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+}
+
+FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path) {
+    // Each name another build or the user holds costs one attempt.
+    constexpr int32_t kAttempts = 10000;
+    for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
+        ++*counter;
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%d.tmp", stem, static_cast<int>(*counter));
+        if (!copyText(path, kBuildFieldSize, folder) || !appendText(path, kBuildFieldSize, name)) {
+            noteFileError("the path is longer than 255 characters");
+            path[0] = '\0';
+            return kInvalidFileHandle;
+        }
+        FileHandle file = openFile(path, OpenMode::createNew);
+        if (file != kInvalidFileHandle) return file;
+        if (!fileExists(path)) break;
+    }
+    path[0] = '\0';
+    return kInvalidFileHandle;
 }

@@ -80,6 +80,10 @@ struct BuildContext {
     // The manifest merge.
     bool mergeManifest();
     bool mergeDocument(const char* path);
+    // Merges the file at filePath as if it stood at documentPath: the build's
+    // own pages are written under names of their own but linked by the names
+    // the e-book has always used.
+    bool mergeDocumentAs(const char* filePath, const char* documentPath);
     void reportBuildMessage(const char* text, int32_t level);
 
     // Links, anchors and pictures.
@@ -103,3 +107,10 @@ struct BuildContext {
 // Builds so far in this run of the program; each takes the next number for
 // its intermediate file.
 int32_t intermediateFilesNamed();
+
+// Creates a file of the build in folder (with its trailing separator) under
+// the first name stem + n + ".tmp", n counting on from *counter, that
+// nothing holds yet, so that a build never opens, replaces or deletes a file
+// it did not create. path: 256 bytes. The invalid handle when the folder
+// takes no new file or the name does not fit.
+FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path);

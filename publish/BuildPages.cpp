@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "SetAsideFile.h"
 #include "Url.h"
 #include "model/OutputBuffer.h"
 #include "model/Paths.h"
@@ -42,17 +41,15 @@ void writeNumber(OutputBuffer& out, int32_t n);
 
 bool writeMetadataPage(BuildContext& context) {
     const Publication& pub = *context.publication;
+    char folder[kBuildFieldSize];
+    folderOfPath(pub.path, folder);
     char pagePath[kBuildFieldSize];
-    resolveAgainstPackage(pub, "xyz_metadata.htm", pagePath);
-    SetAsideFile userFile;
-    if (!setAsideExistingFile(pagePath, userFile)) {
-        reportPageFailure(context, "The file %s could not be moved aside for the build", pagePath);
-        return false;
-    }
+    int32_t counter = 0;
     OutputBuffer page;
-    if (!page.open(pagePath)) {
-        reportPageFailure(context, "The file %s, referenced in the Manifest is not available", pagePath);
-        putBackSetAsideFile(userFile);
+    page.file = createBuildFile(folder, "PRCmeta_", &counter, pagePath);
+    if (page.file == kInvalidFileHandle) {
+        page.file = 0;
+        reportPageFailure(context, "The metadata page could not be created in %s", folder);
         return false;
     }
     page.writeString("<html><body>");
@@ -69,9 +66,11 @@ bool writeMetadataPage(BuildContext& context) {
         page.writeString("<br>");
     }
     page.writeString("</body></html>");
-    bool merged = page.close() && context.mergeDocument(pagePath);
+    // Linked by the name the e-book has always used for it.
+    char documentPath[kBuildFieldSize];
+    resolveAgainstPackage(pub, "xyz_metadata.htm", documentPath);
+    bool merged = page.close() && context.mergeDocumentAs(pagePath, documentPath);
     deleteFile(pagePath);
-    putBackSetAsideFile(userFile);
     return merged;
 }
 

@@ -6,7 +6,6 @@
 
 #include "BuildContext.h"
 #include "BuildPages.h"
-#include "SetAsideFile.h"
 #include "Url.h"
 #include "model/Paths.h"
 #include "model/TagScanner.h"
@@ -90,9 +89,13 @@ bool BuildContext::mergeManifest() {
 }
 
 bool BuildContext::mergeDocument(const char* path) {
+    return mergeDocumentAs(path, path);
+}
+
+bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
     if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
-    FileHandle document = openFile(path, OpenMode::read);
+    FileHandle document = openFile(filePath, OpenMode::read);
     if (document == kInvalidFileHandle) {
         reportWithPath(*this, "The file %s, referenced in the Manifest is not available", path);
         return false;
@@ -129,11 +132,10 @@ bool BuildContext::mergeDocument(const char* path) {
 namespace {
 
 bool createIntermediateFile(BuildContext& context) {
-    ++intermediateFileCounter;
-    char name[64];
-    std::snprintf(name, sizeof name, "PRCtemp_%d.tmp", static_cast<int>(intermediateFileCounter));
-    resolveAgainstPackage(*context.publication, name, context.intermediatePath);
-    context.intermediateFile = openFile(context.intermediatePath, OpenMode::readWrite);
+    char folder[kBuildFieldSize];
+    folderOfPath(context.publication->path, folder);
+    context.intermediateFile =
+        createBuildFile(folder, "PRCtemp_", &intermediateFileCounter, context.intermediatePath);
     context.intermediateWriteFailed = false;
     return context.intermediateFile != kInvalidFileHandle;
 }
@@ -141,26 +143,23 @@ bool createIntermediateFile(BuildContext& context) {
 // The guide goes through the same merge as any document, so that its
 // references become links like any other.
 void mergeGuideDocument(BuildContext& context) {
-    char guidePath[kBuildFieldSize];
-    resolveAgainstPackage(*context.publication, "guide.htm", guidePath);
-    SetAsideFile userFile;
-    if (!setAsideExistingFile(guidePath, userFile)) {
-        reportWithPath(context, "The file %s could not be moved aside for the build", guidePath);
-        return;
-    }
-    FileHandle guide = openFile(guidePath, OpenMode::create);
+    char folder[kBuildFieldSize];
+    folderOfPath(context.publication->path, folder);
+    char pagePath[kBuildFieldSize];
+    int32_t counter = 0;
+    FileHandle guide = createBuildFile(folder, "PRCguide_", &counter, pagePath);
     if (guide == kInvalidFileHandle) {
-        reportWithPath(context, "The file %s, referenced in the Manifest is not available", guidePath);
-        putBackSetAsideFile(userFile);
+        reportWithPath(context, "The guide page could not be created in %s", folder);
         return;
     }
     writeText(guide, "<HTML><BODY>");
     context.publication->writeGuideSection(guide);
     writeText(guide, "<metadata href=\"xyz_metadata.htm\" />");
     writeText(guide, "</BODY></HTML>");
-    if (closeFile(guide)) context.mergeDocument(guidePath);
-    deleteFile(guidePath);
-    putBackSetAsideFile(userFile);
+    char documentPath[kBuildFieldSize];
+    resolveAgainstPackage(*context.publication, "guide.htm", documentPath);
+    if (closeFile(guide)) context.mergeDocumentAs(pagePath, documentPath);
+    deleteFile(pagePath);
 }
 
 int32_t liveSpineCount(const Publication& publication) {
