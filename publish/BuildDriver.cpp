@@ -5,6 +5,7 @@
 #include <new>
 
 #include "PalmDocDatabase.h"
+#include "model/Paths.h"
 #include "model/Text.h"
 
 namespace {
@@ -14,8 +15,11 @@ constexpr size_t kShortestPackagePath = 5;
 
 void printBuildMessage(const char* text, int32_t level);
 void reportFailure(BuildContext& context, const char* format, const char* path);
-// Removes what a failed build wrote.
-void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath);
+// The writer's message names the partial file; the user knows the target.
+void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target);
+// Removes what a failed build wrote: the intermediate file and the partial
+// e-book (null when none was started).
+void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* partial);
 
 }  // namespace
 
@@ -33,26 +37,33 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress) {
 bool buildEbook(BuildContext& context, const char* targetPath, bool compress, EbookDatabase& database) {
     context.setStatus(kMergingFilesText);
     if (!context.mergeManifest()) {
-        removeBuildFiles(context, nullptr, targetPath);
+        removeBuildFiles(context, nullptr, nullptr);
         return false;
     }
+
+    // The e-book is written beside its target and put in place only when
+    // whole, so a failed build leaves an earlier e-book as it was.
+    char folder[kBuildFieldSize];
+    folderOfPath(targetPath, folder);
+    char partial[kBuildFieldSize];
+    int32_t counter = 0;
+    FileHandle reserved = createBuildFile(folder, "PRCbook_", &counter, partial);
+    if (reserved == kInvalidFileHandle) {
+        reportFailure(context, "The eBook %s could not be created", targetPath);
+        removeBuildFiles(context, nullptr, nullptr);
+        return false;
+    }
+    closeFile(reserved);
 
     char title[kValueSize];
     if (!context.publication->findMetadataValue("dc:Title", title)) title[0] = '\0';
     database.setDatabaseName(title);
-    database.setTargetPath(targetPath);
+    database.setTargetPath(partial);
     database.setCompression(compress);
     database.setSourcePath(context.intermediatePath);
-    // A failed begin may not have reached the target: an e-book of an
-    // earlier build is then left as it was.
-    bool targetExisted = fileExists(targetPath);
     if (!database.begin(static_cast<uint32_t>(context.distinctImageCount))) {
-        if (database.errorText[0] != '\0')
-            context.reportBuildMessage(database.errorText, kBuildErrorLevel);
-        else
-            reportFailure(context, "The eBook %s could not be created", targetPath);
-        database.close();
-        removeBuildFiles(context, targetExisted ? nullptr : &database, targetPath);
+        reportDatabaseFailure(context, database.errorText, partial, targetPath);
+        removeBuildFiles(context, &database, partial);
         return false;
     }
 
@@ -82,8 +93,12 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         ok = !database.writeFailed;
         if (!ok) reportFailure(context, "Unable to write the PRC target file : %s", targetPath);
     }
+    if (ok && !replaceFile(partial, targetPath)) {
+        ok = false;
+        reportFailure(context, "The eBook %s could not be replaced", targetPath);
+    }
     if (!ok) {
-        removeBuildFiles(context, &database, targetPath);
+        removeBuildFiles(context, &database, partial);
         return false;
     }
     deleteFile(context.intermediatePath);
@@ -142,14 +157,29 @@ void reportFailure(BuildContext& context, const char* format, const char* path) 
     context.reportBuildMessage(message, kBuildErrorLevel);
 }
 
-void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath) {
+void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target) {
+    const char* at = text[0] != '\0' ? std::strstr(text, partial) : nullptr;
+    if (at == nullptr) {
+        if (text[0] != '\0')
+            context.reportBuildMessage(text, kBuildErrorLevel);
+        else
+            reportFailure(context, "The eBook %s could not be created", target);
+        return;
+    }
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, "%.*s%s%s", static_cast<int>(at - text), text, target,
+                  at + std::strlen(partial));
+    context.reportBuildMessage(message, kBuildErrorLevel);
+}
+
+void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* partial) {
     // Closing first: the system may not delete an open file, and the writer
     // holds the intermediate file open as its source.
     if (database != nullptr) database->close();
     closeFile(context.intermediateFile);
     context.intermediateFile = kInvalidFileHandle;
     if (context.intermediatePath[0] != '\0') deleteFile(context.intermediatePath);
-    if (database != nullptr) deleteFile(targetPath);
+    if (partial != nullptr) deleteFile(partial);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "MergeTestSupport.h"
 #include "model/Files.h"
 #include "publish/BuildDriver.h"
+#include "tests/support/SpecialFiles.h"
 
 namespace {
 
@@ -34,6 +35,33 @@ protected:
     }
     int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, dialogs); }
     std::string bookText(const std::string& name) { return decodedText(recordsOf(tmp.read(name))); }
+    bool leftOver() { return tmp.exists("PRC*.tmp"); }
+};
+
+// Text of many short words that the compressor cannot shrink much.
+std::string noisyText(size_t size) {
+    std::string text;
+    uint32_t state = 12345;
+    while (text.size() < size) {
+        state = state * 1103515245u + 12345u;
+        text += char('a' + (state >> 16) % 26);
+        if ((state >> 8) % 7 == 0) text += ' ';
+    }
+    return text;
+}
+
+// Fails on the text record or picture record given, as a full disk or a
+// killed process would.
+class FailingDatabase : public PalmDocDatabase {
+public:
+    uint32_t failingText = UINT32_MAX;
+    bool failingPicture = false;
+    bool writeTextRecord(const uint8_t* data, uint32_t length, uint32_t index) override {
+        return index != failingText && PalmDocDatabase::writeTextRecord(data, length, index);
+    }
+    bool writeImageRecord(const char* path, uint32_t index) override {
+        return !failingPicture && PalmDocDatabase::writeImageRecord(path, index);
+    }
 };
 
 TEST_F(BuildSafetyTest, UserFilesNamedLikeTheBuildsOwnFilesAreLeftWhole) {
@@ -78,6 +106,59 @@ TEST_F(BuildSafetyTest, BuildsRunningAtOnceKeepToTheirOwnIntermediateFiles) {
     EXPECT_EQ(readWholeFile(second->intermediatePath), firstText);
     deleteFile(first->intermediatePath);
     deleteFile(second->intermediatePath);
+}
+
+TEST_F(BuildSafetyTest, AFailedRebuildKeepsTheEarlierBookWholeAndLeavesNothing) {
+    tmp.write("ch.htm", "<body>" + noisyText(9000) + "<img src=\"pic.gif\"></body>");
+    tmp.write("pic.gif", "GIF89a");
+    writePackage("book.opf", {"ch.htm"});
+    writePackage("gone.opf", {"ch.htm", "missing.htm"});
+    struct Case {
+        const char* what;
+        const char* package;
+        uint32_t failingText;
+        bool failingPicture;
+    } cases[] = {
+        {"first text record", "book.opf", 0, false},
+        {"last text record", "book.opf", 2, false},
+        {"picture", "book.opf", UINT32_MAX, true},
+        {"merge", "gone.opf", UINT32_MAX, false},
+    };
+    for (const Case& c : cases) {
+        tmp.write("book.prc", "earlier e-book");
+        auto pub = std::make_unique<Publication>();
+        ASSERT_TRUE(pub->open(tmp.file(c.package).c_str()));
+        auto context = std::make_unique<BuildContext>(pub.get());
+        FailingDatabase database;
+        database.failingText = c.failingText;
+        database.failingPicture = c.failingPicture;
+        EXPECT_FALSE(buildEbook(*context, tmp.file("book.prc").c_str(), true, database)) << c.what;
+        EXPECT_EQ(tmp.read("book.prc"), "earlier e-book") << c.what;
+        EXPECT_FALSE(leftOver()) << c.what;
+        EXPECT_NE(context->lastMessage[0], '\0') << c.what;
+    }
+    // The same build without failures replaces the book.
+    ASSERT_EQ(batch("book.opf"), 0);
+    EXPECT_EQ(recordsOf(tmp.read("book.prc")).size(), size_t(1 + 3 + 1));
+    EXPECT_FALSE(leftOver());
+}
+
+TEST_F(BuildSafetyTest, ARebuildOnAFullDiskKeepsTheEarlierBook) {
+    tmp.makeFolder("disk");
+    SmallDisk disk(tmp.file("disk"), 88, 64);
+    if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here (needs root on Linux)";
+    std::string chapter = "<body>" + noisyText(24000) + "</body>";
+    std::string earlier = noisyText(24000);
+    tmp.write("disk\\ch.htm", chapter);
+    tmp.write("disk\\book.prc", earlier);
+    writePackage("disk\\book.opf", {"ch.htm"});
+
+    testing::internal::CaptureStderr();
+    int status = batch("disk\\book.opf");
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(status, 0) << err;
+    EXPECT_EQ(tmp.read("disk\\book.prc"), earlier);
+    EXPECT_FALSE(tmp.exists("disk\\PRC*.tmp"));
 }
 
 }  // namespace
