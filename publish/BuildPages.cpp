@@ -77,21 +77,16 @@ bool writeMetadataPage(BuildContext& context) {
 bool writeFirstChapter(BuildContext& context) {
     const Publication& pub = *context.publication;
     char outPath[kBuildFieldSize];
-    firstChapterPath(pub, outPath);
+    if (!firstChapterPath(pub, outPath)) return false;
     OutputBuffer out;
     if (!out.open(outPath)) return false;
     out.writeString(kPageStart);
 
     FileHandle chapter = kInvalidFileHandle;
     const ManifestItem* item = firstChapterItem(pub);
-    if (item != nullptr) {
-        Url url;
-        url.setFrom(pub.folder);
-        url.set(item->href);
-        char chapterPath[kBuildFieldSize];
-        url.toPath(chapterPath);
+    char chapterPath[kBuildFieldSize];
+    if (item != nullptr && resolveAgainstPackage(pub, item->href, chapterPath))
         chapter = openFile(chapterPath, OpenMode::read);
-    }
     // Without a chapter, or without its BODY, the page stays empty rather
     // than searching on.
     bool copied = chapter != kInvalidFileHandle && skipToBody(chapter);
@@ -113,11 +108,11 @@ bool writeFirstChapter(BuildContext& context) {
     return out.close() && copied;
 }
 
-void firstChapterPath(const Publication& publication, char* out) {
+bool firstChapterPath(const Publication& publication, char* out) {
     char name[kBuildFieldSize];
     baseNameOfPath(publication.path, name);
-    appendText(name, "_firstchapter.htm");
-    resolveAgainstPackage(publication, name, out);
+    folderOfPath(publication.path, out);
+    return appendText(out, kBuildFieldSize, name) && appendText(out, kBuildFieldSize, "_firstchapter.htm");
 }
 
 namespace {

@@ -12,5 +12,5 @@ bool writeMetadataPage(BuildContext& context);
 // be copied (the page is then only its start and end) or the file could
 // not be created.
 bool writeFirstChapter(BuildContext& context);
-// out: 256 bytes.
-void firstChapterPath(const Publication& publication, char* out);
+// out: 256 bytes. False when the path would be longer than 255 characters.
+bool firstChapterPath(const Publication& publication, char* out);

@@ -115,9 +115,10 @@ bool isLinkTag(const TagScanner& tag, char* href) {
 bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* documentPath, const char* href) {
     LinkRecord& link = context.links[context.linkCount];
     Url url;
-    url.setFrom(documentPath);
+    url.setFromFile(documentPath);
     url.set(href);
-    url.toPath(link.targetFile);
+    // A cut path could match another document's anchor: it matches none.
+    if (!url.toPath(link.targetFile)) link.targetFile[0] = '\0';
     copyText(link.targetAnchor, url.fragment);
 
     char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
@@ -143,11 +144,18 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
     if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
 
     Url url;
-    url.setFrom(context.publication->path);
-    url.set(documentPath);
+    url.setFromFile(context.publication->path);
+    url.setFile(documentPath);
     url.set(src);
     char path[kBuildFieldSize];
-    url.toPath(path);
+    if (!url.toPath(path)) {
+        char message[kBuildMessageSize];
+        std::snprintf(message, sizeof message,
+                      "The picture %s of %s is left out: its path is too deep or too long", src,
+                      documentPath);
+        context.reportBuildMessage(message, kBuildWarningLevel);
+        return;
+    }
     uint32_t end = getFileLength(context.intermediateFile);
     context.addPicture(path, static_cast<int32_t>(end - kPictureTailLength - nameLength));
 }

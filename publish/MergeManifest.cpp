@@ -36,6 +36,12 @@ bool BuildContext::mergeManifest() {
     setProgress(1);
     setStatus(kMergingFilesText);
 
+    // Every page of the build is linked by a path beside the package.
+    char probe[kBuildFieldSize];
+    if (!resolveAgainstPackage(pub, "xyz_metadata.htm", probe)) {
+        reportWithPath(*this, "The package path %s is too deep or too long for a build", pub.path);
+        return false;
+    }
     if (!createIntermediateFile(*this)) {
         reportBuildMessage("Error while creating the intermediate file", kBuildErrorLevel);
         return false;
@@ -54,7 +60,16 @@ bool BuildContext::mergeManifest() {
         setStatusAndNumber(kMergingFilesText, position);
         if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) continue;
         char documentPath[kBuildFieldSize];
-        resolveAgainstPackage(pub, item.manifestItem->href, documentPath);
+        if (!resolveAgainstPackage(pub, item.manifestItem->href, documentPath)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The address %s in the package %s gives a path too deep or too long to use",
+                          item.manifestItem->href, pub.path);
+            reportBuildMessage(message, kBuildErrorLevel);
+            closeFile(intermediateFile);
+            intermediateFile = kInvalidFileHandle;
+            return false;
+        }
         if (!mergeDocument(documentPath)) {
             if (intermediateWriteFailed)
                 reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);

@@ -161,4 +161,53 @@ TEST_F(BuildSafetyTest, ARebuildOnAFullDiskKeepsTheEarlierBook) {
     EXPECT_FALSE(tmp.exists("disk\\PRC*.tmp"));
 }
 
+TEST_F(BuildSafetyTest, PathsAreUsedWholeOrRefusedWithTheirName) {
+    std::string deep;
+    for (int i = 1; i <= 12; ++i) deep += "f" + std::to_string(i) + "\\";
+    std::string longFolder = std::string(200, 'L') + "\\";
+    std::string longHref = std::string(40, 'c') + ".htm";
+    struct Case {
+        std::string folder;
+        std::string href;
+        std::string message;  // empty: the build succeeds
+    } cases[] = {
+        {deep, "ch.htm", "too deep or too long for a build"},
+        {"My%41Books\\", "ch.htm", ""},
+        {"100%\\", "ch.htm", ""},
+        {"a#b\\", "ch.htm", ""},
+        {longFolder, longHref, longHref},
+    };
+    for (const Case& c : cases) {
+        std::string folder;
+        size_t start = 0;
+        for (size_t end; (end = c.folder.find('\\', start)) != std::string::npos; start = end + 1) {
+            folder += c.folder.substr(start, end - start + 1);
+            tmp.makeFolder(folder);
+            // A decoy in every ancestor that a cut or decoded path could reach.
+            tmp.write(folder + c.href, "<body>decoy</body>");
+        }
+        tmp.write(c.folder + c.href, "<body>the real chapter</body>");
+        writePackage(c.folder + "book.opf", {c.href});
+        tmp.makeFolder("My Books");
+        tmp.makeFolder("100 ");
+
+        testing::internal::CaptureStderr();
+        int status = batch(c.folder + "book.opf");
+        std::string err = testing::internal::GetCapturedStderr();
+        if (c.message.empty()) {
+            EXPECT_EQ(status, 0) << c.folder << err;
+            EXPECT_NE(bookText(c.folder + "book.prc").find("the real chapter"), std::string::npos)
+                << c.folder;
+        } else {
+            EXPECT_NE(status, 0) << c.folder;
+            EXPECT_NE(err.find(c.message), std::string::npos) << err;
+            EXPECT_FALSE(tmp.exists(c.folder + "book.prc"));
+        }
+        EXPECT_FALSE(tmp.exists("My Books\\PRC*.tmp"));
+        EXPECT_FALSE(tmp.exists("100 \\PRC*.tmp"));
+        EXPECT_FALSE(tmp.exists("PRC*.tmp"));
+        EXPECT_FALSE(tmp.exists("f1\\f2\\f3\\f4\\f5\\f6\\f7\\f8\\PRC*.tmp"));
+    }
+}
+
 }  // namespace
