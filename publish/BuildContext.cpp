@@ -69,9 +69,7 @@ void BuildContext::emitBytes(const void* bytes, uint32_t n) {
 }
 
 FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path) {
-    // Each name another build or the user holds costs one attempt.
-    constexpr int32_t kAttempts = 10000;
-    for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int32_t attempt = 0; attempt < kBuildFileAttempts; ++attempt) {
         ++*counter;
         char name[64];
         std::snprintf(name, sizeof name, "%s%d.tmp", stem, static_cast<int>(*counter));

@@ -116,3 +116,5 @@ int32_t intermediateFilesNamed();
 // it did not create. path: 256 bytes. The invalid handle when the folder
 // takes no new file or the name does not fit.
 FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path);
+// Names held by others that createBuildFile passes over before it gives up.
+constexpr int32_t kBuildFileAttempts = 1000;

@@ -69,7 +69,11 @@ bool writeMetadataPage(BuildContext& context) {
     // Linked by the name the e-book has always used for it.
     char documentPath[kBuildFieldSize];
     resolveAgainstPackage(pub, "xyz_metadata.htm", documentPath);
-    bool merged = page.close() && context.mergeDocumentAs(pagePath, documentPath);
+    bool merged = false;
+    if (!page.close())
+        reportPageFailure(context, "The metadata page %s could not be written", pagePath);
+    else
+        merged = context.mergeDocumentAs(pagePath, documentPath);
     deleteFile(pagePath);
     return merged;
 }

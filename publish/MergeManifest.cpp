@@ -18,7 +18,8 @@ namespace {
 int32_t intermediateFileCounter = 0;
 
 bool createIntermediateFile(BuildContext& context);
-void mergeGuideDocument(BuildContext& context);
+bool mergeGuideDocument(BuildContext& context);
+void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
@@ -48,7 +49,10 @@ bool BuildContext::mergeManifest() {
     }
     emit("<HTML><HEAD>");
     pub.writeMetadataSection(intermediateFile);
-    mergeGuideDocument(*this);
+    if (!mergeGuideDocument(*this)) {
+        abandonIntermediateFile(*this);
+        return false;
+    }
     emit("</HEAD><BODY>");
 
     int32_t position = 0;
@@ -79,7 +83,10 @@ bool BuildContext::mergeManifest() {
         }
     }
 
-    writeMetadataPage(*this);
+    if (!writeMetadataPage(*this)) {
+        abandonIntermediateFile(*this);
+        return false;
+    }
     emit("</BODY></HTML>");
     if (intermediateWriteFailed) {
         reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
@@ -157,7 +164,7 @@ bool createIntermediateFile(BuildContext& context) {
 
 // The guide goes through the same merge as any document, so that its
 // references become links like any other.
-void mergeGuideDocument(BuildContext& context) {
+bool mergeGuideDocument(BuildContext& context) {
     char folder[kBuildFieldSize];
     folderOfPath(context.publication->path, folder);
     char pagePath[kBuildFieldSize];
@@ -165,7 +172,7 @@ void mergeGuideDocument(BuildContext& context) {
     FileHandle guide = createBuildFile(folder, "PRCguide_", &counter, pagePath);
     if (guide == kInvalidFileHandle) {
         reportWithPath(context, "The guide page could not be created in %s", folder);
-        return;
+        return false;
     }
     writeText(guide, "<HTML><BODY>");
     context.publication->writeGuideSection(guide);
@@ -173,8 +180,18 @@ void mergeGuideDocument(BuildContext& context) {
     writeText(guide, "</BODY></HTML>");
     char documentPath[kBuildFieldSize];
     resolveAgainstPackage(*context.publication, "guide.htm", documentPath);
-    if (closeFile(guide)) context.mergeDocumentAs(pagePath, documentPath);
+    bool merged = false;
+    if (!closeFile(guide))
+        reportWithPath(context, "The guide page %s could not be written", pagePath);
+    else
+        merged = context.mergeDocumentAs(pagePath, documentPath);
     deleteFile(pagePath);
+    return merged;
+}
+
+void abandonIntermediateFile(BuildContext& context) {
+    closeFile(context.intermediateFile);
+    context.intermediateFile = kInvalidFileHandle;
 }
 
 int32_t liveSpineCount(const Publication& publication) {

@@ -210,4 +210,30 @@ TEST_F(BuildSafetyTest, PathsAreUsedWholeOrRefusedWithTheirName) {
     }
 }
 
+TEST_F(BuildSafetyTest, AGuideOrMetadataPageThatCannotBeWrittenFailsTheBuild) {
+    tmp.write("ch.htm", "<body>text</body>");
+    writePackage("book.opf", {"ch.htm"});
+    struct Case {
+        const char* stem;
+        const char* message;
+    } cases[] = {{"PRCguide_", "The guide page could not be created"},
+                 {"PRCmeta_", "The metadata page could not be created"}};
+    for (const Case& c : cases) {
+        // Every name the page could take is held by someone else.
+        for (int32_t n = 1; n <= kBuildFileAttempts; ++n)
+            tmp.write(std::string(c.stem) + std::to_string(n) + ".tmp", "");
+        tmp.write("book.prc", "earlier e-book");
+        testing::internal::CaptureStderr();
+        int status = batch("book.opf");
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(status, 0) << c.stem;
+        EXPECT_NE(err.find(c.message), std::string::npos) << err;
+        EXPECT_EQ(tmp.read("book.prc"), "earlier e-book");
+        EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
+        EXPECT_FALSE(tmp.exists("PRCbook_*.tmp"));
+        for (int32_t n = 1; n <= kBuildFileAttempts; ++n)
+            deleteFile(tmp.file(std::string(c.stem) + std::to_string(n) + ".tmp").c_str());
+    }
+}
+
 }  // namespace
