@@ -62,7 +62,13 @@ bool BuildContext::mergeManifest() {
         ++position;
         setProgress(position);
         setStatusAndNumber(kMergingFilesText, position);
-        if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) continue;
+        if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The spine entry %s names no item of the manifest and is left out", item.idref);
+            reportBuildMessage(message, kBuildWarningLevel);
+            continue;
+        }
         char documentPath[kBuildFieldSize];
         if (!resolveAgainstPackage(pub, item.manifestItem->href, documentPath)) {
             char message[kBuildMessageSize];

@@ -236,4 +236,18 @@ TEST_F(BuildSafetyTest, AGuideOrMetadataPageThatCannotBeWrittenFailsTheBuild) {
     }
 }
 
+TEST_F(BuildSafetyTest, SpineEntriesWithoutManifestItemsAreNamedOnStandardError) {
+    tmp.write("ch.htm", "<body>kept chapter</body>");
+    writePackage("book.opf", {"ch.htm"}, "", "<itemref idref=\"ghost\"/>\r\n<itemref idref=\"lost-2\"/>\r\n");
+    testing::internal::CaptureStderr();
+    int status = batch("book.opf");
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0);
+    for (const char* id : {"ghost", "lost-2"})
+        EXPECT_NE(err.find(std::string("The spine entry ") + id + " names no item of the manifest"),
+                  std::string::npos)
+            << err;
+    EXPECT_NE(bookText("book.prc").find("kept chapter"), std::string::npos);
+}
+
 }  // namespace
