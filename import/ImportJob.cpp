@@ -121,7 +121,7 @@ bool openSource(ImportJob& job) {
     job.source = openFile(job.sourcePath, OpenMode::read);
     if (job.source != kInvalidFileHandle) return true;
     job.source = 0;
-    setLastError(job, {"Unable to open the file : ", job.sourcePath});
+    setLastError(job, {"Unable to open the file : ", job.sourcePath, " (", lastFileError(), ")"});
     return false;
 }
 

@@ -44,6 +44,14 @@ void BuildContext::reportBuildMessage(const char* text, int32_t level) {
     if (messageSink != nullptr) messageSink(text, level);
 }
 
+void BuildContext::reportFileFailure(const char* format, const char* path, int32_t level) {
+    char message[kBuildMessageSize];
+    int length = std::snprintf(message, sizeof message, format, path);
+    if (length >= 0 && size_t(length) < sizeof message && lastFileError()[0] != '\0')
+        std::snprintf(message + length, sizeof message - size_t(length), " (%s)", lastFileError());
+    reportBuildMessage(message, level);
+}
+
 void BuildContext::startProgress(int32_t n) {
     if (dialogs != nullptr) dialogs->startProgress(window, progressControl, n);
 }

@@ -16,6 +16,8 @@ constexpr int32_t kBuildTableSlots = 512;
 constexpr int32_t kBuildTableLimit = 511;
 
 constexpr int32_t kBuildMessageSize = 1024;
+// The e-book's text records are counted in 16 bits.
+constexpr uint64_t kLargestEbookText = uint64_t(65535) * 4096;
 constexpr int32_t kBuildErrorLevel = 1;
 // Something left out of the e-book; the build still succeeds.
 constexpr int32_t kBuildWarningLevel = 2;
@@ -87,6 +89,9 @@ struct BuildContext {
     // the e-book has always used.
     bool mergeDocumentAs(const char* filePath, const char* documentPath);
     void reportBuildMessage(const char* text, int32_t level);
+    // A failure of the file at path: format holds one %s for the path, and
+    // the system's reason for the latest file failure follows.
+    void reportFileFailure(const char* format, const char* path, int32_t level = kBuildErrorLevel);
 
     // Links, anchors and pictures.
     bool processTag(const TagScanner& tag, const char* documentPath);

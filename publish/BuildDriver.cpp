@@ -82,9 +82,10 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
         const PictureRecord& image = context.images[i];
         if (image.isNew != 1) continue;
+        noteFileError("");  // a picture may also fail for its content
         if (!database.writeNextImageRecord(image.path)) {
             ok = false;
-            reportFailure(context, "The picture %s could not be written", image.path);
+            context.reportFileFailure("The picture %s could not be written", image.path);
         }
     }
     if (ok) {

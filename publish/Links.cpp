@@ -59,6 +59,15 @@ void BuildContext::addPicture(const char* path, int32_t position) {
         }
     }
     if (isRefusedPicture(path)) return;
+    if (repeatOf < 0) {
+        // Only regular files are read: a FIFO or device would stall the build.
+        FileHandle probe = openFile(path, OpenMode::read);
+        if (probe == kInvalidFileHandle) {
+            reportFileFailure("The picture %s is left out", path, kBuildWarningLevel);
+            return;
+        }
+        closeFile(probe);
+    }
     PictureRecord& image = images[imageCount];
     copyText(image.path, path);
     image.position = position;

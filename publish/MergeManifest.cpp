@@ -123,9 +123,15 @@ bool BuildContext::mergeDocument(const char* path) {
 bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
     if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
+    // Checked before reading: positions in the intermediate file are 32-bit.
+    if (getFileLength(intermediateFile) + fileSize(filePath) > kLargestEbookText) {
+        reportWithPath(*this, "The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
+                       path);
+        return false;
+    }
     FileHandle document = openFile(filePath, OpenMode::read);
     if (document == kInvalidFileHandle) {
-        reportWithPath(*this, "The file %s, referenced in the Manifest is not available", path);
+        reportFileFailure("The file %s, referenced in the Manifest is not available", path);
         return false;
     }
     if (isText) {

@@ -244,7 +244,8 @@ TEST_F(TextImportTest, MissingSourceFailsTheStart) {
     setSourcePath(*job, tmp.file("none.txt").c_str());
     setDestinationFolder(*job, tmp.path().c_str());
     EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError), "Unable to open the file : " + tmp.file("none.txt"));
+    EXPECT_EQ(std::string(job->lastError),
+              "Unable to open the file : " + tmp.file("none.txt") + " (" + lastFileError() + ")");
     EXPECT_FALSE(tmp.exists("none_cover.htm"));
 }
 

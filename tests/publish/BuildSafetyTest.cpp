@@ -250,4 +250,44 @@ TEST_F(BuildSafetyTest, SpineEntriesWithoutManifestItemsAreNamedOnStandardError)
     EXPECT_NE(bookText("book.prc").find("kept chapter"), std::string::npos);
 }
 
+TEST_F(BuildSafetyTest, AFifoAsDocumentOrPictureIsRefusedAtOnce) {
+    if (!makeFifo(tmp.file("pipe.htm")) || !makeFifo(tmp.file("pipe.gif")))
+        GTEST_SKIP() << "this system has no FIFOs";
+    FifoUnblocker documentEnd(tmp.file("pipe.htm"));
+    FifoUnblocker pictureEnd(tmp.file("pipe.gif"));
+    tmp.write("ch.htm", "<body>text <img src=\"pipe.gif\"></body>");
+    writePackage("doc.opf", {"pipe.htm"});
+    writePackage("pic.opf", {"ch.htm"});
+    // A document is needed, so the build fails; a picture is left out.
+    for (const char* package : {"doc.opf", "pic.opf"}) {
+        testing::internal::CaptureStderr();
+        int status = batch(package);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(status != 0, package == std::string("doc.opf")) << package;
+        EXPECT_NE(err.find("pipe."), std::string::npos) << err;
+        EXPECT_NE(err.find("(not a regular file)"), std::string::npos) << err;
+        EXPECT_FALSE(leftOver());
+    }
+}
+
+TEST_F(BuildSafetyTest, SizesAre64BitAndTooLargeSourcesAreRefused) {
+    const uint64_t sizes[] = {(uint64_t(1) << 32) + 300, kLargestEbookText + 1};
+    for (uint64_t size : sizes) {
+        if (!makeSparseFile(tmp.file("huge.htm"), size)) GTEST_SKIP() << "no sparse file can be made here";
+        EXPECT_EQ(fileSize(tmp.file("huge.htm").c_str()), size);
+        writePackage("huge.opf", {"huge.htm"});
+        testing::internal::CaptureStderr();
+        int status = batch("huge.opf");
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(status, 0) << size;
+        EXPECT_NE(err.find("huge.htm is too large for an eBook"), std::string::npos) << err;
+        EXPECT_FALSE(leftOver());
+        EXPECT_FALSE(tmp.exists("huge.prc"));
+    }
+    // The file layer's positions are 32-bit: it opens nothing larger.
+    ASSERT_TRUE(makeSparseFile(tmp.file("huge.htm"), (uint64_t(1) << 32) + 300));
+    EXPECT_EQ(openFile(tmp.file("huge.htm").c_str(), OpenMode::read), kInvalidFileHandle);
+    EXPECT_NE(std::string(lastFileError()), "");
+}
+
 }  // namespace

@@ -99,7 +99,8 @@ TEST_F(MergeManifestTest, AMissingOrBodilessDocumentStopsTheMergeWithItsMessage)
     addDocument(*pub, "gone", "gone.htm");
     ASSERT_FALSE(merge());
     EXPECT_EQ(std::string(context->lastMessage),
-              "The file " + tmp.file("gone.htm") + ", referenced in the Manifest is not available");
+              "The file " + tmp.file("gone.htm") + ", referenced in the Manifest is not available" +
+                  " (" + lastFileError() + ")");
     EXPECT_EQ(context->intermediateFile, kInvalidFileHandle);
 
     pub->clear();

@@ -22,5 +22,19 @@ private:
 
 // False where the system has no FIFOs in its file system.
 bool makeFifo(const std::string& path);
+
+// While it lives, a reader that waits on the FIFO gets its end of file at
+// once, so that code which should never open it cannot hang the test.
+class FifoUnblocker {
+public:
+    explicit FifoUnblocker(const std::string& path);
+    ~FifoUnblocker();
+    FifoUnblocker(const FifoUnblocker&) = delete;
+    FifoUnblocker& operator=(const FifoUnblocker&) = delete;
+
+private:
+    struct Watch;
+    Watch* watch;
+};
 // A file of the size whose bytes take no room; false when none can be made.
 bool makeSparseFile(const std::string& path, uint64_t size);

@@ -1,8 +1,12 @@
+#include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "SpecialFiles.h"
 #include "model/NativePaths.h"
@@ -30,4 +34,29 @@ bool makeSparseFile(const std::string& path, uint64_t size) {
     if (file == nullptr) return false;
     bool ok = ::ftruncate(fileno(file), off_t(size)) == 0;
     return std::fclose(file) == 0 && ok;
+}
+
+struct FifoUnblocker::Watch {
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
+FifoUnblocker::FifoUnblocker(const std::string& path) : watch(new Watch) {
+    std::string native;
+    if (!programPathToNative(path.c_str(), &native)) return;
+    watch->thread = std::thread([native, this] {
+        while (!watch->stop) {
+            // Opening the writing end succeeds only while a reader waits;
+            // closing it again ends that reader's file.
+            int fd = ::open(native.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+}
+
+FifoUnblocker::~FifoUnblocker() {
+    watch->stop = true;
+    if (watch->thread.joinable()) watch->thread.join();
+    delete watch;
 }

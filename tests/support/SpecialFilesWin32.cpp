@@ -10,6 +10,12 @@ bool makeFifo(const std::string&) {
     return false;
 }
 
+struct FifoUnblocker::Watch {};
+
+FifoUnblocker::FifoUnblocker(const std::string&) : watch(nullptr) {}
+
+FifoUnblocker::~FifoUnblocker() = default;
+
 bool makeSparseFile(const std::string& path, uint64_t size) {
     HANDLE file =
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
