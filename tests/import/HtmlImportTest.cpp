@@ -23,6 +23,7 @@ protected:
         tmp.write("page.htm", html);
         setSourcePath(*job, tmp.file("page.htm").c_str());
         setDestinationFolder(*job, tmp.path().c_str());
+        job->replaceExisting = true;
         copyText(job->bookTitle, "T");
         job->sourceKind = SourceKind::html;
         EXPECT_TRUE(parseHeadingTags(*job, tags));
