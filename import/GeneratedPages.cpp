@@ -84,8 +84,11 @@ void writeTocEntry(ImportJob& job, const char* headingText, const char* label) {
     char piece[kLabelPieceLength + 1];
     cutLabel(label, piece);
     OutputBuffer& toc = job.tocWriter;
+    char target[6 * kImportTextSize];
+    target[0] = '\0';
+    appendEscaped(target, sizeof target, job.contentFiles[job.contentFileCount], true);
     toc.writeString("<a href=\"");
-    toc.writeString(job.contentFiles[job.contentFileCount]);
+    toc.writeString(target);
     toc.writeString("#");
     toc.writeString(piece);
     toc.writeString("\">");

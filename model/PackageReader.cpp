@@ -31,6 +31,13 @@ bool readTourSites(Tour& tour, FileHandle file);
 bool readGuideSection(Publication& publication, FileHandle file);
 const char* metadataNameOf(const TagScanner& scanner);
 
+// Values are stored as they read, entities decoded.
+template <size_t N>
+void copyDecoded(char (&field)[N], const char* text) {
+    copyText(field, text);
+    decodeEntities(field);
+}
+
 }  // namespace
 
 bool Publication::open(const char* packagePath) {
@@ -53,7 +60,7 @@ bool Publication::readDocument(FileHandle file) {
         if (scanner.isTag("package")) {
             char identifier[kTagFieldSize];
             if (!scanner.getAttribute("unique-identifier", identifier)) return false;
-            copyText(uniqueIdentifier, identifier);
+            copyDecoded(uniqueIdentifier, identifier);
         } else if (scanner.isTag("/package")) {
             break;
         } else if (scanner.isTag("metadata")) {
@@ -89,7 +96,7 @@ bool readMetadataSection(Publication& publication, FileHandle file) {
         if (publication.metadataCount >= kMetadataReadLimit) return false;
         MetadataEntry& entry = publication.metadata[publication.metadataCount++];
         copyText(entry.name, name);
-        copyText(entry.value, value);
+        copyDecoded(entry.value, value);
         entry.state = kLive;
     }
 }
@@ -109,9 +116,9 @@ bool readManifestSection(Publication& publication, FileHandle file) {
         }
         if (publication.manifestCount >= kManifestReadLimit) return false;
         ManifestItem& item = publication.manifest[publication.manifestCount++];
-        copyText(item.id, id);
-        copyText(item.href, href);
-        copyText(item.mediaType, mediaType);
+        copyDecoded(item.id, id);
+        copyDecoded(item.href, href);
+        copyDecoded(item.mediaType, mediaType);
         item.state = kLive;
     }
 }
@@ -127,7 +134,7 @@ bool readSpineSection(Publication& publication, FileHandle file) {
         if (!scanner.getAttribute("idref", idref)) return false;
         if (publication.spineCount >= kSpineReadLimit) return false;
         SpineItem& item = publication.spine[publication.spineCount++];
-        copyText(item.idref, idref);
+        copyDecoded(item.idref, idref);
         item.manifestItem = nullptr;
         item.state = kLive;
     }
@@ -143,8 +150,8 @@ bool readToursSection(Publication& publication, FileHandle file) {
         char title[kTagFieldSize];
         if (!scanner.getAttribute("id", id) || !scanner.getAttribute("title", title)) return false;
         Tour& tour = publication.tours[publication.tourCount];
-        copyText(tour.id, id);
-        copyText(tour.title, title);
+        copyDecoded(tour.id, id);
+        copyDecoded(tour.title, title);
         tour.siteCount = 0;
         tour.state = kLive;
         if (readTourSites(tour, file) && publication.tourCount < kToursKept) ++publication.tourCount;
@@ -162,8 +169,8 @@ bool readTourSites(Tour& tour, FileHandle file) {
         if (!scanner.getAttribute("title", title) || !scanner.getAttribute("href", href)) return false;
         if (tour.siteCount >= kSitesKept) continue;
         TourSite& site = tour.sites[tour.siteCount++];
-        copyText(site.title, title);
-        copyText(site.href, href);
+        copyDecoded(site.title, title);
+        copyDecoded(site.href, href);
         site.state = kLive;
     }
 }
@@ -183,9 +190,9 @@ bool readGuideSection(Publication& publication, FileHandle file) {
         }
         if (publication.guideCount >= kGuideReadLimit) return false;
         GuideReference& reference = publication.guide[publication.guideCount++];
-        copyText(reference.type, type);
-        copyText(reference.title, title);
-        copyText(reference.href, href);
+        copyDecoded(reference.type, type);
+        copyDecoded(reference.title, title);
+        copyDecoded(reference.href, href);
         reference.state = kLive;
     }
 }

@@ -1,5 +1,5 @@
 // Writing a package document: one tag or one metadata element per line, text
-// written exactly as stored.
+// written as stored but for the markup characters, which become entities.
 #include <initializer_list>
 #include <utility>
 
@@ -10,8 +10,8 @@
 namespace {
 
 // Room for the longest tag text a section writer builds: three fields of a
-// record with their attribute names.
-constexpr size_t kTagTextSize = 4 * kFieldSize;
+// record, every byte of them an entity of six bytes, and their names.
+constexpr size_t kTagTextSize = 20 * kFieldSize;
 constexpr const char* kTemporarySuffix = ".saving";
 
 struct TagText {
@@ -60,7 +60,10 @@ void Publication::writeMetadataSection(FileHandle file) const {
         const MetadataEntry& entry = metadata[i];
         if (!isLive(entry.state)) continue;
         writeTag(file, entry.name, TagForm::start);
-        writeText(file, entry.value);
+        char value[6 * kValueSize];
+        value[0] = '\0';
+        appendEscaped(value, sizeof value, entry.value, false);
+        writeText(file, value);
         writeTagLine(file, entry.name, TagForm::end);
     }
     writeTagLine(file, "metadata", TagForm::end);
@@ -136,7 +139,7 @@ TagText tagWithAttributes(const char* name,
         appendText(tag.text, " ");
         appendText(tag.text, attribute);
         appendText(tag.text, "=\"");
-        appendText(tag.text, value);
+        appendEscaped(tag.text, sizeof tag.text, value, true);
         appendText(tag.text, "\"");
     }
     return tag;

@@ -30,7 +30,10 @@ bool isRefusedPicture(const char* path);
 
 bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     char value[kTagFieldSize];
+    // Values are addresses and names with their entities decoded, as a
+    // reader sees them; the tags themselves are copied as written.
     if (linkCount < kBuildTableLimit && isLinkTag(tag, value)) {
+        decodeEntities(value);
         return writeLinkTag(*this, tag, documentPath, value);
     }
     if (tag.isTag("IMG") && tag.getAttribute("SRC", value)) {
@@ -41,6 +44,7 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
         if (anchorCount >= kBuildTableLimit) return false;
         AnchorRecord& anchor = anchors[anchorCount++];
         copyText(anchor.file, documentPath);
+        decodeEntities(value);
         copyText(anchor.name, value);
         anchor.position = anchorOffset(intermediateFile);
         emit(tag.rawText);
@@ -153,9 +157,12 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
     if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
 
     Url url;
+    char address[kTagFieldSize];
+    copyText(address, src);
+    decodeEntities(address);
     url.setFromFile(context.publication->path);
     url.setFile(documentPath);
-    url.set(src);
+    url.set(address);
     char path[kBuildFieldSize];
     if (!url.toPath(path)) {
         char message[kBuildMessageSize];

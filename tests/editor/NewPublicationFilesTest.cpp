@@ -32,7 +32,7 @@ TEST(NewPublicationFilesTest, AllThreePagesAndTheirPackageByteForByte) {
     TempFolder tmp;
     tmp.write("toc.htm", "old");
     std::string target = tmp.file("new");
-    // The name goes into the pages and the package as typed, unescaped.
+    // The name goes into the pages as typed; the package escapes it.
     NewPublicationChoices choices{"A<&", "Ann", target.c_str(), true, true, true};
     char packagePath[256];
     ASSERT_TRUE(writeNewPublication(choices, packagePath));
@@ -49,7 +49,7 @@ TEST(NewPublicationFilesTest, AllThreePagesAndTheirPackageByteForByte) {
                   "<body>\r\n<h1 align=\"center\">Biography</h1><br>\r\n<h2 align=\"center\">Ann</h2><br>\r\n"
                   "<i>Add here a biography</i>\r\n</body>\r\n</html>");
     EXPECT_EQ(tmp.read("new.opf"),
-              kPackageHead + metadata("A<&", "Ann") +
+              kPackageHead + metadata("A&lt;&amp;", "Ann") +
                   "<manifest>\r\n"
                   "<item id=\"cover\" href=\"cover.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
                   "<item id=\"toc\" href=\"toc.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "model/Files.h"
+#include "model/Publication.h"
+#include "model/Text.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/SpecialFiles.h"
 #include "tests/support/TempFolder.h"
@@ -106,6 +108,26 @@ TEST_F(ImportSafetyTest, AnImportOntoAFullDiskLeavesNothingBehind) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("No space left on device"), std::string::npos) << result.err;
     EXPECT_FALSE(tmp.exists("disk\\long*"));
+}
+
+TEST_F(ImportSafetyTest, MarkupCharactersInTheTitleAndTheSourceNameReadBackWhole) {
+    // Windows allows no quotation mark in a file name; an ampersand serves.
+    std::string base = "say \"when\" & go";
+    FileHandle probe = openFile(tmp.file(base + ".txt").c_str(), OpenMode::create);
+    if (probe == kInvalidFileHandle) base = "say & go";
+    closeFile(probe);
+    tmp.write(base + ".txt", "Chapter 1\r\ntext\r\n");
+    ProgramResult result =
+        run({"--search", "Chapter \\1\\n", "--title", "Salt & Iron <Vol. 2>", path(base + ".txt")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto book = std::make_unique<Publication>();
+    ASSERT_TRUE(book->open(tmp.file(base + ".opf").c_str()));
+    char title[kValueSize];
+    ASSERT_TRUE(book->findMetadataValue("dc:Title", title));
+    EXPECT_STREQ(title, "Salt & Iron <Vol. 2>");
+    ASSERT_EQ(book->manifestCount, 3);
+    for (int32_t i = 0; i < book->manifestCount; ++i) EXPECT_TRUE(tmp.exists(book->manifest[i].href));
+    EXPECT_NE(tmp.read(base + "_TOC.htm").find("&amp; go_1.htm#Chap.1"), std::string::npos);
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST_F(PackageTest, AnEmptyPublicationIsFourteenLines) {
                                 "</package>\r\n");
 }
 
-TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndValuesAreWrittenUnchanged) {
+TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndMarkupCharactersAreEscaped) {
     copyText(book->uniqueIdentifier, "BookId");
     book->addMetadata("dc:Title", "Tom & \"Jerry\"\r\nPart <2>");
     book->addMetadata("dc:Creator", "Ann");
@@ -61,17 +61,17 @@ TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndValuesAreWrittenUnchanged
     book->addTourSite(&book->tours[0], "Start", "ch1.htm#s");
     book->addTour("t2", "Empty");
     book->addGuideReference("Contents", "toc.htm", "toc");
-    EXPECT_EQ(
-        saved(*book),
-        kHead + "<package unique-identifier=\"BookId\">\r\n" +
-            sections("<dc:Title>Tom & \"Jerry\"\r\nPart <2></dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n",
-                     "<item id=\"c1\" href=\"ch1.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
-                     "<item id=\"pic\" href=\"images\\a.gif\" media-type=\"image/gif\"/>\r\n",
-                     "<itemref idref=\"c1\"/>\r\n",
-                     "<tour id=\"t1\" title=\"Walk\">\r\n<site title=\"Start\" href=\"ch1.htm#s\"/>\r\n"
-                     "</tour>\r\n<tour id=\"t2\" title=\"Empty\">\r\n</tour>\r\n",
-                     "<reference type=\"toc\" title=\"Contents\" href=\"toc.htm\"/>\r\n") +
-            "</package>\r\n");
+    EXPECT_EQ(saved(*book),
+              kHead + "<package unique-identifier=\"BookId\">\r\n" +
+                  sections("<dc:Title>Tom &amp; \"Jerry\"\r\nPart "
+                           "&lt;2&gt;</dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n",
+                           "<item id=\"c1\" href=\"ch1.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                           "<item id=\"pic\" href=\"images\\a.gif\" media-type=\"image/gif\"/>\r\n",
+                           "<itemref idref=\"c1\"/>\r\n",
+                           "<tour id=\"t1\" title=\"Walk\">\r\n<site title=\"Start\" href=\"ch1.htm#s\"/>\r\n"
+                           "</tour>\r\n<tour id=\"t2\" title=\"Empty\">\r\n</tour>\r\n",
+                           "<reference type=\"toc\" title=\"Contents\" href=\"toc.htm\"/>\r\n") +
+                  "</package>\r\n");
 }
 
 TEST_F(PackageTest, DeletedRecordsLeaveNoLineButTheirSpineReferencesStay) {
@@ -161,7 +161,7 @@ TEST_F(PackageTest, MetadataNamesAreStoredAsSpelledAndWrappersArePassedOver) {
                          "<dc:creator>Ann</dc:creator></dc-metadata></metadata></package>"));
     ASSERT_EQ(read->metadataCount, 2);
     EXPECT_STREQ(read->metadata[0].name, "dc:Title");
-    EXPECT_STREQ(read->metadata[0].value, "Twolines &amp; more");
+    EXPECT_STREQ(read->metadata[0].value, "Twolines & more");
     EXPECT_STREQ(read->metadata[1].name, "dc:Creator");
 }
 
@@ -238,12 +238,12 @@ TEST_F(PackageTest, ATourWhoseSiteLacksAnAttributeIsNotKeptAndSitesBeyondTheTabl
     EXPECT_EQ(read->tours[0].siteCount, 49);
 }
 
-TEST_F(PackageTest, AQuoteInATitleDoesNotReadBackWhole) {
+TEST_F(PackageTest, AQuoteInATitleReadsBackWhole) {
     book->addManifestItem("a", "a.htm", "t");
     book->addGuideReference("Say \"hi\"", "a.htm", "text");
     ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
     ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
-    EXPECT_STREQ(read->guide[0].title, "Say");
+    EXPECT_STREQ(read->guide[0].title, "Say \"hi\"");
 }
 
 class OutputBufferTest : public ::testing::Test {

@@ -290,4 +290,22 @@ TEST_F(BuildSafetyTest, SizesAre64BitAndTooLargeSourcesAreRefused) {
     EXPECT_NE(std::string(lastFileError()), "");
 }
 
+TEST_F(BuildSafetyTest, MarkupCharactersInTitlesAndHrefsReachTheBook) {
+    auto pub = std::make_unique<Publication>();
+    pub->addMetadata("dc:Title", "Salt & Iron <Vol. 2>");
+    pub->addManifestItem("c\"1", "Tom & Jerry.htm", "text/html");
+    pub->addSpineItem("c\"1");
+    pub->addGuideReference("Start & <go>", "Tom & Jerry.htm#top", "text");
+    ASSERT_TRUE(pub->save(tmp.file("book.opf").c_str()));
+    tmp.write("Tom & Jerry.htm", "<body><a name=\"top\">the chapter</a></body>");
+
+    ASSERT_EQ(batch("book.opf"), 0);
+    std::string book = tmp.read("book.prc");
+    EXPECT_EQ(book.substr(0, 21), std::string("Salt & Iron <Vol. 2>\0", 21));
+    std::string text = decodedText(recordsOf(book));
+    EXPECT_NE(text.find("the chapter"), std::string::npos) << text;
+    // The guide's reference found its anchor in the chapter.
+    EXPECT_EQ(text.find("XXXXXXXXXX"), std::string::npos) << text;
+}
+
 }  // namespace
