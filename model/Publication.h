@@ -78,6 +78,8 @@ struct Publication {
     int32_t tourCount;
     GuideReference guide[kGuideSlots];
     int32_t guideCount;
+    // Set when open refused a package because a table was full: which one.
+    const char* fullTable;
 
     Publication();
     Publication(const Publication&) = delete;

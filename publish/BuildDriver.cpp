@@ -121,7 +121,11 @@ int batchBuild(const char* packagePath, bool compress, DialogFunctions& dialogs)
     Publication* publication = new (std::nothrow) Publication;
     if (publication == nullptr) return 1;
     if (!publication->open(packagePath)) {
-        std::fprintf(stderr, "The package %s could not be read\n", packagePath);
+        if (publication->fullTable != nullptr)
+            std::fprintf(stderr, "The package %s could not be read: %s\n", packagePath,
+                         publication->fullTable);
+        else
+            std::fprintf(stderr, "The package %s could not be read\n", packagePath);
         delete publication;
         return 1;
     }

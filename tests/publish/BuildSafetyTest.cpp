@@ -308,4 +308,15 @@ TEST_F(BuildSafetyTest, MarkupCharactersInTitlesAndHrefsReachTheBook) {
     EXPECT_EQ(text.find("XXXXXXXXXX"), std::string::npos) << text;
 }
 
+TEST_F(BuildSafetyTest, APackageWithMoreToursThanTheTableHoldsIsRefusedByName) {
+    std::string tours;
+    for (int i = 0; i < 50; ++i) tours += "<tour id=\"t" + std::to_string(i) + "\" title=\"T\"></tour>";
+    tmp.write("book.opf", "<?xml version=\"1.0\"?><package unique-identifier=\"x\"><tours>" + tours +
+                              "</tours></package>");
+    testing::internal::CaptureStderr();
+    EXPECT_NE(batch("book.opf"), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the tours table is full"), std::string::npos);
+    EXPECT_FALSE(tmp.exists("book.prc"));
+}
+
 }  // namespace
