@@ -6,6 +6,7 @@
 #include <random>
 #include <utility>
 
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/ShortDate.h"
 #include "model/Text.h"
@@ -381,14 +382,15 @@ void cutLabel(const char* label, char* out) {
     out[length] = '\0';
 }
 
+// Paths are shown in the form users of this system know.
 void recordError(ImportJob& job, const char* message, const char* path) {
-    setLastError(job, {message, path});
+    setLastError(job, {message, programPathForDisplay(path).c_str()});
     job.failed = true;
 }
 
 // The same with the system's reason for the latest file failure.
 void recordFileError(ImportJob& job, const char* message, const char* path) {
-    setLastError(job, {message, path, " (", lastFileError(), ")"});
+    setLastError(job, {message, programPathForDisplay(path).c_str(), " (", lastFileError(), ")"});
     job.failed = true;
 }
 

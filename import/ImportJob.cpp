@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/Text.h"
 
@@ -124,7 +125,8 @@ bool openSource(ImportJob& job) {
     job.source = openFile(job.sourcePath, OpenMode::read);
     if (job.source != kInvalidFileHandle) return true;
     job.source = 0;
-    setLastError(job, {"Unable to open the file : ", job.sourcePath, " (", lastFileError(), ")"});
+    setLastError(job, {"Unable to open the file : ", programPathForDisplay(job.sourcePath).c_str(), " (",
+                       lastFileError(), ")"});
     return false;
 }
 

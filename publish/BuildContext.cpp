@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/CommandLinePath.h"
 #include "model/Text.h"
 
 BuildContext::BuildContext(Publication* publication)
@@ -44,9 +45,15 @@ void BuildContext::reportBuildMessage(const char* text, int32_t level) {
     if (messageSink != nullptr) messageSink(text, level);
 }
 
+void BuildContext::reportPathMessage(const char* format, const char* path, int32_t level) {
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, format, programPathForDisplay(path).c_str());
+    reportBuildMessage(message, level);
+}
+
 void BuildContext::reportFileFailure(const char* format, const char* path, int32_t level) {
     char message[kBuildMessageSize];
-    int length = std::snprintf(message, sizeof message, format, path);
+    int length = std::snprintf(message, sizeof message, format, programPathForDisplay(path).c_str());
     if (length >= 0 && size_t(length) < sizeof message && lastFileError()[0] != '\0')
         std::snprintf(message + length, sizeof message - size_t(length), " (%s)", lastFileError());
     reportBuildMessage(message, level);

@@ -89,8 +89,11 @@ struct BuildContext {
     // the e-book has always used.
     bool mergeDocumentAs(const char* filePath, const char* documentPath);
     void reportBuildMessage(const char* text, int32_t level);
-    // A failure of the file at path: format holds one %s for the path, and
-    // the system's reason for the latest file failure follows.
+    // A message about the file at path: format holds one %s, which gets the
+    // path in the form users of this system know.
+    void reportPathMessage(const char* format, const char* path, int32_t level = kBuildErrorLevel);
+    // The same for a failure of that file, followed by the system's reason
+    // for the latest file failure.
     void reportFileFailure(const char* format, const char* path, int32_t level = kBuildErrorLevel);
 
     // Links, anchors and pictures.

@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "PalmDocDatabase.h"
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/Text.h"
 
@@ -14,7 +16,6 @@ namespace {
 constexpr size_t kShortestPackagePath = 5;
 
 void printBuildMessage(const char* text, int32_t level);
-void reportFailure(BuildContext& context, const char* format, const char* path);
 // The writer's message names the partial file; the user knows the target.
 void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target);
 // Removes what a failed build wrote: the intermediate file and the partial
@@ -49,7 +50,7 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     int32_t counter = 0;
     FileHandle reserved = createBuildFile(folder, "PRCbook_", &counter, partial);
     if (reserved == kInvalidFileHandle) {
-        reportFailure(context, "The eBook %s could not be created", targetPath);
+        context.reportFileFailure("The eBook %s could not be created", targetPath);
         removeBuildFiles(context, nullptr, nullptr);
         return false;
     }
@@ -76,7 +77,7 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         context.setProgress(written);
     }
     bool ok = static_cast<uint32_t>(written) >= database.textRecordCount;
-    if (!ok) reportFailure(context, "Error while writing the text records of %s", targetPath);
+    if (!ok) context.reportFileFailure("Error while writing the text records of %s", targetPath);
 
     context.setStatus(kAddingImagesText);
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
@@ -92,11 +93,11 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         database.close();
         // The last bytes reach the disk only when the file is closed.
         ok = !database.writeFailed;
-        if (!ok) reportFailure(context, "Unable to write the PRC target file : %s", targetPath);
+        if (!ok) context.reportFileFailure("Unable to write the PRC target file : %s", targetPath);
     }
     if (ok && !replaceFile(partial, targetPath)) {
         ok = false;
-        reportFailure(context, "The eBook %s could not be replaced", targetPath);
+        context.reportFileFailure("The eBook %s could not be replaced", targetPath);
     }
     if (!ok) {
         removeBuildFiles(context, &database, partial);
@@ -110,22 +111,28 @@ int batchBuild(const char* packagePath, bool compress, DialogFunctions& dialogs)
     char target[kBuildFieldSize];
     if (!batchTargetPath(packagePath, target)) {
         std::fprintf(stderr, "The package path \"%s\" is too short or too long to name an eBook\n",
-                     packagePath);
+                     programPathForDisplay(packagePath).c_str());
         return 1;
     }
     // The e-book would replace the package itself.
     if (equalsNoCase(target, packagePath)) {
-        std::fprintf(stderr, "The package %s would be overwritten by its own eBook\n", packagePath);
+        std::fprintf(stderr, "The package %s would be overwritten by its own eBook\n",
+                     programPathForDisplay(packagePath).c_str());
         return 1;
     }
     Publication* publication = new (std::nothrow) Publication;
     if (publication == nullptr) return 1;
     if (!publication->open(packagePath)) {
-        if (publication->fullTable != nullptr)
-            std::fprintf(stderr, "The package %s could not be read: %s\n", packagePath,
+        std::string shown = programPathForDisplay(packagePath);
+        FileHandle probe = openFile(packagePath, OpenMode::read);
+        if (probe == kInvalidFileHandle)
+            std::fprintf(stderr, "The package %s could not be read (%s)\n", shown.c_str(), lastFileError());
+        else if (publication->fullTable != nullptr)
+            std::fprintf(stderr, "The package %s could not be read: %s\n", shown.c_str(),
                          publication->fullTable);
         else
-            std::fprintf(stderr, "The package %s could not be read\n", packagePath);
+            std::fprintf(stderr, "The package %s could not be read\n", shown.c_str());
+        closeFile(probe);
         delete publication;
         return 1;
     }
@@ -156,25 +163,24 @@ void printBuildMessage(const char* text, int32_t) {
     std::fprintf(stderr, "%s\n", text);
 }
 
-void reportFailure(BuildContext& context, const char* format, const char* path) {
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
-    context.reportBuildMessage(message, kBuildErrorLevel);
-}
-
 void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target) {
     const char* at = text[0] != '\0' ? std::strstr(text, partial) : nullptr;
     if (at == nullptr) {
         if (text[0] != '\0')
             context.reportBuildMessage(text, kBuildErrorLevel);
         else
-            reportFailure(context, "The eBook %s could not be created", target);
+            context.reportFileFailure("The eBook %s could not be created", target);
         return;
     }
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, "%.*s%s%s", static_cast<int>(at - text), text, target,
-                  at + std::strlen(partial));
-    context.reportBuildMessage(message, kBuildErrorLevel);
+    // The writer's words around its path, with the target in place of it.
+    const char* after = at + std::strlen(partial);
+    char format[kBuildMessageSize];
+    std::snprintf(format, sizeof format, "%.*s%%s", static_cast<int>(at - text), text);
+    if (after[0] == '\0' && std::strchr(format, '%') == std::strrchr(format, '%')) {
+        context.reportFileFailure(format, target);
+        return;
+    }
+    context.reportBuildMessage(text, kBuildErrorLevel);
 }
 
 void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* partial) {

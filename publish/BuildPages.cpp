@@ -30,7 +30,6 @@ constexpr char kPageEnd[] = "</center></body></html>";
 constexpr int32_t kPageBreakEvery = 1024;
 constexpr int32_t kLastPage = 5;
 
-void reportPageFailure(BuildContext& context, const char* format, const char* path);
 const char* metadataLabel(const char* name);
 const ManifestItem* firstChapterItem(const Publication& publication);
 bool skipToBody(FileHandle chapter);
@@ -49,7 +48,7 @@ bool writeMetadataPage(BuildContext& context) {
     page.file = createBuildFile(folder, "PRCmeta_", &counter, pagePath);
     if (page.file == kInvalidFileHandle) {
         page.file = 0;
-        reportPageFailure(context, "The metadata page could not be created in %s", folder);
+        context.reportFileFailure("The metadata page could not be created in %s", folder);
         return false;
     }
     page.writeString("<html><body>");
@@ -71,7 +70,7 @@ bool writeMetadataPage(BuildContext& context) {
     resolveAgainstPackage(pub, "xyz_metadata.htm", documentPath);
     bool merged = false;
     if (!page.close())
-        reportPageFailure(context, "The metadata page %s could not be written", pagePath);
+        context.reportFileFailure("The metadata page %s could not be written", pagePath);
     else
         merged = context.mergeDocumentAs(pagePath, documentPath);
     deleteFile(pagePath);
@@ -120,12 +119,6 @@ bool firstChapterPath(const Publication& publication, char* out) {
 }
 
 namespace {
-
-void reportPageFailure(BuildContext& context, const char* format, const char* path) {
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
-    context.reportBuildMessage(message, kBuildErrorLevel);
-}
 
 const char* metadataLabel(const char* name) {
     if (std::strcmp(name, "dc:Creator") == 0) return "Author";

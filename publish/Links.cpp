@@ -6,6 +6,7 @@
 
 #include "BuildContext.h"
 #include "Url.h"
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/Text.h"
 
@@ -168,7 +169,7 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
         char message[kBuildMessageSize];
         std::snprintf(message, sizeof message,
                       "The picture %s of %s is left out: its path is too deep or too long", src,
-                      documentPath);
+                      programPathForDisplay(documentPath).c_str());
         context.reportBuildMessage(message, kBuildWarningLevel);
         return;
     }

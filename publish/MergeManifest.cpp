@@ -7,6 +7,7 @@
 #include "BuildContext.h"
 #include "BuildPages.h"
 #include "Url.h"
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/TagScanner.h"
 #include "model/Text.h"
@@ -23,7 +24,6 @@ void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
-void reportWithPath(BuildContext& context, const char* format, const char* path);
 
 }  // namespace
 
@@ -40,11 +40,13 @@ bool BuildContext::mergeManifest() {
     // Every page of the build is linked by a path beside the package.
     char probe[kBuildFieldSize];
     if (!resolveAgainstPackage(pub, "xyz_metadata.htm", probe)) {
-        reportWithPath(*this, "The package path %s is too deep or too long for a build", pub.path);
+        reportPathMessage("The package path %s is too deep or too long for a build", pub.path);
         return false;
     }
     if (!createIntermediateFile(*this)) {
-        reportBuildMessage("Error while creating the intermediate file", kBuildErrorLevel);
+        char folder[kBuildFieldSize];
+        folderOfPath(pub.path, folder);
+        reportFileFailure("Error while creating the intermediate file in %s", folder);
         return false;
     }
     emit("<HTML><HEAD>");
@@ -74,7 +76,7 @@ bool BuildContext::mergeManifest() {
             char message[kBuildMessageSize];
             std::snprintf(message, sizeof message,
                           "The address %s in the package %s gives a path too deep or too long to use",
-                          item.manifestItem->href, pub.path);
+                          item.manifestItem->href, programPathForDisplay(pub.path).c_str());
             reportBuildMessage(message, kBuildErrorLevel);
             closeFile(intermediateFile);
             intermediateFile = kInvalidFileHandle;
@@ -82,7 +84,7 @@ bool BuildContext::mergeManifest() {
         }
         if (!mergeDocument(documentPath)) {
             if (intermediateWriteFailed)
-                reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+                reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
             closeFile(intermediateFile);
             intermediateFile = kInvalidFileHandle;
             return false;
@@ -95,7 +97,7 @@ bool BuildContext::mergeManifest() {
     }
     emit("</BODY></HTML>");
     if (intermediateWriteFailed) {
-        reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+        reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
         closeFile(intermediateFile);
         intermediateFile = kInvalidFileHandle;
         return false;
@@ -110,7 +112,7 @@ bool BuildContext::mergeManifest() {
     bool closed = closeFile(intermediateFile);
     intermediateFile = kInvalidFileHandle;
     if (!closed || intermediateWriteFailed) {
-        reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+        reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
         return false;
     }
     return true;
@@ -125,8 +127,8 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
     // Checked before reading: positions in the intermediate file are 32-bit.
     if (getFileLength(intermediateFile) + fileSize(filePath) > kLargestEbookText) {
-        reportWithPath(*this, "The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
-                       path);
+        reportPathMessage("The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
+                          path);
         return false;
     }
     FileHandle document = openFile(filePath, OpenMode::read);
@@ -143,10 +145,10 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(document) == -1) {
-            reportWithPath(*this,
-                           "The file %s, referenced in the Manifest is not a valid OEB Document : no tag "
-                           "<BODY> found",
-                           path);
+            reportPathMessage(
+                "The file %s, referenced in the Manifest is not a valid OEB Document : no tag "
+                "<BODY> found",
+                path);
             closeFile(document);
             return false;
         }
@@ -183,7 +185,7 @@ bool mergeGuideDocument(BuildContext& context) {
     int32_t counter = 0;
     FileHandle guide = createBuildFile(folder, "PRCguide_", &counter, pagePath);
     if (guide == kInvalidFileHandle) {
-        reportWithPath(context, "The guide page could not be created in %s", folder);
+        context.reportFileFailure("The guide page could not be created in %s", folder);
         return false;
     }
     writeText(guide, "<HTML><BODY>");
@@ -194,7 +196,7 @@ bool mergeGuideDocument(BuildContext& context) {
     resolveAgainstPackage(*context.publication, "guide.htm", documentPath);
     bool merged = false;
     if (!closeFile(guide))
-        reportWithPath(context, "The guide page %s could not be written", pagePath);
+        context.reportFileFailure("The guide page %s could not be written", pagePath);
     else
         merged = context.mergeDocumentAs(pagePath, documentPath);
     deleteFile(pagePath);
@@ -246,12 +248,6 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
         if (scanner.isTag("/BODY")) return;
         if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
     }
-}
-
-void reportWithPath(BuildContext& context, const char* format, const char* path) {
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
-    context.reportBuildMessage(message, kBuildErrorLevel);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
 #include "import/TextImport.h"
+#include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "model/Publication.h"
 #include "model/ShortDate.h"
@@ -15,6 +16,11 @@
 #include "tests/support/TempFolder.h"
 
 namespace {
+
+// A path as messages show it.
+std::string shown(const std::string& path) {
+    return programPathForDisplay(path.c_str());
+}
 
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
@@ -246,7 +252,7 @@ TEST_F(TextImportTest, MissingSourceFailsTheStart) {
     setDestinationFolder(*job, tmp.path().c_str());
     EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
     EXPECT_EQ(std::string(job->lastError),
-              "Unable to open the file : " + tmp.file("none.txt") + " (" + lastFileError() + ")");
+              "Unable to open the file : " + shown(tmp.file("none.txt")) + " (" + lastFileError() + ")");
     EXPECT_FALSE(tmp.exists("none_cover.htm"));
 }
 
@@ -255,10 +261,11 @@ TEST_F(TextImportTest, PageThatCannotBeCreatedStopsTheStart) {
     setSourcePath(*job, tmp.file("book.txt").c_str());
     setDestinationFolder(*job, tmp.file("missing").c_str());
     EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
-    EXPECT_EQ(
-        std::string(job->lastError)
-            .rfind("Unable to create the coverpage file : " + tmp.file("missing\\book_cover.htm") + " (", 0),
-        0u);
+    EXPECT_EQ(std::string(job->lastError)
+                  .rfind("Unable to create the coverpage file : " +
+                             shown(tmp.file("missing\\book_cover.htm")) + " (",
+                         0),
+              0u);
 }
 
 TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
@@ -267,7 +274,7 @@ TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
     prepare(std::string(102400, 'a') + "\r\nb", "");
     EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::failed);
     EXPECT_EQ(std::string(job->lastError)
-                  .rfind("Unable to create the content file : " + tmp.file("book_2.htm") + " (", 0),
+                  .rfind("Unable to create the content file : " + shown(tmp.file("book_2.htm")) + " (", 0),
               0u);
     EXPECT_FALSE(tmp.exists("book.opf"));
     EXPECT_EQ(job->source, nullptr);
@@ -300,7 +307,8 @@ TEST_F(TextImportTest, SourceNameWithoutABaseNameIsRefused) {
     setSourcePath(*job, tmp.file("....").c_str());
     setDestinationFolder(*job, tmp.path().c_str());
     EXPECT_EQ(runImport(*job, ImportRunControl{}), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError), "The source file name gives no page name : " + tmp.file("...."));
+    EXPECT_EQ(std::string(job->lastError),
+              "The source file name gives no page name : " + shown(tmp.file("....")));
     EXPECT_FALSE(fileExists(tmp.file("*.htm").c_str()));
     EXPECT_FALSE(fileExists(tmp.file("*.opf").c_str()));
     // Everything from the first dot on is cut.

@@ -2,11 +2,13 @@
 // beside the package, failing steps, special files and cut paths.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "BuildDriverRecords.h"
 #include "MergeTestSupport.h"
+#include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "publish/BuildDriver.h"
 #include "tests/support/SpecialFiles.h"
@@ -157,6 +159,10 @@ TEST_F(BuildSafetyTest, ARebuildOnAFullDiskKeepsTheEarlierBook) {
     int status = batch("disk\\book.opf");
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(status, 0) << err;
+    EXPECT_NE(
+        err.find(programPathForDisplay(tmp.file("disk\\book.prc").c_str()) + " (No space left on device)"),
+        std::string::npos)
+        << err;
     EXPECT_EQ(tmp.read("disk\\book.prc"), earlier);
     EXPECT_FALSE(tmp.exists("disk\\PRC*.tmp"));
 }
@@ -317,6 +323,49 @@ TEST_F(BuildSafetyTest, APackageWithMoreToursThanTheTableHoldsIsRefusedByName) {
     EXPECT_NE(batch("book.opf"), 0);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("the tours table is full"), std::string::npos);
     EXPECT_FALSE(tmp.exists("book.prc"));
+}
+
+TEST_F(BuildSafetyTest, MessagesNameFilesAsTheSystemShowsThemAndSayWhy) {
+    tmp.write("ch.htm", "<body>text</body>");
+    writePackage("gone.opf", {"ch.htm", "gone.htm"});
+    writePackage("book.opf", {"ch.htm"});
+    struct Case {
+        std::string file;  // the file the message must name
+        std::function<std::string()> build;
+    } cases[] = {
+        {"gone.htm",
+         [&] {
+             testing::internal::CaptureStderr();
+             batch("gone.opf");
+             return testing::internal::GetCapturedStderr();
+         }},
+        {"nowhere.opf",
+         [&] {
+             testing::internal::CaptureStderr();
+             batch("nowhere.opf");
+             return testing::internal::GetCapturedStderr();
+         }},
+        {"no folder\\book.prc",
+         [&] {
+             auto pub = std::make_unique<Publication>();
+             EXPECT_TRUE(pub->open(tmp.file("book.opf").c_str()));
+             auto context = std::make_unique<BuildContext>(pub.get());
+             EXPECT_FALSE(buildEbook(*context, tmp.file("no folder\\book.prc").c_str(), true));
+             return std::string(context->lastMessage);
+         }},
+    };
+    for (const Case& c : cases) {
+        std::string message = c.build();
+        std::string shown = programPathForDisplay(tmp.file(c.file).c_str());
+        size_t at = message.find(shown);
+        ASSERT_NE(at, std::string::npos) << message;
+        // A reason in the system's words follows the path.
+        size_t reason = message.find(" (", at + shown.size());
+        ASSERT_NE(reason, std::string::npos) << message;
+        EXPECT_GT(message.find(')', reason), reason + 2) << message;
+        bool nativeDiffers = shown != tmp.file(c.file);
+        EXPECT_TRUE(!nativeDiffers || message.find(tmp.file(c.file)) == std::string::npos) << message;
+    }
 }
 
 }  // namespace

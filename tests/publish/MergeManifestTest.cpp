@@ -3,6 +3,7 @@
 #include <string>
 
 #include "MergeTestSupport.h"
+#include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "publish/BuildContext.h"
 
@@ -99,8 +100,8 @@ TEST_F(MergeManifestTest, AMissingOrBodilessDocumentStopsTheMergeWithItsMessage)
     addDocument(*pub, "gone", "gone.htm");
     ASSERT_FALSE(merge());
     EXPECT_EQ(std::string(context->lastMessage),
-              "The file " + tmp.file("gone.htm") + ", referenced in the Manifest is not available" +
-                  " (" + lastFileError() + ")");
+              "The file " + programPathForDisplay(tmp.file("gone.htm").c_str()) +
+                  ", referenced in the Manifest is not available" + " (" + lastFileError() + ")");
     EXPECT_EQ(context->intermediateFile, kInvalidFileHandle);
 
     pub->clear();
@@ -109,7 +110,7 @@ TEST_F(MergeManifestTest, AMissingOrBodilessDocumentStopsTheMergeWithItsMessage)
     tmp.write("plain.htm", "<html><p>no body here</p></html>");
     ASSERT_FALSE(merge());
     EXPECT_EQ(std::string(context->lastMessage),
-              "The file " + tmp.file("plain.htm") +
+              "The file " + programPathForDisplay(tmp.file("plain.htm").c_str()) +
                   ", referenced in the Manifest is not a valid OEB Document : no tag <BODY> found");
 }
 
@@ -186,7 +187,10 @@ TEST_F(MergeManifestTest, LargeDocumentsAreNotWrittenOrReadOneSystemCallPerByte)
 TEST_F(MergeManifestTest, AnIntermediateFileThatCannotBeCreatedFailsTheMerge) {
     copyText(pub->path, tmp.file("no folder\\book.opf").c_str());
     ASSERT_FALSE(merge());
-    EXPECT_STREQ(context->lastMessage, "Error while creating the intermediate file");
+    std::string folder = programPathForDisplay(tmp.file("no folder\\").c_str());
+    EXPECT_EQ(std::string(context->lastMessage)
+                  .rfind("Error while creating the intermediate file in " + folder + " (", 0),
+              0u);
 }
 
 TEST_F(MergeManifestTest, AFolderNamedLikeABuildPageIsLeftAlone) {
