@@ -37,7 +37,7 @@ TEST_F(ImportSafetyTest, SpecialAndHugeSourcesAreRefusedAtOnce) {
     } cases[] = {{"pipe.txt", haveFifo}, {"huge.txt", true}};
     for (const Case& c : cases) {
         if (!c.present) continue;
-        ProgramResult result = run({"--dest", path(""), path(c.source)});
+        ProgramResult result = run({path(c.source)});
         EXPECT_EQ(result.exitCode, 1) << c.source;
         EXPECT_NE(result.err.find("Unable to open the file"), std::string::npos) << result.err;
         EXPECT_NE(result.err.find(c.source), std::string::npos) << result.err;

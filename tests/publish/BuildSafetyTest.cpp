@@ -170,8 +170,9 @@ TEST_F(BuildSafetyTest, ARebuildOnAFullDiskKeepsTheEarlierBook) {
 TEST_F(BuildSafetyTest, PathsAreUsedWholeOrRefusedWithTheirName) {
     std::string deep;
     for (int i = 1; i <= 12; ++i) deep += "f" + std::to_string(i) + "\\";
-    std::string longFolder = std::string(200, 'L') + "\\";
-    std::string longHref = std::string(40, 'c') + ".htm";
+    // The package and the build's pages fit their fields; the chapter does not.
+    std::string longFolder = std::string(235 - tmp.path().size(), 'L') + "\\";
+    std::string longHref = std::string(26, 'c') + ".htm";
     struct Case {
         std::string folder;
         std::string href;
@@ -190,9 +191,9 @@ TEST_F(BuildSafetyTest, PathsAreUsedWholeOrRefusedWithTheirName) {
             folder += c.folder.substr(start, end - start + 1);
             tmp.makeFolder(folder);
             // A decoy in every ancestor that a cut or decoded path could reach.
-            tmp.write(folder + c.href, "<body>decoy</body>");
+            if (tmp.file(folder + c.href).size() < 250) tmp.write(folder + c.href, "<body>decoy</body>");
         }
-        tmp.write(c.folder + c.href, "<body>the real chapter</body>");
+        if (c.message.empty()) tmp.write(c.folder + c.href, "<body>the real chapter</body>");
         writePackage(c.folder + "book.opf", {c.href});
         tmp.makeFolder("My Books");
         tmp.makeFolder("100 ");
