@@ -55,6 +55,8 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         return false;
     }
     closeFile(reserved);
+    // Reasons given from here on are those of the e-book's own files.
+    noteFileError("");
 
     char title[kValueSize];
     if (!context.publication->findMetadataValue("dc:Title", title)) title[0] = '\0';
