@@ -86,30 +86,6 @@ TEST_F(BuildSafetyTest, UserFilesNamedLikeTheBuildsOwnFilesAreLeftWhole) {
     EXPECT_FALSE(tmp.exists("PRCtemp_" + std::to_string(next + 2) + ".tmp"));
 }
 
-TEST_F(BuildSafetyTest, BuildsRunningAtOnceKeepToTheirOwnIntermediateFiles) {
-    tmp.write("a.htm", "<body>Text of A</body>");
-    tmp.write("b.htm", "<body>Text of B</body>");
-    writePackage("a.opf", {"a.htm"});
-    writePackage("b.opf", {"b.htm"});
-    // Two unfinished builds of the same package hold their intermediate files.
-    auto pub = std::make_unique<Publication>();
-    ASSERT_TRUE(pub->open(tmp.file("a.opf").c_str()));
-    auto first = std::make_unique<BuildContext>(pub.get());
-    auto second = std::make_unique<BuildContext>(pub.get());
-    ASSERT_TRUE(first->mergeManifest());
-    ASSERT_TRUE(second->mergeManifest());
-    ASSERT_STRNE(first->intermediatePath, second->intermediatePath);
-    std::string firstText = readWholeFile(first->intermediatePath);
-
-    ASSERT_EQ(batch("b.opf"), 0);
-    EXPECT_NE(bookText("b.prc").find("Text of B"), std::string::npos);
-    EXPECT_EQ(bookText("b.prc").find("Text of A"), std::string::npos);
-    EXPECT_EQ(readWholeFile(first->intermediatePath), firstText);
-    EXPECT_EQ(readWholeFile(second->intermediatePath), firstText);
-    deleteFile(first->intermediatePath);
-    deleteFile(second->intermediatePath);
-}
-
 TEST_F(BuildSafetyTest, AFailedRebuildKeepsTheEarlierBookWholeAndLeavesNothing) {
     tmp.write("ch.htm", "<body>" + noisyText(9000) + "<img src=\"pic.gif\"></body>");
     tmp.write("pic.gif", "GIF89a");
