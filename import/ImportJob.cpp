@@ -37,6 +37,7 @@ void ImportJob::reset() {
     bookTitle[0] = authorName[0] = rightsText[0] = '\0';
     addRights = 0;
     addBiography = 0;
+    replaceExisting = false;
     splitSize = kDefaultSplitSize;
     lastError[0] = '\0';
     packagePath[0] = tocPath[0] = coverPath[0] = biographyPath[0] = '\0';
