@@ -205,6 +205,12 @@ bool writePackageDocument(ImportJob& job) {
         publication.addSpineItem("biography");
     }
 
+    if (const char* value = publication.valueTooLongToReadBack()) {
+        setLastError(job,
+                     {"A name is too long for the package once its markup characters are escaped : ", value});
+        job.failed = true;
+        return false;
+    }
     FileHandle file = openFile(job.packagePath, pageMode(job));
     if (file == kInvalidFileHandle) {
         recordFileError(job, "Unable to create the package file : ", job.packagePath);

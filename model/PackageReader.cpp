@@ -47,9 +47,9 @@ bool refuse(Publication& publication, const char* table) {
 
 // Values are stored as they read, entities decoded.
 template <size_t N>
-void copyDecoded(char (&field)[N], const char* text) {
+void copyDecoded(char (&field)[N], char* text) {
+    decodeEntities(text);
     copyText(field, text);
-    decodeEntities(field);
 }
 
 }  // namespace
@@ -105,8 +105,9 @@ bool readMetadataSection(Publication& publication, FileHandle file) {
         if (scanner.isTag("/metadata")) return true;
         const char* name = metadataNameOf(scanner);
         if (name == nullptr) continue;
-        char value[kValueSize];
-        if (readUntil(file, value, '<', kValueSize) == 0) continue;
+        // Room for a whole value written with entities, decoded below.
+        char value[kEscapedValueSize];
+        if (readUntil(file, value, '<', kEscapedValueSize) == 0) continue;
         if (publication.metadataCount >= kMetadataReadLimit) return refuse(publication, kMetadataFull);
         MetadataEntry& entry = publication.metadata[publication.metadataCount++];
         copyText(entry.name, name);

@@ -69,4 +69,24 @@ TEST(PackageEscapingTest, TheReaderDecodesNamedAndNumericReferencesOnly) {
     }
 }
 
+TEST(PackageEscapingTest, LongValuesReadBackWholeOrAreNotSaved) {
+    TempFolder tmp;
+    std::string title;
+    for (int i = 0; i < 300; ++i) title += "a&<";
+    auto book = std::make_unique<Publication>();
+    book->addMetadata("dc:Title", title.c_str());
+    book->addGuideReference(std::string(240, 't').c_str(), "a.htm", "toc");
+    ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+    auto read = std::make_unique<Publication>();
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_EQ(std::string(read->metadata[0].value), title);
+
+    // Three quotation marks take the title past what the reader takes.
+    copyText(book->guide[0].title, (std::string(240, 't') + "\"\"\"").c_str());
+    EXPECT_EQ(book->valueTooLongToReadBack(), book->guide[0].title);
+    EXPECT_FALSE(book->save(tmp.file("book.opf").c_str()));
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_EQ(std::string(read->guide[0].title), std::string(240, 't'));
+}
+
 }  // namespace
