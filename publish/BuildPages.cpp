@@ -60,7 +60,11 @@ bool writeMetadataPage(BuildContext& context) {
         page.writeString(metadataLabel(entry.name));
         page.writeString(":</b></br>");
         page.writeString("<blockquote>");
-        page.writeString(entry.value);
+        // Shown as text in the book: a "<" in a title must not open a tag.
+        char value[kEscapedValueSize];
+        value[0] = '\0';
+        appendEscaped(value, sizeof value, entry.value, false);
+        page.writeString(value);
         page.writeString("</blockquote>");
         page.writeString("<br>");
     }

@@ -287,6 +287,7 @@ TEST_F(BuildSafetyTest, MarkupCharactersInTitlesAndHrefsReachTheBook) {
     EXPECT_EQ(book.substr(0, 21), std::string("Salt & Iron <Vol. 2>\0", 21));
     std::string text = decodedText(recordsOf(book));
     EXPECT_NE(text.find("the chapter"), std::string::npos) << text;
+    EXPECT_NE(text.find("Salt &amp; Iron &lt;Vol. 2&gt;</BLOCKQUOTE>"), std::string::npos) << text;
     // The guide's reference found its anchor in the chapter.
     EXPECT_EQ(text.find("XXXXXXXXXX"), std::string::npos) << text;
 }
