@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <utility>
 
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/ShortDate.h"
 #include "model/Text.h"
@@ -26,7 +28,11 @@ constexpr size_t kLabelPieceLength = 50;
 
 bool buildPagePaths(ImportJob& job);
 bool buildPath(char* out, const ImportJob& job, const char* suffix);
-bool writeWholePage(const char* path, const char* text);
+bool checkPagePaths(ImportJob& job, const char* contentPath);
+bool isSource(ImportJob& job, const char* path);
+OpenMode pageMode(const ImportJob& job);
+bool writeWholePage(const ImportJob& job, const char* path, const char* text, bool* created);
+void recordFileError(ImportJob& job, const char* message, const char* path);
 bool openContentFile(ImportJob& job);
 bool openTableOfContents(ImportJob& job);
 void writeRightsSection(ImportJob& job);
@@ -43,21 +49,30 @@ bool startPages(ImportJob& job) {
         recordError(job, "The file name is too long : ", job.coverPath);
         return false;
     }
-    if (job.addBiography && !writeWholePage(job.biographyPath, kBiographyPage)) {
-        recordError(job, "Unable to create the biography file : ", job.biographyPath);
+    char firstContent[kPathSize];
+    if (!copyText(firstContent, job.destinationFolder) || !appendText(firstContent, job.baseName) ||
+        !appendText(firstContent, "_1.htm")) {
+        recordError(job, "The file name is too long : ", firstContent);
         return false;
     }
-    if (!writeWholePage(job.coverPath, kCoverPage)) {
-        recordError(job, "Unable to create the coverpage file : ", job.coverPath);
-        return false;
+    if (!checkPagePaths(job, firstContent)) return false;
+    bool started = true;
+    if (job.addBiography && !writeWholePage(job, job.biographyPath, kBiographyPage, &job.createdBiography)) {
+        recordFileError(job, "Unable to create the biography file : ", job.biographyPath);
+        started = false;
     }
-    if (!openContentFile(job)) return false;
-    if (!openTableOfContents(job)) {
+    if (started && !writeWholePage(job, job.coverPath, kCoverPage, &job.createdCover)) {
+        recordFileError(job, "Unable to create the coverpage file : ", job.coverPath);
+        started = false;
+    }
+    if (started) started = openContentFile(job);
+    if (started && !openTableOfContents(job)) {
         job.contentWriter.close();
         job.contentWriterOpen = false;
-        return false;
+        started = false;
     }
-    return true;
+    if (!started) removeCreatedFiles(job);
+    return started;
 }
 
 bool checkBaseName(ImportJob& job) {
@@ -70,8 +85,11 @@ void writeTocEntry(ImportJob& job, const char* headingText, const char* label) {
     char piece[kLabelPieceLength + 1];
     cutLabel(label, piece);
     OutputBuffer& toc = job.tocWriter;
+    char target[6 * kImportTextSize];
+    target[0] = '\0';
+    appendEscaped(target, sizeof target, job.contentFiles[job.contentFileCount], true);
     toc.writeString("<a href=\"");
-    toc.writeString(job.contentFiles[job.contentFileCount]);
+    toc.writeString(target);
     toc.writeString("#");
     toc.writeString(piece);
     toc.writeString("\">");
@@ -130,7 +148,7 @@ void closeContentFile(ImportJob& job) {
         char path[kPathSize];
         copyText(path, job.destinationFolder);
         appendText(path, job.contentFiles[job.contentFileCount]);
-        recordError(job, "Unable to write the content file : ", path);
+        recordFileError(job, "Unable to write the content file : ", path);
     }
 }
 
@@ -150,7 +168,7 @@ void closeTableOfContents(ImportJob& job) {
     }
     toc.writeString("</body>\n</html>");
     job.tocWriterOpen = false;
-    if (!toc.close()) recordError(job, "Unable to write the TOC file : ", job.tocPath);
+    if (!toc.close()) recordFileError(job, "Unable to write the TOC file : ", job.tocPath);
 }
 
 bool writePackageDocument(ImportJob& job) {
@@ -187,14 +205,21 @@ bool writePackageDocument(ImportJob& job) {
         publication.addSpineItem("biography");
     }
 
-    FileHandle file = openFile(job.packagePath, OpenMode::create);
-    if (file == kInvalidFileHandle) {
-        recordError(job, "Unable to create the package file : ", job.packagePath);
+    if (const char* value = publication.valueTooLongToReadBack()) {
+        setLastError(job,
+                     {"A name is too long for the package once its markup characters are escaped : ", value});
+        job.failed = true;
         return false;
     }
+    FileHandle file = openFile(job.packagePath, pageMode(job));
+    if (file == kInvalidFileHandle) {
+        recordFileError(job, "Unable to create the package file : ", job.packagePath);
+        return false;
+    }
+    job.createdPackage = true;
     publication.writePackage(file);
     if (!closeFile(file)) {
-        recordError(job, "Unable to write the package file : ", job.packagePath);
+        recordFileError(job, "Unable to write the package file : ", job.packagePath);
         return false;
     }
     return true;
@@ -209,6 +234,10 @@ bool finishImport(ImportJob& job) {
     // A package would list pages that are not whole.
     if (!job.failed) writePackageDocument(job);
     job.running = false;
+    if (job.failed) removeCreatedFiles(job);
+    // Whole pages belong to the user from now on.
+    job.createdPackage = job.createdToc = job.createdCover = job.createdBiography = false;
+    job.contentFilesCreated = 0;
     return !job.failed;
 }
 
@@ -218,6 +247,23 @@ void abandonImport(ImportJob& job) {
     job.contentWriterOpen = job.tocWriterOpen = false;
     closeSource(job);
     job.running = false;
+    removeCreatedFiles(job);
+}
+
+void removeCreatedFiles(ImportJob& job) {
+    const std::pair<bool*, const char*> pages[] = {{&job.createdPackage, job.packagePath},
+                                                   {&job.createdToc, job.tocPath},
+                                                   {&job.createdCover, job.coverPath},
+                                                   {&job.createdBiography, job.biographyPath}};
+    for (const auto& [created, path] : pages) {
+        if (*created) deleteFile(path);
+        *created = false;
+    }
+    for (int32_t n = 1; n <= job.contentFilesCreated; ++n) {
+        char path[kPathSize];
+        if (copyText(path, job.destinationFolder) && appendText(path, job.contentFiles[n])) deleteFile(path);
+    }
+    job.contentFilesCreated = 0;
 }
 
 void failImport(ImportJob& job, const char* message, const char* path) {
@@ -250,9 +296,37 @@ bool buildPath(char* out, const ImportJob& job, const char* suffix) {
     return appendText(out, kPathSize, suffix) && fits;
 }
 
-bool writeWholePage(const char* path, const char* text) {
+// The source and, unless the user allows replacing, any existing file of a
+// page's name stop the import before it writes anything.
+bool checkPagePaths(ImportJob& job, const char* contentPath) {
+    const char* paths[] = {job.packagePath, job.tocPath, job.coverPath,
+                           job.addBiography ? job.biographyPath : nullptr, contentPath};
+    for (const char* path : paths) {
+        if (path != nullptr && isSource(job, path)) return false;
+    }
+    if (job.replaceExisting) return true;
+    for (const char* path : paths) {
+        if (path == nullptr || !fileExists(path)) continue;
+        recordError(job, kPageExistsMessage, path);
+        return false;
+    }
+    return true;
+}
+
+bool isSource(ImportJob& job, const char* path) {
+    if (!equalsNoCase(path, job.sourcePath)) return false;
+    recordError(job, "The import would overwrite its own source : ", path);
+    return true;
+}
+
+OpenMode pageMode(const ImportJob& job) {
+    return job.replaceExisting ? OpenMode::create : OpenMode::createNew;
+}
+
+bool writeWholePage(const ImportJob& job, const char* path, const char* text, bool* created) {
     OutputBuffer page;
-    if (!page.open(path)) return false;
+    if (!page.open(path, pageMode(job))) return false;
+    *created = true;
     page.writeString(text);
     return page.close();
 }
@@ -265,24 +339,30 @@ bool openContentFile(ImportJob& job) {
     copyText(name, kImportTextSize, job.baseName);
     appendText(name, kImportTextSize, number);
     char path[kPathSize];
-    copyText(path, job.destinationFolder);
-    appendText(path, name);
+    bool fits = copyText(path, job.destinationFolder) && appendText(path, name);
     job.contentFileCount = n;
     job.charactersInContentFile = 0;
-    if (!job.contentWriter.open(path)) {
-        recordError(job, "Unable to create the content file : ", path);
+    if (!fits) {
+        recordError(job, "The file name is too long : ", path);
         return false;
     }
+    if (isSource(job, path)) return false;
+    if (!job.contentWriter.open(path, pageMode(job))) {
+        recordFileError(job, "Unable to create the content file : ", path);
+        return false;
+    }
+    job.contentFilesCreated = n;
     job.contentWriterOpen = true;
     job.contentWriter.writeString(kContentHead);
     return true;
 }
 
 bool openTableOfContents(ImportJob& job) {
-    if (!job.tocWriter.open(job.tocPath)) {
-        recordError(job, "Unable to create the TOC file : ", job.tocPath);
+    if (!job.tocWriter.open(job.tocPath, pageMode(job))) {
+        recordFileError(job, "Unable to create the TOC file : ", job.tocPath);
         return false;
     }
+    job.createdToc = true;
     job.tocWriterOpen = true;
     OutputBuffer& toc = job.tocWriter;
     toc.writeString("<?xml version=\"1.0\"?>\n<html>\n<head>\n<title>");
@@ -308,8 +388,15 @@ void cutLabel(const char* label, char* out) {
     out[length] = '\0';
 }
 
+// Paths are shown in the form users of this system know.
 void recordError(ImportJob& job, const char* message, const char* path) {
-    setLastError(job, {message, path});
+    setLastError(job, {message, programPathForDisplay(path).c_str()});
+    job.failed = true;
+}
+
+// The same with the system's reason for the latest file failure.
+void recordFileError(ImportJob& job, const char* message, const char* path) {
+    setLastError(job, {message, programPathForDisplay(path).c_str(), " (", lastFileError(), ")"});
     job.failed = true;
 }
 

@@ -6,6 +6,8 @@
 #include "ImportJob.h"
 
 constexpr int kLabelSize = 64;
+// The start of the last error when a file of a page's name exists.
+constexpr const char* kPageExistsMessage = "The file exists already : ";
 
 // Biography (when asked), cover, content file 1 and the table of contents
 // head. A page that cannot be created stops here: false, the last error
@@ -48,8 +50,11 @@ bool writePackageDocument(ImportJob& job);
 // of contents, package document. False (and job.failed) when any of it
 // could not be written.
 bool finishImport(ImportJob& job);
-// Closes every file of a started import without writing the package.
+// Closes every file of a started import without writing the package and
+// removes every file it created.
 void abandonImport(ImportJob& job);
+// Deletes what the import created so far; it then owns nothing.
+void removeCreatedFiles(ImportJob& job);
 // Records a failure after the start ("message" then the path) and ends
 // the import.
 void failImport(ImportJob& job, const char* message, const char* path);

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "GeneratedPages.h"
+#include "model/CommandLinePath.h"
 #include "model/TagScanner.h"
 #include "model/Text.h"
 
@@ -25,8 +26,9 @@ bool startHtmlImport(ImportJob& job) {
     job.publication.clear();
     if (!checkBaseName(job) || !openSource(job)) return false;
     if (!skipToBody(job)) {
-        setLastError(job, {"Error while importing the HTML file ", job.sourcePath, " : could not find the ",
-                           "BODY", " tag"});
+        setLastError(job,
+                     {"Error while importing the HTML file ", programPathForDisplay(job.sourcePath).c_str(),
+                      " : could not find the ", "BODY", " tag"});
         closeSource(job);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/Text.h"
 
@@ -16,6 +17,9 @@ ImportJob::ImportJob() {
     source = 0;
     contentWriterOpen = tocWriterOpen = false;
     running = false;
+    createdPackage = createdToc = createdCover = createdBiography = false;
+    contentFilesCreated = 0;
+    replaceExisting = false;
     reset();
 }
 
@@ -33,6 +37,7 @@ void ImportJob::reset() {
     bookTitle[0] = authorName[0] = rightsText[0] = '\0';
     addRights = 0;
     addBiography = 0;
+    replaceExisting = false;
     splitSize = kDefaultSplitSize;
     lastError[0] = '\0';
     packagePath[0] = tocPath[0] = coverPath[0] = biographyPath[0] = '\0';
@@ -121,7 +126,8 @@ bool openSource(ImportJob& job) {
     job.source = openFile(job.sourcePath, OpenMode::read);
     if (job.source != kInvalidFileHandle) return true;
     job.source = 0;
-    setLastError(job, {"Unable to open the file : ", job.sourcePath});
+    setLastError(job, {"Unable to open the file : ", programPathForDisplay(job.sourcePath).c_str(), " (",
+                       lastFileError(), ")"});
     return false;
 }
 

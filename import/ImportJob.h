@@ -73,6 +73,15 @@ struct ImportJob {
     // Set when a page could not be created or written after the start; the
     // last error says which.
     bool failed;
+    // The user allows the import to replace files of the names it writes;
+    // otherwise an existing one stops it before anything is written.
+    bool replaceExisting;
+    // What this import has created, removed again when it fails.
+    bool createdPackage;
+    bool createdToc;
+    bool createdCover;
+    bool createdBiography;
+    int32_t contentFilesCreated;
 
     ImportJob();
     ImportJob(const ImportJob&) = delete;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "GeneratedPages.h"
 #include "ImportJob.h"
 #include "ImportRun.h"
 #include "model/CommandLinePath.h"
@@ -36,6 +37,8 @@ constexpr const char* kUsage =
     "  --author TEXT         author name\n"
     "  --rights FILE         copyright and licence text file to add\n"
     "  --biography           add a biography page\n"
+    "  --replace             replace files of the names the import writes\n"
+    "                        (without it, an existing one stops the import)\n"
     "  --help                show this text\n"
     "\n"
     "Exit status 0 when the package was written; 1 with a message on standard\n"
@@ -84,6 +87,10 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(option, "--biography") == 0) {
             job->addBiography = 1;
+            continue;
+        }
+        if (std::strcmp(option, "--replace") == 0) {
+            job->replaceExisting = true;
             continue;
         }
         if (option[0] != '-' || option[1] != '-') {
@@ -158,8 +165,11 @@ int main(int argc, char** argv) {
     StandardErrorProgress progress;
     ImportOutcome outcome = runImport(*job, progress);
     if (progress.shown) std::fputc('\n', stderr);
-    if (outcome != ImportOutcome::done)
+    if (outcome != ImportOutcome::done) {
+        if (startsWithNoCase(job->lastError, kPageExistsMessage))
+            return fail(job->lastError, "(--replace replaces it)");
         return fail(job->lastError[0] != '\0' ? job->lastError : "Import Init Error");
+    }
     std::printf("%s\n", programPathForDisplay(job->packagePath).c_str());
     return 0;
 }

@@ -14,6 +14,8 @@ namespace {
 constexpr uint32_t kWindowSize = 64 * 1024;
 
 FileCallCounts callCounts;
+// Each build thread reports its own failures.
+thread_local char lastErrorText[256] = "";
 
 }  // namespace
 
@@ -48,7 +50,7 @@ FileHandle openFile(const char* path, OpenMode mode) {
     File* file = new File;
     file->native = native;
     file->readable = mode != OpenMode::create;
-    file->length = mode == OpenMode::read ? nativeLength(native) : 0;
+    file->length = mode == OpenMode::read ? static_cast<uint32_t>(nativeLength(native)) : 0;
     return file;
 }
 
@@ -160,6 +162,16 @@ void setFilePosition(FileHandle file, uint32_t position) {
 
 uint32_t getFileLength(FileHandle file) {
     return file == nullptr ? 0 : file->length;
+}
+
+const char* lastFileError() {
+    return lastErrorText;
+}
+
+void noteFileError(const char* reason) {
+    size_t n = std::min(std::strlen(reason), sizeof lastErrorText - 1);
+    std::memcpy(lastErrorText, reason, n);
+    lastErrorText[n] = '\0';
 }
 
 FileCallCounts fileCallCounts() {

@@ -16,10 +16,19 @@ enum class OpenMode : int {
     read = 1,       // an existing file, for reading
     create = 2,     // created anew for writing, replacing an existing file
     readWrite = 3,  // created anew for reading and writing, replacing one
+    // Created for reading and writing only when nothing of that name exists,
+    // so that whoever opens it owns it.
+    createNew = 4,
 };
 
-// Every mode lets other programs read and write the file meanwhile.
+// Every mode lets other programs read and write the file meanwhile. Only
+// regular files below 4 GiB open; anything else is refused at once.
 FileHandle openFile(const char* path, OpenMode mode);
+// Why the latest failed file operation of this thread failed, in the
+// system's words (such as "No space left on device").
+const char* lastFileError();
+// Records a reason of the caller's own as the latest failure.
+void noteFileError(const char* reason);
 // Closes the handle unless it is 0. False when buffered bytes could not be
 // written or an earlier write through this handle failed; callers that must
 // not lose data (the package save) check it.
@@ -45,8 +54,8 @@ uint32_t getFileLength(FileHandle file);
 // True when a directory search for the path finds a file or a folder;
 // "*" and "?" in the last component match as in such a search.
 bool fileExists(const char* path);
-// Size of what the path names (files below 4 GiB); 0 when nothing is found.
-uint32_t fileSize(const char* path);
+// Size of the file the path names; 0 when nothing is found.
+uint64_t fileSize(const char* path);
 bool deleteFile(const char* path);
 // Replaces target by source in one step; the save path relies on it.
 bool replaceFile(const char* source, const char* target);

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,6 +21,7 @@
 namespace {
 
 std::string resolveCase(const std::string& native);
+void noteSystemError();
 bool hasWildcard(const char* text);
 bool matchesWildcard(const char* pattern, const char* name);
 
@@ -27,16 +29,37 @@ bool matchesWildcard(const char* pattern, const char* name);
 
 bool nativeOpen(const char* path, OpenMode mode, NativeHandle* out) {
     std::string native;
-    if (!programPathToNative(path, &native)) return false;
+    if (!programPathToNative(path, &native)) {
+        noteFileError("the path names no file on this system");
+        return false;
+    }
     native = resolveCase(native);
     int flags = O_RDONLY;
     if (mode == OpenMode::create) flags = O_WRONLY | O_CREAT | O_TRUNC;
     if (mode == OpenMode::readWrite) flags = O_RDWR | O_CREAT | O_TRUNC;
-    int fd = ::open(native.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
+    if (mode == OpenMode::createNew) flags = O_RDWR | O_CREAT | O_EXCL;
+    // Without waiting: a FIFO would otherwise block until its other end opens.
+    int fd = ::open(native.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        noteSystemError();
+        return false;
+    }
     struct stat info {};
-    // Folders open on POSIX but never on Windows; refuse them alike.
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const char* refusal = nullptr;
+    if (::fstat(fd, &info) != 0) {
+        refusal = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        // Folders open on POSIX but never on Windows; refuse them alike.
+        refusal = std::strerror(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        refusal = "not a regular file";
+    } else if (uint64_t(info.st_size) > UINT32_MAX) {
+        refusal = std::strerror(EFBIG);
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        refusal = std::strerror(errno);
+    }
+    if (refusal != nullptr) {
+        noteFileError(refusal);
         ::close(fd);
         return false;
     }
@@ -54,7 +77,10 @@ int64_t nativeReadAt(NativeHandle handle, uint32_t offset, void* buffer, uint32_
     while (done < n) {
         ssize_t got = ::pread(static_cast<int>(handle), out + done, n - done, off_t(offset) + done);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return -1;
+        if (got < 0) {
+            noteSystemError();
+            return -1;
+        }
         if (got == 0) break;
         done += static_cast<uint32_t>(got);
     }
@@ -67,16 +93,19 @@ bool nativeWriteAt(NativeHandle handle, uint32_t offset, const void* bytes, uint
     while (done < n) {
         ssize_t put = ::pwrite(static_cast<int>(handle), in + done, n - done, off_t(offset) + done);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
+        if (put <= 0) {
+            noteSystemError();
+            return false;
+        }
         done += static_cast<uint32_t>(put);
     }
     return true;
 }
 
-uint32_t nativeLength(NativeHandle handle) {
+uint64_t nativeLength(NativeHandle handle) {
     struct stat info {};
     if (::fstat(static_cast<int>(handle), &info) != 0) return 0;
-    return static_cast<uint32_t>(info.st_size);
+    return static_cast<uint64_t>(info.st_size);
 }
 
 bool fileExists(const char* path) {
@@ -102,25 +131,29 @@ bool fileExists(const char* path) {
     return found;
 }
 
-uint32_t fileSize(const char* path) {
+uint64_t fileSize(const char* path) {
     std::string native;
     if (!programPathToNative(path, &native)) return 0;
     struct stat info {};
     if (::stat(resolveCase(native).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return 0;
-    return static_cast<uint32_t>(info.st_size);
+    return static_cast<uint64_t>(info.st_size);
 }
 
 bool deleteFile(const char* path) {
     std::string native;
     if (!programPathToNative(path, &native)) return false;
-    return ::unlink(resolveCase(native).c_str()) == 0;
+    if (::unlink(resolveCase(native).c_str()) == 0) return true;
+    noteSystemError();
+    return false;
 }
 
 bool replaceFile(const char* source, const char* target) {
     std::string from;
     std::string to;
     if (!programPathToNative(source, &from) || !programPathToNative(target, &to)) return false;
-    return ::rename(resolveCase(from).c_str(), resolveCase(to).c_str()) == 0;
+    if (::rename(resolveCase(from).c_str(), resolveCase(to).c_str()) == 0) return true;
+    noteSystemError();
+    return false;
 }
 
 bool currentFolder(char* out, uint32_t capacity) {
@@ -168,6 +201,10 @@ std::string resolveCase(const std::string& native) {
         start = end + 1;
     }
     return result;
+}
+
+void noteSystemError() {
+    noteFileError(std::strerror(errno));
 }
 
 bool hasWildcard(const char* text) {

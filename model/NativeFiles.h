@@ -13,4 +13,4 @@ void nativeClose(NativeHandle handle);
 // Bytes read at offset (fewer at the end of the file), or -1 on failure.
 int64_t nativeReadAt(NativeHandle handle, uint32_t offset, void* buffer, uint32_t n);
 bool nativeWriteAt(NativeHandle handle, uint32_t offset, const void* bytes, uint32_t n);
-uint32_t nativeLength(NativeHandle handle);
+uint64_t nativeLength(NativeHandle handle);

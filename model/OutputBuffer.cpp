@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-bool OutputBuffer::open(const char* path) {
+bool OutputBuffer::open(const char* path, OpenMode mode) {
     used = 0;
-    file = openFile(path, OpenMode::create);
+    file = openFile(path, mode);
     return file != kInvalidFileHandle;
 }
 

@@ -16,8 +16,9 @@ struct OutputBuffer {
     OutputBuffer(const OutputBuffer&) = delete;
     OutputBuffer& operator=(const OutputBuffer&) = delete;
 
-    // Creates the file anew; false when it cannot be created.
-    bool open(const char* path);
+    // Creates the file anew (create replaces an existing one, createNew
+    // refuses it); false when it cannot be created.
+    bool open(const char* path, OpenMode mode = OpenMode::create);
     // False when a write to the file was short.
     bool write(const void* bytes, uint32_t n);
     bool writeString(const char* text);

@@ -27,15 +27,37 @@ bool readMetadataSection(Publication& publication, FileHandle file);
 bool readManifestSection(Publication& publication, FileHandle file);
 bool readSpineSection(Publication& publication, FileHandle file);
 bool readToursSection(Publication& publication, FileHandle file);
-bool readTourSites(Tour& tour, FileHandle file);
+bool readTourSites(Publication& publication, Tour& tour, FileHandle file);
 bool readGuideSection(Publication& publication, FileHandle file);
 const char* metadataNameOf(const TagScanner& scanner);
+
+constexpr const char* kMetadataFull = "the metadata table is full (at most 49 entries)";
+constexpr const char* kManifestFull = "the manifest table is full (at most 499 items)";
+constexpr const char* kSpineFull = "the spine table is full (at most 499 entries)";
+constexpr const char* kToursFull = "the tours table is full (at most 49 tours)";
+constexpr const char* kSitesFull = "the sites table of a tour is full (at most 49 sites)";
+constexpr const char* kGuideFull = "the guide table is full (at most 99 references)";
+
+// More records than a table holds fail the open rather than being dropped,
+// so that saving the package again cannot lose them.
+bool refuse(Publication& publication, const char* table) {
+    publication.fullTable = table;
+    return false;
+}
+
+// Values are stored as they read, entities decoded.
+template <size_t N>
+void copyDecoded(char (&field)[N], char* text) {
+    decodeEntities(text);
+    copyText(field, text);
+}
 
 }  // namespace
 
 bool Publication::open(const char* packagePath) {
     copyText(path, packagePath);
     folderOfPath(packagePath, folder);
+    fullTable = nullptr;
     FileHandle file = openFile(packagePath, OpenMode::read);
     if (file == kInvalidFileHandle) return false;
     bool ok = readDocument(file);
@@ -44,6 +66,7 @@ bool Publication::open(const char* packagePath) {
 }
 
 bool Publication::readDocument(FileHandle file) {
+    fullTable = nullptr;
     TagScanner scanner;
     scanner.nextTag(file);
     if (!scanner.isTag("?xml")) return false;
@@ -53,7 +76,7 @@ bool Publication::readDocument(FileHandle file) {
         if (scanner.isTag("package")) {
             char identifier[kTagFieldSize];
             if (!scanner.getAttribute("unique-identifier", identifier)) return false;
-            copyText(uniqueIdentifier, identifier);
+            copyDecoded(uniqueIdentifier, identifier);
         } else if (scanner.isTag("/package")) {
             break;
         } else if (scanner.isTag("metadata")) {
@@ -75,8 +98,6 @@ bool Publication::readDocument(FileHandle file) {
 
 namespace {
 
-// More elements than the table holds fail the open rather than being
-// dropped, so that saving the package again cannot lose them.
 bool readMetadataSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
@@ -84,12 +105,13 @@ bool readMetadataSection(Publication& publication, FileHandle file) {
         if (scanner.isTag("/metadata")) return true;
         const char* name = metadataNameOf(scanner);
         if (name == nullptr) continue;
-        char value[kValueSize];
-        if (readUntil(file, value, '<', kValueSize) == 0) continue;
-        if (publication.metadataCount >= kMetadataReadLimit) return false;
+        // Room for a whole value written with entities, decoded below.
+        char value[kEscapedValueSize];
+        if (readUntil(file, value, '<', kEscapedValueSize) == 0) continue;
+        if (publication.metadataCount >= kMetadataReadLimit) return refuse(publication, kMetadataFull);
         MetadataEntry& entry = publication.metadata[publication.metadataCount++];
         copyText(entry.name, name);
-        copyText(entry.value, value);
+        copyDecoded(entry.value, value);
         entry.state = kLive;
     }
 }
@@ -107,11 +129,11 @@ bool readManifestSection(Publication& publication, FileHandle file) {
             !scanner.getAttribute("media-type", mediaType)) {
             return false;
         }
-        if (publication.manifestCount >= kManifestReadLimit) return false;
+        if (publication.manifestCount >= kManifestReadLimit) return refuse(publication, kManifestFull);
         ManifestItem& item = publication.manifest[publication.manifestCount++];
-        copyText(item.id, id);
-        copyText(item.href, href);
-        copyText(item.mediaType, mediaType);
+        copyDecoded(item.id, id);
+        copyDecoded(item.href, href);
+        copyDecoded(item.mediaType, mediaType);
         item.state = kLive;
     }
 }
@@ -125,9 +147,9 @@ bool readSpineSection(Publication& publication, FileHandle file) {
         if (!scanner.isTag("itemref")) continue;
         char idref[kTagFieldSize];
         if (!scanner.getAttribute("idref", idref)) return false;
-        if (publication.spineCount >= kSpineReadLimit) return false;
+        if (publication.spineCount >= kSpineReadLimit) return refuse(publication, kSpineFull);
         SpineItem& item = publication.spine[publication.spineCount++];
-        copyText(item.idref, idref);
+        copyDecoded(item.idref, idref);
         item.manifestItem = nullptr;
         item.state = kLive;
     }
@@ -142,16 +164,21 @@ bool readToursSection(Publication& publication, FileHandle file) {
         char id[kTagFieldSize];
         char title[kTagFieldSize];
         if (!scanner.getAttribute("id", id) || !scanner.getAttribute("title", title)) return false;
+        if (publication.tourCount >= kToursKept) return refuse(publication, kToursFull);
         Tour& tour = publication.tours[publication.tourCount];
-        copyText(tour.id, id);
-        copyText(tour.title, title);
+        copyDecoded(tour.id, id);
+        copyDecoded(tour.title, title);
         tour.siteCount = 0;
         tour.state = kLive;
-        if (readTourSites(tour, file) && publication.tourCount < kToursKept) ++publication.tourCount;
+        if (readTourSites(publication, tour, file)) {
+            ++publication.tourCount;
+        } else if (publication.fullTable != nullptr) {
+            return false;
+        }
     }
 }
 
-bool readTourSites(Tour& tour, FileHandle file) {
+bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(file) == -1) return false;
@@ -160,10 +187,10 @@ bool readTourSites(Tour& tour, FileHandle file) {
         char title[kTagFieldSize];
         char href[kTagFieldSize];
         if (!scanner.getAttribute("title", title) || !scanner.getAttribute("href", href)) return false;
-        if (tour.siteCount >= kSitesKept) continue;
+        if (tour.siteCount >= kSitesKept) return refuse(publication, kSitesFull);
         TourSite& site = tour.sites[tour.siteCount++];
-        copyText(site.title, title);
-        copyText(site.href, href);
+        copyDecoded(site.title, title);
+        copyDecoded(site.href, href);
         site.state = kLive;
     }
 }
@@ -181,11 +208,11 @@ bool readGuideSection(Publication& publication, FileHandle file) {
             !scanner.getAttribute("href", href)) {
             return false;
         }
-        if (publication.guideCount >= kGuideReadLimit) return false;
+        if (publication.guideCount >= kGuideReadLimit) return refuse(publication, kGuideFull);
         GuideReference& reference = publication.guide[publication.guideCount++];
-        copyText(reference.type, type);
-        copyText(reference.title, title);
-        copyText(reference.href, href);
+        copyDecoded(reference.type, type);
+        copyDecoded(reference.title, title);
+        copyDecoded(reference.href, href);
         reference.state = kLive;
     }
 }

@@ -1,5 +1,5 @@
 // Writing a package document: one tag or one metadata element per line, text
-// written exactly as stored.
+// written as stored but for the markup characters, which become entities.
 #include <initializer_list>
 #include <utility>
 
@@ -10,8 +10,8 @@
 namespace {
 
 // Room for the longest tag text a section writer builds: three fields of a
-// record with their attribute names.
-constexpr size_t kTagTextSize = 4 * kFieldSize;
+// record, every byte of them an entity of six bytes, and their names.
+constexpr size_t kTagTextSize = 20 * kFieldSize;
 constexpr const char* kTemporarySuffix = ".saving";
 
 struct TagText {
@@ -20,12 +20,17 @@ struct TagText {
 
 TagText tagWithAttributes(const char* name, std::initializer_list<std::pair<const char*, const char*>> pairs);
 void writeTagLine(FileHandle file, const char* tagText, TagForm form);
+size_t escapedLength(const char* value);
 
 }  // namespace
 
 bool Publication::save(const char* packagePath) {
     copyText(path, packagePath);
     folderOfPath(packagePath, folder);
+    if (valueTooLongToReadBack() != nullptr) {
+        noteFileError("a value is too long for the package once its markup characters are escaped");
+        return false;
+    }
     // Written beside the package first, so a failure leaves the old file whole.
     char temporary[kPathSize];
     if (!copyText(temporary, packagePath) || !appendText(temporary, kTemporarySuffix)) return false;
@@ -60,7 +65,10 @@ void Publication::writeMetadataSection(FileHandle file) const {
         const MetadataEntry& entry = metadata[i];
         if (!isLive(entry.state)) continue;
         writeTag(file, entry.name, TagForm::start);
-        writeText(file, entry.value);
+        char value[kEscapedValueSize];
+        value[0] = '\0';
+        appendEscaped(value, sizeof value, entry.value, false);
+        writeText(file, value);
         writeTagLine(file, entry.name, TagForm::end);
     }
     writeTagLine(file, "metadata", TagForm::end);
@@ -118,6 +126,42 @@ void Publication::writeGuideSection(FileHandle file) const {
     writeTagLine(file, "guide", TagForm::end);
 }
 
+const char* Publication::valueTooLongToReadBack() const {
+    // The reader takes attribute values of at most this many bytes.
+    constexpr size_t kReadableValue = kFieldSize - 2;
+    const char* fields[] = {uniqueIdentifier};
+    for (const char* value : fields)
+        if (escapedLength(value) > kReadableValue) return value;
+    for (int32_t i = 0; i < manifestCount; ++i) {
+        const ManifestItem& item = manifest[i];
+        if (!isLive(item.state)) continue;
+        for (const char* value : {item.id, item.href, item.mediaType})
+            if (escapedLength(value) > kReadableValue) return value;
+    }
+    for (int32_t i = 0; i < spineCount; ++i) {
+        if (isLive(spine[i].state) && escapedLength(spine[i].idref) > kReadableValue) return spine[i].idref;
+    }
+    for (int32_t i = 0; i < tourCount; ++i) {
+        const Tour& tour = tours[i];
+        if (!isLive(tour.state)) continue;
+        for (const char* value : {tour.id, tour.title})
+            if (escapedLength(value) > kReadableValue) return value;
+        for (int32_t j = 0; j < tour.siteCount; ++j) {
+            const TourSite& site = tour.sites[j];
+            if (!isLive(site.state)) continue;
+            for (const char* value : {site.title, site.href})
+                if (escapedLength(value) > kReadableValue) return value;
+        }
+    }
+    for (int32_t i = 0; i < guideCount; ++i) {
+        const GuideReference& reference = guide[i];
+        if (!isLive(reference.state)) continue;
+        for (const char* value : {reference.type, reference.title, reference.href})
+            if (escapedLength(value) > kReadableValue) return value;
+    }
+    return nullptr;
+}
+
 void writeTag(FileHandle file, const char* tagText, TagForm form) {
     char bytes[kTagTextSize + 4];
     copyText(bytes, form == TagForm::end ? "</" : "<");
@@ -136,10 +180,16 @@ TagText tagWithAttributes(const char* name,
         appendText(tag.text, " ");
         appendText(tag.text, attribute);
         appendText(tag.text, "=\"");
-        appendText(tag.text, value);
+        appendEscaped(tag.text, sizeof tag.text, value, true);
         appendText(tag.text, "\"");
     }
     return tag;
+}
+
+size_t escapedLength(const char* value) {
+    size_t length = 0;
+    for (; *value != '\0'; ++value) length += *value == '&' ? 5 : *value == '"' ? 6 : 1;
+    return length;
 }
 
 void writeTagLine(FileHandle file, const char* tagText, TagForm form) {

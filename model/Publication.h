@@ -12,6 +12,8 @@ constexpr int32_t kLive = 0;
 
 constexpr int kFieldSize = 256;
 constexpr int kValueSize = 1024;
+// A metadata value with every byte written as an entity of up to six bytes.
+constexpr int kEscapedValueSize = 6 * kValueSize;
 
 constexpr int kMetadataSlots = 50;
 constexpr int kManifestSlots = 500;
@@ -78,6 +80,8 @@ struct Publication {
     int32_t tourCount;
     GuideReference guide[kGuideSlots];
     int32_t guideCount;
+    // Set when open refused a package because a table was full: which one.
+    const char* fullTable;
 
     Publication();
     Publication(const Publication&) = delete;
@@ -125,6 +129,10 @@ struct Publication {
     void writeSpineSection(FileHandle file) const;
     void writeToursSection(FileHandle file) const;
     void writeGuideSection(FileHandle file) const;
+    // The first attribute value that, written with entities, is longer than
+    // the reader takes (254 bytes), so that the package would not read back;
+    // null when there is none.
+    const char* valueTooLongToReadBack() const;
 };
 
 enum class TagForm { start, end, empty };

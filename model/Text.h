@@ -19,6 +19,13 @@ void toUpperInPlace(char* text);
 bool copyText(char* field, size_t capacity, const char* text);
 bool appendText(char* field, size_t capacity, const char* text);
 
+// Decodes in place the five named entities of XML and the numeric character
+// references of bytes 1 to 255 (&#38; and &#x26;); any other "&" stays.
+void decodeEntities(char* text);
+// Appends text with "&", "<" and ">" written as entities, or in an attribute
+// value "&" and the quotation mark; false when it did not fit.
+bool appendEscaped(char* field, size_t capacity, const char* text, bool attribute);
+
 template <size_t N>
 bool copyText(char (&field)[N], const char* text) {
     return copyText(field, N, text);

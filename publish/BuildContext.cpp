@@ -1,7 +1,9 @@
 #include "BuildContext.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "model/CommandLinePath.h"
 #include "model/Text.h"
 
 BuildContext::BuildContext(Publication* publication)
@@ -43,6 +45,20 @@ void BuildContext::reportBuildMessage(const char* text, int32_t level) {
     reporter->reportMessage(text, level);
 }
 
+void BuildContext::reportPathMessage(const char* format, const char* path, int32_t level) {
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, format, programPathForDisplay(path).c_str());
+    reportBuildMessage(message, level);
+}
+
+void BuildContext::reportFileFailure(const char* format, const char* path, int32_t level) {
+    char message[kBuildMessageSize];
+    int length = std::snprintf(message, sizeof message, format, programPathForDisplay(path).c_str());
+    if (length >= 0 && size_t(length) < sizeof message && lastFileError()[0] != '\0')
+        std::snprintf(message + length, sizeof message - size_t(length), " (%s)", lastFileError());
+    reportBuildMessage(message, level);
+}
+
 void BuildContext::startProgress(int32_t n) {
     reporter->startProgress(n);
 }
@@ -65,4 +81,22 @@ void BuildContext::emit(const char* text) {
 
 void BuildContext::emitBytes(const void* bytes, uint32_t n) {
     if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+}
+
+FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path) {
+    for (int32_t attempt = 0; attempt < kBuildFileAttempts; ++attempt) {
+        ++*counter;
+        char name[64];
+        std::snprintf(name, sizeof name, "%s%d.tmp", stem, static_cast<int>(*counter));
+        if (!copyText(path, kBuildFieldSize, folder) || !appendText(path, kBuildFieldSize, name)) {
+            noteFileError("the path is longer than 255 characters");
+            path[0] = '\0';
+            return kInvalidFileHandle;
+        }
+        FileHandle file = openFile(path, OpenMode::createNew);
+        if (file != kInvalidFileHandle) return file;
+        if (!fileExists(path)) break;
+    }
+    path[0] = '\0';
+    return kInvalidFileHandle;
 }

@@ -17,7 +17,11 @@ constexpr int32_t kBuildTableSlots = 512;
 constexpr int32_t kBuildTableLimit = 511;
 
 constexpr int32_t kBuildMessageSize = 1024;
+// The e-book's text records are counted in 16 bits.
+constexpr uint64_t kLargestEbookText = uint64_t(65535) * 4096;
 constexpr int32_t kBuildErrorLevel = 1;
+// Something left out of the e-book; the build still succeeds.
+constexpr int32_t kBuildWarningLevel = 2;
 
 struct AnchorRecord {
     char file[kBuildFieldSize];
@@ -65,7 +69,17 @@ struct BuildContext {
     // The manifest merge.
     bool mergeManifest();
     bool mergeDocument(const char* path);
+    // Merges the file at filePath as if it stood at documentPath: the build's
+    // own pages are written under names of their own but linked by the names
+    // the e-book has always used.
+    bool mergeDocumentAs(const char* filePath, const char* documentPath);
     void reportBuildMessage(const char* text, int32_t level);
+    // A message about the file at path: format holds one %s, which gets the
+    // path in the form users of this system know.
+    void reportPathMessage(const char* format, const char* path, int32_t level = kBuildErrorLevel);
+    // The same for a failure of that file, followed by the system's reason
+    // for the latest file failure.
+    void reportFileFailure(const char* format, const char* path, int32_t level = kBuildErrorLevel);
 
     // Links, anchors and pictures.
     bool processTag(const TagScanner& tag, const char* documentPath);
@@ -88,3 +102,12 @@ struct BuildContext {
 // Builds so far in this run of the program; each takes the next number for
 // its intermediate file.
 int32_t intermediateFilesNamed();
+
+// Creates a file of the build in folder (with its trailing separator) under
+// the first name stem + n + ".tmp", n counting on from *counter, that
+// nothing holds yet, so that a build never opens, replaces or deletes a file
+// it did not create. path: 256 bytes. The invalid handle when the folder
+// takes no new file or the name does not fit.
+FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path);
+// Names held by others that createBuildFile passes over before it gives up.
+constexpr int32_t kBuildFileAttempts = 1000;

@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "PalmDocDatabase.h"
+#include "model/CommandLinePath.h"
+#include "model/Paths.h"
 #include "model/Text.h"
 
 namespace {
@@ -12,10 +15,12 @@ namespace {
 // Shortest package path with a name before a four-character extension.
 constexpr size_t kShortestPackagePath = 5;
 
-void reportFailure(BuildContext& context, const char* format, const char* path);
 void reportTo(BuildReporter& reporter, const char* format, const char* path);
-// Removes what a failed build wrote.
-void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath);
+// The writer's message names the partial file; the user knows the target.
+void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target);
+// Removes what a failed build wrote: the intermediate file and the partial
+// e-book (null when none was started).
+void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* partial);
 
 }  // namespace
 
@@ -33,26 +38,35 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress) {
 bool buildEbook(BuildContext& context, const char* targetPath, bool compress, EbookDatabase& database) {
     context.setStatus(IDS_BUILD_MERGING);
     if (!context.mergeManifest()) {
-        removeBuildFiles(context, nullptr, targetPath);
+        removeBuildFiles(context, nullptr, nullptr);
         return false;
     }
+
+    // The e-book is written beside its target and put in place only when
+    // whole, so a failed build leaves an earlier e-book as it was.
+    char folder[kBuildFieldSize];
+    folderOfPath(targetPath, folder);
+    char partial[kBuildFieldSize];
+    int32_t counter = 0;
+    FileHandle reserved = createBuildFile(folder, "PRCbook_", &counter, partial);
+    if (reserved == kInvalidFileHandle) {
+        context.reportFileFailure("The eBook %s could not be created", targetPath);
+        removeBuildFiles(context, nullptr, nullptr);
+        return false;
+    }
+    closeFile(reserved);
+    // Reasons given from here on are those of the e-book's own files.
+    noteFileError("");
 
     char title[kValueSize];
     if (!context.publication->findMetadataValue("dc:Title", title)) title[0] = '\0';
     database.setDatabaseName(title);
-    database.setTargetPath(targetPath);
+    database.setTargetPath(partial);
     database.setCompression(compress);
     database.setSourcePath(context.intermediatePath);
-    // A failed begin may not have reached the target: an e-book of an
-    // earlier build is then left as it was.
-    bool targetExisted = fileExists(targetPath);
     if (!database.begin(static_cast<uint32_t>(context.distinctImageCount))) {
-        if (database.errorText[0] != '\0')
-            context.reportBuildMessage(database.errorText, kBuildErrorLevel);
-        else
-            reportFailure(context, "The eBook %s could not be created", targetPath);
-        database.close();
-        removeBuildFiles(context, targetExisted ? nullptr : &database, targetPath);
+        reportDatabaseFailure(context, database.errorText, partial, targetPath);
+        removeBuildFiles(context, &database, partial);
         return false;
     }
 
@@ -65,25 +79,30 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         context.setProgress(written);
     }
     bool ok = static_cast<uint32_t>(written) >= database.textRecordCount;
-    if (!ok) reportFailure(context, "Error while writing the text records of %s", targetPath);
+    if (!ok) context.reportFileFailure("Error while writing the text records of %s", targetPath);
 
     context.setStatus(IDS_BUILD_ADDING_IMAGES);
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
         const PictureRecord& image = context.images[i];
         if (image.isNew != 1) continue;
+        noteFileError("");  // a picture may also fail for its content
         if (!database.writeNextImageRecord(image.path)) {
             ok = false;
-            reportFailure(context, "The picture %s could not be written", image.path);
+            context.reportFileFailure("The picture %s could not be written", image.path);
         }
     }
     if (ok) {
         database.close();
         // The last bytes reach the disk only when the file is closed.
         ok = !database.writeFailed;
-        if (!ok) reportFailure(context, "Unable to write the PRC target file : %s", targetPath);
+        if (!ok) context.reportFileFailure("Unable to write the PRC target file : %s", targetPath);
+    }
+    if (ok && !replaceFile(partial, targetPath)) {
+        ok = false;
+        context.reportFileFailure("The eBook %s could not be replaced", targetPath);
     }
     if (!ok) {
-        removeBuildFiles(context, &database, targetPath);
+        removeBuildFiles(context, &database, partial);
         return false;
     }
     deleteFile(context.intermediatePath);
@@ -104,7 +123,19 @@ int batchBuild(const char* packagePath, bool compress, BuildReporter& reporter) 
     Publication* publication = new (std::nothrow) Publication;
     if (publication == nullptr) return 1;
     if (!publication->open(packagePath)) {
-        reportTo(reporter, "The package %s could not be read", packagePath);
+        FileHandle probe = openFile(packagePath, OpenMode::read);
+        std::string shown = programPathForDisplay(packagePath);
+        char message[kBuildMessageSize];
+        if (probe == kInvalidFileHandle)
+            std::snprintf(message, sizeof message, "The package %s could not be read (%s)", shown.c_str(),
+                          lastFileError());
+        else if (publication->fullTable != nullptr)
+            std::snprintf(message, sizeof message, "The package %s could not be read: %s", shown.c_str(),
+                          publication->fullTable);
+        else
+            std::snprintf(message, sizeof message, "The package %s could not be read", shown.c_str());
+        closeFile(probe);
+        reporter.reportMessage(message, kBuildErrorLevel);
         delete publication;
         return 1;
     }
@@ -130,26 +161,41 @@ bool batchTargetPath(const char* packagePath, char* out) {
 
 namespace {
 
-void reportFailure(BuildContext& context, const char* format, const char* path) {
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
-    context.reportBuildMessage(message, kBuildErrorLevel);
-}
-
+// The format's one %s takes the path as the user knows it.
 void reportTo(BuildReporter& reporter, const char* format, const char* path) {
     char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
+    std::snprintf(message, sizeof message, format, programPathForDisplay(path).c_str());
     reporter.reportMessage(message, kBuildErrorLevel);
 }
 
-void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* targetPath) {
+void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target) {
+    const char* at = text[0] != '\0' ? std::strstr(text, partial) : nullptr;
+    if (at == nullptr) {
+        if (text[0] != '\0')
+            context.reportBuildMessage(text, kBuildErrorLevel);
+        else
+            context.reportFileFailure("The eBook %s could not be created", target);
+        return;
+    }
+    // The writer's words around its path, with the target in place of it.
+    const char* after = at + std::strlen(partial);
+    char format[kBuildMessageSize];
+    std::snprintf(format, sizeof format, "%.*s%%s", static_cast<int>(at - text), text);
+    if (after[0] == '\0' && std::strchr(format, '%') == std::strrchr(format, '%')) {
+        context.reportFileFailure(format, target);
+        return;
+    }
+    context.reportBuildMessage(text, kBuildErrorLevel);
+}
+
+void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char* partial) {
     // Closing first: the system may not delete an open file, and the writer
     // holds the intermediate file open as its source.
     if (database != nullptr) database->close();
     closeFile(context.intermediateFile);
     context.intermediateFile = kInvalidFileHandle;
     if (context.intermediatePath[0] != '\0') deleteFile(context.intermediatePath);
-    if (database != nullptr) deleteFile(targetPath);
+    if (partial != nullptr) deleteFile(partial);
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include "BuildContext.h"
 #include "PalmDocDatabase.h"
 
-// Merges, writes the e-book at targetPath and deletes the intermediate file.
-// On failure neither the intermediate file nor a started e-book is left
+// Merges, writes the e-book beside targetPath and renames it over the
+// target only when it is whole, and deletes the intermediate file. On
+// failure an earlier e-book stays as it was, nothing of the build is left
 // behind, and context.lastMessage says what went wrong.
 bool buildEbook(BuildContext& context, const char* targetPath, bool compress);
 // The same with the given writer.

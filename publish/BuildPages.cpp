@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "SetAsideFile.h"
 #include "Url.h"
 #include "model/OutputBuffer.h"
 #include "model/Paths.h"
@@ -31,7 +30,6 @@ constexpr char kPageEnd[] = "</center></body></html>";
 constexpr int32_t kPageBreakEvery = 1024;
 constexpr int32_t kLastPage = 5;
 
-void reportPageFailure(BuildContext& context, const char* format, const char* path);
 const char* metadataLabel(const char* name);
 const ManifestItem* firstChapterItem(const Publication& publication);
 bool skipToBody(FileHandle chapter);
@@ -42,17 +40,15 @@ void writeNumber(OutputBuffer& out, int32_t n);
 
 bool writeMetadataPage(BuildContext& context) {
     const Publication& pub = *context.publication;
+    char folder[kBuildFieldSize];
+    folderOfPath(pub.path, folder);
     char pagePath[kBuildFieldSize];
-    resolveAgainstPackage(pub, "xyz_metadata.htm", pagePath);
-    SetAsideFile userFile;
-    if (!setAsideExistingFile(pagePath, userFile)) {
-        reportPageFailure(context, "The file %s could not be moved aside for the build", pagePath);
-        return false;
-    }
+    int32_t counter = 0;
     OutputBuffer page;
-    if (!page.open(pagePath)) {
-        reportPageFailure(context, "The file %s, referenced in the Manifest is not available", pagePath);
-        putBackSetAsideFile(userFile);
+    page.file = createBuildFile(folder, "PRCmeta_", &counter, pagePath);
+    if (page.file == kInvalidFileHandle) {
+        page.file = 0;
+        context.reportFileFailure("The metadata page could not be created in %s", folder);
         return false;
     }
     page.writeString("<html><body>");
@@ -64,35 +60,40 @@ bool writeMetadataPage(BuildContext& context) {
         page.writeString(metadataLabel(entry.name));
         page.writeString(":</b></br>");
         page.writeString("<blockquote>");
-        page.writeString(entry.value);
+        // Shown as text in the book: a "<" in a title must not open a tag.
+        char value[kEscapedValueSize];
+        value[0] = '\0';
+        appendEscaped(value, sizeof value, entry.value, false);
+        page.writeString(value);
         page.writeString("</blockquote>");
         page.writeString("<br>");
     }
     page.writeString("</body></html>");
-    bool merged = page.close() && context.mergeDocument(pagePath);
+    // Linked by the name the e-book has always used for it.
+    char documentPath[kBuildFieldSize];
+    resolveAgainstPackage(pub, "xyz_metadata.htm", documentPath);
+    bool merged = false;
+    if (!page.close())
+        context.reportFileFailure("The metadata page %s could not be written", pagePath);
+    else
+        merged = context.mergeDocumentAs(pagePath, documentPath);
     deleteFile(pagePath);
-    putBackSetAsideFile(userFile);
     return merged;
 }
 
 bool writeFirstChapter(BuildContext& context) {
     const Publication& pub = *context.publication;
     char outPath[kBuildFieldSize];
-    firstChapterPath(pub, outPath);
+    if (!firstChapterPath(pub, outPath)) return false;
     OutputBuffer out;
     if (!out.open(outPath)) return false;
     out.writeString(kPageStart);
 
     FileHandle chapter = kInvalidFileHandle;
     const ManifestItem* item = firstChapterItem(pub);
-    if (item != nullptr) {
-        Url url;
-        url.setFrom(pub.folder);
-        url.set(item->href);
-        char chapterPath[kBuildFieldSize];
-        url.toPath(chapterPath);
+    char chapterPath[kBuildFieldSize];
+    if (item != nullptr && resolveAgainstPackage(pub, item->href, chapterPath))
         chapter = openFile(chapterPath, OpenMode::read);
-    }
     // Without a chapter, or without its BODY, the page stays empty rather
     // than searching on.
     bool copied = chapter != kInvalidFileHandle && skipToBody(chapter);
@@ -114,20 +115,14 @@ bool writeFirstChapter(BuildContext& context) {
     return out.close() && copied;
 }
 
-void firstChapterPath(const Publication& publication, char* out) {
+bool firstChapterPath(const Publication& publication, char* out) {
     char name[kBuildFieldSize];
     baseNameOfPath(publication.path, name);
-    appendText(name, "_firstchapter.htm");
-    resolveAgainstPackage(publication, name, out);
+    folderOfPath(publication.path, out);
+    return appendText(out, kBuildFieldSize, name) && appendText(out, kBuildFieldSize, "_firstchapter.htm");
 }
 
 namespace {
-
-void reportPageFailure(BuildContext& context, const char* format, const char* path) {
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
-    context.reportBuildMessage(message, kBuildErrorLevel);
-}
 
 const char* metadataLabel(const char* name) {
     if (std::strcmp(name, "dc:Creator") == 0) return "Author";

@@ -6,6 +6,7 @@
 
 #include "BuildContext.h"
 #include "Url.h"
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/Text.h"
 
@@ -30,7 +31,10 @@ bool isRefusedPicture(const char* path);
 
 bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     char value[kTagFieldSize];
+    // Values are addresses and names with their entities decoded, as a
+    // reader sees them; the tags themselves are copied as written.
     if (linkCount < kBuildTableLimit && isLinkTag(tag, value)) {
+        decodeEntities(value);
         return writeLinkTag(*this, tag, documentPath, value);
     }
     if (tag.isTag("IMG") && tag.getAttribute("SRC", value)) {
@@ -41,6 +45,7 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
         if (anchorCount >= kBuildTableLimit) return false;
         AnchorRecord& anchor = anchors[anchorCount++];
         copyText(anchor.file, documentPath);
+        decodeEntities(value);
         copyText(anchor.name, value);
         anchor.position = anchorOffset(intermediateFile);
         emit(tag.rawText);
@@ -59,6 +64,15 @@ void BuildContext::addPicture(const char* path, int32_t position) {
         }
     }
     if (isRefusedPicture(path)) return;
+    if (repeatOf < 0) {
+        // Only regular files are read: a FIFO or device would stall the build.
+        FileHandle probe = openFile(path, OpenMode::read);
+        if (probe == kInvalidFileHandle) {
+            reportFileFailure("The picture %s is left out", path, kBuildWarningLevel);
+            return;
+        }
+        closeFile(probe);
+    }
     PictureRecord& image = images[imageCount];
     copyText(image.path, path);
     image.position = position;
@@ -115,9 +129,10 @@ bool isLinkTag(const TagScanner& tag, char* href) {
 bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* documentPath, const char* href) {
     LinkRecord& link = context.links[context.linkCount];
     Url url;
-    url.setFrom(documentPath);
+    url.setFromFile(documentPath);
     url.set(href);
-    url.toPath(link.targetFile);
+    // A cut path could match another document's anchor: it matches none.
+    if (!url.toPath(link.targetFile)) link.targetFile[0] = '\0';
     copyText(link.targetAnchor, url.fragment);
 
     char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
@@ -143,11 +158,21 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
     if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
 
     Url url;
-    url.setFrom(context.publication->path);
-    url.set(documentPath);
-    url.set(src);
+    char address[kTagFieldSize];
+    copyText(address, src);
+    decodeEntities(address);
+    url.setFromFile(context.publication->path);
+    url.setFile(documentPath);
+    url.set(address);
     char path[kBuildFieldSize];
-    url.toPath(path);
+    if (!url.toPath(path)) {
+        char message[kBuildMessageSize];
+        std::snprintf(message, sizeof message,
+                      "The picture %s of %s is left out: its path is too deep or too long", src,
+                      programPathForDisplay(documentPath).c_str());
+        context.reportBuildMessage(message, kBuildWarningLevel);
+        return;
+    }
     uint32_t end = getFileLength(context.intermediateFile);
     context.addPicture(path, static_cast<int32_t>(end - kPictureTailLength - nameLength));
 }

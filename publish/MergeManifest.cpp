@@ -6,8 +6,8 @@
 
 #include "BuildContext.h"
 #include "BuildPages.h"
-#include "SetAsideFile.h"
 #include "Url.h"
+#include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/TagScanner.h"
 #include "model/Text.h"
@@ -19,11 +19,11 @@ namespace {
 int32_t intermediateFileCounter = 0;
 
 bool createIntermediateFile(BuildContext& context);
-void mergeGuideDocument(BuildContext& context);
+bool mergeGuideDocument(BuildContext& context);
+void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
-void reportWithPath(BuildContext& context, const char* format, const char* path);
 
 }  // namespace
 
@@ -37,13 +37,24 @@ bool BuildContext::mergeManifest() {
     setProgress(1);
     setStatus(IDS_BUILD_MERGING);
 
+    // Every page of the build is linked by a path beside the package.
+    char probe[kBuildFieldSize];
+    if (!resolveAgainstPackage(pub, "xyz_metadata.htm", probe)) {
+        reportPathMessage("The package path %s is too deep or too long for a build", pub.path);
+        return false;
+    }
     if (!createIntermediateFile(*this)) {
-        reportBuildMessage("Error while creating the intermediate file", kBuildErrorLevel);
+        char folder[kBuildFieldSize];
+        folderOfPath(pub.path, folder);
+        reportFileFailure("Error while creating the intermediate file in %s", folder);
         return false;
     }
     emit("<HTML><HEAD>");
     pub.writeMetadataSection(intermediateFile);
-    mergeGuideDocument(*this);
+    if (!mergeGuideDocument(*this)) {
+        abandonIntermediateFile(*this);
+        return false;
+    }
     emit("</HEAD><BODY>");
 
     int32_t position = 0;
@@ -53,22 +64,40 @@ bool BuildContext::mergeManifest() {
         ++position;
         setProgress(position);
         setStatusAndNumber(IDS_BUILD_MERGING, position);
-        if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) continue;
+        if (item.manifestItem == nullptr || !isLive(item.manifestItem->state)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The spine entry %s names no item of the manifest and is left out", item.idref);
+            reportBuildMessage(message, kBuildWarningLevel);
+            continue;
+        }
         char documentPath[kBuildFieldSize];
-        resolveAgainstPackage(pub, item.manifestItem->href, documentPath);
+        if (!resolveAgainstPackage(pub, item.manifestItem->href, documentPath)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The address %s in the package %s gives a path too deep or too long to use",
+                          item.manifestItem->href, programPathForDisplay(pub.path).c_str());
+            reportBuildMessage(message, kBuildErrorLevel);
+            closeFile(intermediateFile);
+            intermediateFile = kInvalidFileHandle;
+            return false;
+        }
         if (!mergeDocument(documentPath)) {
             if (intermediateWriteFailed)
-                reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+                reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
             closeFile(intermediateFile);
             intermediateFile = kInvalidFileHandle;
             return false;
         }
     }
 
-    writeMetadataPage(*this);
+    if (!writeMetadataPage(*this)) {
+        abandonIntermediateFile(*this);
+        return false;
+    }
     emit("</BODY></HTML>");
     if (intermediateWriteFailed) {
-        reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+        reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
         closeFile(intermediateFile);
         intermediateFile = kInvalidFileHandle;
         return false;
@@ -83,18 +112,28 @@ bool BuildContext::mergeManifest() {
     bool closed = closeFile(intermediateFile);
     intermediateFile = kInvalidFileHandle;
     if (!closed || intermediateWriteFailed) {
-        reportBuildMessage("Error while write to the intermediate file", kBuildErrorLevel);
+        reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
         return false;
     }
     return true;
 }
 
 bool BuildContext::mergeDocument(const char* path) {
+    return mergeDocumentAs(path, path);
+}
+
+bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
     if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
-    FileHandle document = openFile(path, OpenMode::read);
+    // Checked before reading: positions in the intermediate file are 32-bit.
+    if (getFileLength(intermediateFile) + fileSize(filePath) > kLargestEbookText) {
+        reportPathMessage("The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
+                          path);
+        return false;
+    }
+    FileHandle document = openFile(filePath, OpenMode::read);
     if (document == kInvalidFileHandle) {
-        reportWithPath(*this, "The file %s, referenced in the Manifest is not available", path);
+        reportFileFailure("The file %s, referenced in the Manifest is not available", path);
         return false;
     }
     if (isText) {
@@ -106,10 +145,10 @@ bool BuildContext::mergeDocument(const char* path) {
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(document) == -1) {
-            reportWithPath(*this,
-                           "The file %s, referenced in the Manifest is not a valid OEB Document : no tag "
-                           "<BODY> found",
-                           path);
+            reportPathMessage(
+                "The file %s, referenced in the Manifest is not a valid OEB Document : no tag "
+                "<BODY> found",
+                path);
             closeFile(document);
             return false;
         }
@@ -129,38 +168,44 @@ bool BuildContext::mergeDocument(const char* path) {
 namespace {
 
 bool createIntermediateFile(BuildContext& context) {
-    ++intermediateFileCounter;
-    char name[64];
-    std::snprintf(name, sizeof name, "PRCtemp_%d.tmp", static_cast<int>(intermediateFileCounter));
-    resolveAgainstPackage(*context.publication, name, context.intermediatePath);
-    context.intermediateFile = openFile(context.intermediatePath, OpenMode::readWrite);
+    char folder[kBuildFieldSize];
+    folderOfPath(context.publication->path, folder);
+    context.intermediateFile =
+        createBuildFile(folder, "PRCtemp_", &intermediateFileCounter, context.intermediatePath);
     context.intermediateWriteFailed = false;
     return context.intermediateFile != kInvalidFileHandle;
 }
 
 // The guide goes through the same merge as any document, so that its
 // references become links like any other.
-void mergeGuideDocument(BuildContext& context) {
-    char guidePath[kBuildFieldSize];
-    resolveAgainstPackage(*context.publication, "guide.htm", guidePath);
-    SetAsideFile userFile;
-    if (!setAsideExistingFile(guidePath, userFile)) {
-        reportWithPath(context, "The file %s could not be moved aside for the build", guidePath);
-        return;
-    }
-    FileHandle guide = openFile(guidePath, OpenMode::create);
+bool mergeGuideDocument(BuildContext& context) {
+    char folder[kBuildFieldSize];
+    folderOfPath(context.publication->path, folder);
+    char pagePath[kBuildFieldSize];
+    int32_t counter = 0;
+    FileHandle guide = createBuildFile(folder, "PRCguide_", &counter, pagePath);
     if (guide == kInvalidFileHandle) {
-        reportWithPath(context, "The file %s, referenced in the Manifest is not available", guidePath);
-        putBackSetAsideFile(userFile);
-        return;
+        context.reportFileFailure("The guide page could not be created in %s", folder);
+        return false;
     }
     writeText(guide, "<HTML><BODY>");
     context.publication->writeGuideSection(guide);
     writeText(guide, "<metadata href=\"xyz_metadata.htm\" />");
     writeText(guide, "</BODY></HTML>");
-    if (closeFile(guide)) context.mergeDocument(guidePath);
-    deleteFile(guidePath);
-    putBackSetAsideFile(userFile);
+    char documentPath[kBuildFieldSize];
+    resolveAgainstPackage(*context.publication, "guide.htm", documentPath);
+    bool merged = false;
+    if (!closeFile(guide))
+        context.reportFileFailure("The guide page %s could not be written", pagePath);
+    else
+        merged = context.mergeDocumentAs(pagePath, documentPath);
+    deleteFile(pagePath);
+    return merged;
+}
+
+void abandonIntermediateFile(BuildContext& context) {
+    closeFile(context.intermediateFile);
+    context.intermediateFile = kInvalidFileHandle;
 }
 
 int32_t liveSpineCount(const Publication& publication) {
@@ -203,12 +248,6 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
         if (scanner.isTag("/BODY")) return;
         if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
     }
-}
-
-void reportWithPath(BuildContext& context, const char* format, const char* path) {
-    char message[kBuildMessageSize];
-    std::snprintf(message, sizeof message, format, path);
-    context.reportBuildMessage(message, kBuildErrorLevel);
 }
 
 }  // namespace

@@ -13,14 +13,17 @@ struct Token {
     size_t length = 0;
 };
 
-void parseAbsolute(Url& url, const char* address, bool impliedFileScheme);
-void resolveRelative(Url& url, const char* address);
-void addFolder(Url& url, const Token& token, int32_t limit);
+void apply(Url& url, const char* address, bool plain);
+void parseAbsolute(Url& url, const char* address, bool impliedFileScheme, bool plain);
+void resolveRelative(Url& url, const char* address, bool plain);
+void addFolder(Url& url, const Token& token, int32_t limit, bool plain);
+bool appendPart(char* out, const char* part, const char* separator, bool decode);
 bool hasAbsoluteScheme(const char* address);
 bool isSeparator(char c);
 // The next non-empty token at or after *cursor; false when none is left.
 bool nextToken(const char** cursor, Token* token);
-void copyToken(char* field, const Token& token);
+// False when the token is longer than the field.
+bool copyToken(char* field, const Token& token);
 bool tokenIs(const Token& token, const char* text);
 bool tokenIsNoCase(const Token& token, const char* text);
 const char* findInToken(const Token& token, char c);
@@ -37,6 +40,10 @@ void Url::reset() {
     folderCount = 0;
     fileName[0] = '\0';
     fragment[0] = '\0';
+    hostIsPlain = false;
+    for (bool& plain : folderIsPlain) plain = false;
+    fileNameIsPlain = false;
+    cut = false;
 }
 
 void Url::setFrom(const char* address) {
@@ -45,53 +52,36 @@ void Url::setFrom(const char* address) {
 }
 
 void Url::set(const char* address) {
-    if (address == nullptr) address = "";
-    if (hasAbsoluteScheme(address)) {
-        parseAbsolute(*this, address, false);
-    } else if (std::strstr(address, "javascript:") != nullptr) {
-        // A script call names no file: the address stays that of the document.
-    } else if ((address[0] != '\0' && address[1] == ':') || (address[0] == '\\' && address[1] == '\\')) {
-        scheme = kSchemeFile;
-        parseAbsolute(*this, address, true);
-    } else {
-        resolveRelative(*this, address);
-    }
+    apply(*this, address, false);
 }
 
-void Url::toPath(char* out) const {
+void Url::setFile(const char* path) {
+    apply(*this, path, true);
+}
+
+void Url::setFromFile(const char* path) {
+    reset();
+    setFile(path);
+}
+
+bool Url::toPath(char* out) const {
     out[0] = '\0';
     const char* separator = "\\";
+    bool fits = true;
+    // Escapes become blanks, whatever they encode, in the parts of addresses.
+    bool decode = scheme == kSchemeFile;
     if (scheme == kSchemeHttp) {
         separator = "/";
-        appendText(out, kUrlFieldSize, "http://");
-        appendText(out, kUrlFieldSize, host);
+        fits = appendText(out, kUrlFieldSize, "http://") && appendPart(out, host, "", false);
     } else if (host[0] != '\0' && host[1] == ':') {
-        appendText(out, kUrlFieldSize, host);
+        fits = appendPart(out, host, "", decode && !hostIsPlain);
     } else {
-        appendText(out, kUrlFieldSize, "\\\\");
-        appendText(out, kUrlFieldSize, host);
+        fits = appendText(out, kUrlFieldSize, "\\\\") && appendPart(out, host, "", decode && !hostIsPlain);
     }
-    for (int32_t i = 0; i < folderCount; ++i) {
-        appendText(out, kUrlFieldSize, separator);
-        appendText(out, kUrlFieldSize, folders[i]);
-    }
-    if (fileName[0] != '\0') {
-        appendText(out, kUrlFieldSize, separator);
-        appendText(out, kUrlFieldSize, fileName);
-    }
-    if (scheme == kSchemeFile) {
-        // Escapes become blanks, whatever they encode.
-        char* write = out;
-        for (const char* read = out; *read != '\0'; ++read) {
-            if (*read == '%') {
-                *write++ = ' ';
-                for (int skipped = 0; skipped < 2 && read[1] != '\0'; ++skipped) ++read;
-            } else {
-                *write++ = *read;
-            }
-        }
-        *write = '\0';
-    }
+    for (int32_t i = 0; i < folderCount; ++i)
+        fits = appendPart(out, folders[i], separator, decode && !folderIsPlain[i]) && fits;
+    if (fileName[0] != '\0') fits = appendPart(out, fileName, separator, decode && !fileNameIsPlain) && fits;
+    return fits && !cut;
 }
 
 bool Url::sameResource(const Url& other) const {
@@ -104,7 +94,21 @@ bool Url::sameResource(const Url& other) const {
 
 namespace {
 
-void parseAbsolute(Url& url, const char* address, bool impliedFileScheme) {
+void apply(Url& url, const char* address, bool plain) {
+    if (address == nullptr) address = "";
+    if (hasAbsoluteScheme(address)) {
+        parseAbsolute(url, address, false, plain);
+    } else if (std::strstr(address, "javascript:") != nullptr) {
+        // A script call names no file: the address stays that of the document.
+    } else if ((address[0] != '\0' && address[1] == ':') || (address[0] == '\\' && address[1] == '\\')) {
+        url.scheme = kSchemeFile;
+        parseAbsolute(url, address, true, plain);
+    } else {
+        resolveRelative(url, address, plain);
+    }
+}
+
+void parseAbsolute(Url& url, const char* address, bool impliedFileScheme, bool plain) {
     url.reset();
     const char* cursor = address;
     Token token;
@@ -115,25 +119,27 @@ void parseAbsolute(Url& url, const char* address, bool impliedFileScheme) {
         if (tokenIsNoCase(token, "file:")) url.scheme = kSchemeFile;
     }
     if (!nextToken(&cursor, &token)) return;
-    copyToken(url.host, token);
+    if (!copyToken(url.host, token)) url.cut = true;
+    url.hostIsPlain = plain;
     Token last;
     if (!nextToken(&cursor, &last)) return;
     while (nextToken(&cursor, &token)) {
-        addFolder(url, last, kUrlFolderSlots);
+        addFolder(url, last, kUrlFolderSlots, plain);
         last = token;
     }
-    const char* hash = findInToken(last, '#');
+    const char* hash = plain ? nullptr : findInToken(last, '#');
     Token beforeHash{last.start, hash != nullptr ? size_t(hash - last.start) : last.length};
     if (findInToken(beforeHash, '.') != nullptr || findInToken(beforeHash, '?') != nullptr) {
-        copyToken(url.fileName, beforeHash);
+        if (!copyToken(url.fileName, beforeHash)) url.cut = true;
+        url.fileNameIsPlain = plain;
         if (hash != nullptr) copyToken(url.fragment, Token{hash + 1, last.length - beforeHash.length - 1});
     } else if (beforeHash.length > 0) {
-        addFolder(url, beforeHash, kUrlFolderSlots);
+        addFolder(url, beforeHash, kUrlFolderSlots, plain);
     }
 }
 
-void resolveRelative(Url& url, const char* address) {
-    if (address[0] == '#') {
+void resolveRelative(Url& url, const char* address, bool plain) {
+    if (address[0] == '#' && !plain) {
         if (address[1] == '\0') return;
         const char* end = std::strchr(address + 1, '#');
         size_t length = end != nullptr ? size_t(end - address - 1) : std::strlen(address + 1);
@@ -154,24 +160,46 @@ void resolveRelative(Url& url, const char* address) {
         if (tokenIs(last, "..")) {
             if (url.folderCount > 0) url.folders[--url.folderCount][0] = '\0';
         } else if (!tokenIs(last, ".")) {
-            addFolder(url, last, kUrlRelativeFolderLimit);
+            addFolder(url, last, kUrlRelativeFolderLimit, plain);
         }
         last = token;
     }
-    const char* hash = findInToken(last, '#');
+    url.fileNameIsPlain = plain;
+    const char* hash = plain ? nullptr : findInToken(last, '#');
     if (hash == nullptr) {
-        copyToken(url.fileName, last);
+        if (!copyToken(url.fileName, last)) url.cut = true;
         return;
     }
     size_t beforeLength = size_t(hash - last.start);
-    copyToken(url.fileName, Token{last.start, beforeLength});
+    if (!copyToken(url.fileName, Token{last.start, beforeLength})) url.cut = true;
     copyToken(url.fragment, Token{hash + 1, last.length - beforeLength - 1});
 }
 
-void addFolder(Url& url, const Token& token, int32_t limit) {
-    if (url.folderCount >= limit) return;
-    copyToken(url.folders[url.folderCount], token);
+void addFolder(Url& url, const Token& token, int32_t limit, bool plain) {
+    if (url.folderCount >= limit) {
+        url.cut = true;
+        return;
+    }
+    if (!copyToken(url.folders[url.folderCount], token)) url.cut = true;
+    url.folderIsPlain[url.folderCount] = plain;
     ++url.folderCount;
+}
+
+bool appendPart(char* out, const char* part, const char* separator, bool decode) {
+    if (!appendText(out, kUrlFieldSize, separator)) return false;
+    if (!decode) return appendText(out, kUrlFieldSize, part);
+    char decoded[kUrlFieldSize];
+    char* write = decoded;
+    for (const char* read = part; *read != '\0'; ++read) {
+        if (*read == '%') {
+            *write++ = ' ';
+            for (int skipped = 0; skipped < 2 && read[1] != '\0'; ++skipped) ++read;
+        } else {
+            *write++ = *read;
+        }
+    }
+    *write = '\0';
+    return appendText(out, kUrlFieldSize, decoded);
 }
 
 bool hasAbsoluteScheme(const char* address) {
@@ -195,10 +223,11 @@ bool nextToken(const char** cursor, Token* token) {
     return true;
 }
 
-void copyToken(char* field, const Token& token) {
+bool copyToken(char* field, const Token& token) {
     size_t n = token.length < size_t(kUrlFieldSize - 1) ? token.length : size_t(kUrlFieldSize - 1);
     if (n > 0) std::memcpy(field, token.start, n);
     field[n] = '\0';
+    return n == token.length;
 }
 
 bool tokenIs(const Token& token, const char* text) {
@@ -219,9 +248,9 @@ const char* findInToken(const Token& token, char c) {
 
 }  // namespace
 
-void resolveAgainstPackage(const Publication& publication, const char* address, char* out) {
+bool resolveAgainstPackage(const Publication& publication, const char* address, char* out) {
     Url url;
-    url.setFrom(publication.path);
+    url.setFromFile(publication.path);
     url.set(address);
-    url.toPath(out);
+    return url.toPath(out);
 }

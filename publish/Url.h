@@ -23,6 +23,14 @@ struct Url {
     int32_t folderCount;
     char fileName[kUrlFieldSize];
     char fragment[kUrlFieldSize];
+    // Parts that came from a file path rather than an address: a "%" in
+    // them is a plain character, never an escape.
+    bool hostIsPlain;
+    bool folderIsPlain[kUrlFolderSlots];
+    bool fileNameIsPlain;
+    // Set when a folder was dropped or a part cut to fit: the composed path
+    // would name another file.
+    bool cut;
 
     Url();
 
@@ -30,12 +38,16 @@ struct Url {
     void reset();
     void set(const char* address);
     void setFrom(const char* address);
-    // The composed path without fragment; out holds 256 bytes.
-    void toPath(char* out) const;
+    // The same for a file path, whose parts are taken as they are written.
+    void setFile(const char* path);
+    void setFromFile(const char* path);
+    // The composed path without fragment; out holds 256 bytes. False when
+    // the path was cut anywhere on its way, so that it must not be used.
+    bool toPath(char* out) const;
     // Same composed path, byte for byte.
     bool sameResource(const Url& other) const;
 };
 
 // An address resolved against the package's own path, as a local path
-// (256 bytes).
-void resolveAgainstPackage(const Publication& publication, const char* address, char* out);
+// (256 bytes). False when the path had to be cut.
+bool resolveAgainstPackage(const Publication& publication, const char* address, char* out);

@@ -48,7 +48,7 @@ TEST(NewPublicationFilesTest, WritesTheChosenPagesAndAPackageListingThem) {
         TempFolder tmp;
         tmp.write("toc.htm", "old");
         std::string target = tmp.file("new");
-        // The name goes into the pages and the package as typed, unescaped.
+        // The name goes into the pages as typed; the package escapes it.
         NewPublicationChoices choices{"A<&", "Ann", target.c_str(), c.toc, c.cover, c.bio};
         char packagePath[256];
         ASSERT_TRUE(writeNewPublication(choices, packagePath));
@@ -57,7 +57,7 @@ TEST(NewPublicationFilesTest, WritesTheChosenPagesAndAPackageListingThem) {
         ASSERT_TRUE(read->open(packagePath));
         EXPECT_EQ(describe(*read), c.records);
         EXPECT_NE(tmp.read("new.opf").find(
-                      "<metadata>\r\n<dc:Title>A<&</dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n"
+                      "<metadata>\r\n<dc:Title>A&lt;&amp;</dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n"
                       "<dc:Date>" +
                       today() + "</dc:Date>\r\n</metadata>"),
                   std::string::npos);

@@ -5,11 +5,17 @@
 
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
+#include "model/CommandLinePath.h"
 #include "model/Publication.h"
 #include "model/Text.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
+
+// A path as messages show it.
+std::string shown(const std::string& path) {
+    return programPathForDisplay(path.c_str());
+}
 
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
@@ -23,6 +29,7 @@ protected:
         tmp.write("page.htm", html);
         setSourcePath(*job, tmp.file("page.htm").c_str());
         setDestinationFolder(*job, tmp.path().c_str());
+        job->replaceExisting = true;
         copyText(job->bookTitle, "T");
         job->sourceKind = SourceKind::html;
         EXPECT_TRUE(parseHeadingTags(*job, tags));
@@ -83,7 +90,8 @@ TEST_F(HtmlImportTest, TheBodyIsCopiedAsTheTableSays) {
 
 TEST_F(HtmlImportTest, NoBodyIsRefusedBeforeAnyFile) {
     EXPECT_EQ(import("<html><p>text</p></html>", "h1"), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError), "Error while importing the HTML file " + tmp.file("page.htm") +
+    EXPECT_EQ(std::string(job->lastError), "Error while importing the HTML file " +
+                                               shown(tmp.file("page.htm")) +
                                                " : could not find the BODY tag");
     EXPECT_FALSE(tmp.exists("page_cover.htm"));
     EXPECT_FALSE(tmp.exists("page_1.htm"));

@@ -57,8 +57,8 @@ TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
     EXPECT_EQ(tmp.read("a.opf").find("dc:Rights"), std::string::npos);
 
     ProgramResult chosen =
-        run({"--search", "Chapter \\1\\n", "--keep-hyphens", "--returns", "all", "--biography", "--rights",
-             path("rights.txt"), "--title", "Tale", "--author", "Ann", path("a.txt")});
+        run({"--replace", "--search", "Chapter \\1\\n", "--keep-hyphens", "--returns", "all", "--biography",
+             "--rights", path("rights.txt"), "--title", "Tale", "--author", "Ann", path("a.txt")});
     ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
     EXPECT_NE(tmp.read("a_1.htm").find("</H1>\r\nexam- <BR>\r\nple <BR>\r\n\r\n<H1><a name=\"BookLicense\">"),
               std::string::npos);
@@ -114,7 +114,7 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
         {{"--title", "", path("a.txt")}, "Please specify a book title."},
         {{"--rights", path("none.txt"), path("a.txt")}, "cannot read the rights file"},
         {{"--search", std::string(256, 'x'), path("a.txt")}, "longer than 255 characters: --search"},
-        {{"--dest", path("blocked"), path("a.txt")}, "Unable to create the coverpage file : "},
+        {{"--replace", "--dest", path("blocked"), path("a.txt")}, "Unable to create the coverpage file : "},
     };
     // A folder where the cover page would go.
     tmp.makeFolder("blocked");

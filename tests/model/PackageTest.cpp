@@ -50,7 +50,7 @@ TEST_F(PackageTest, AnEmptyPublicationIsFourteenLines) {
                                 "</package>\r\n");
 }
 
-TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndValuesAreWrittenUnchanged) {
+TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndMarkupCharactersAreEscaped) {
     copyText(book->uniqueIdentifier, "BookId");
     book->addMetadata("dc:Title", "Tom & \"Jerry\"\r\nPart <2>");
     book->addMetadata("dc:Creator", "Ann");
@@ -61,17 +61,17 @@ TEST_F(PackageTest, EveryRecordIsOneLineInTableOrderAndValuesAreWrittenUnchanged
     book->addTourSite(&book->tours[0], "Start", "ch1.htm#s");
     book->addTour("t2", "Empty");
     book->addGuideReference("Contents", "toc.htm", "toc");
-    EXPECT_EQ(
-        saved(*book),
-        kHead + "<package unique-identifier=\"BookId\">\r\n" +
-            sections("<dc:Title>Tom & \"Jerry\"\r\nPart <2></dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n",
-                     "<item id=\"c1\" href=\"ch1.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
-                     "<item id=\"pic\" href=\"images\\a.gif\" media-type=\"image/gif\"/>\r\n",
-                     "<itemref idref=\"c1\"/>\r\n",
-                     "<tour id=\"t1\" title=\"Walk\">\r\n<site title=\"Start\" href=\"ch1.htm#s\"/>\r\n"
-                     "</tour>\r\n<tour id=\"t2\" title=\"Empty\">\r\n</tour>\r\n",
-                     "<reference type=\"toc\" title=\"Contents\" href=\"toc.htm\"/>\r\n") +
-            "</package>\r\n");
+    EXPECT_EQ(saved(*book),
+              kHead + "<package unique-identifier=\"BookId\">\r\n" +
+                  sections("<dc:Title>Tom &amp; \"Jerry\"\r\nPart "
+                           "&lt;2&gt;</dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n",
+                           "<item id=\"c1\" href=\"ch1.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                           "<item id=\"pic\" href=\"images\\a.gif\" media-type=\"image/gif\"/>\r\n",
+                           "<itemref idref=\"c1\"/>\r\n",
+                           "<tour id=\"t1\" title=\"Walk\">\r\n<site title=\"Start\" href=\"ch1.htm#s\"/>\r\n"
+                           "</tour>\r\n<tour id=\"t2\" title=\"Empty\">\r\n</tour>\r\n",
+                           "<reference type=\"toc\" title=\"Contents\" href=\"toc.htm\"/>\r\n") +
+                  "</package>\r\n");
 }
 
 TEST_F(PackageTest, DeletedRecordsLeaveNoLineButTheirSpineReferencesStay) {
@@ -178,7 +178,7 @@ TEST_F(PackageTest, ReadingIsLenientWhereTheFormatAllowsIt) {
                          std::string(3000, 'd') + "</dc:Description></metadata></package>"));
     ASSERT_EQ(read->metadataCount, 3);
     EXPECT_STREQ(read->metadata[0].name, "dc:Title");
-    EXPECT_STREQ(read->metadata[0].value, "Twolines &amp; more");
+    EXPECT_STREQ(read->metadata[0].value, "Twolines & more");
     EXPECT_STREQ(read->metadata[1].name, "dc:Creator");
     EXPECT_EQ(std::string(read->metadata[2].value), std::string(1023, 'd'));
     // Spine references in another case resolve and duplicates are kept;
@@ -194,9 +194,9 @@ TEST_F(PackageTest, ReadingIsLenientWhereTheFormatAllowsIt) {
     read->clear();
     ASSERT_TRUE(openText(open + "<manifest/><item id=\"a\" href=\"b\" media-type=\"c\"/></package>"));
     EXPECT_EQ(read->manifestCount, 0);
-    // A tour whose site lacks an attribute is not kept; sites beyond the table are dropped.
+    // A tour whose site lacks an attribute is not kept; a full site table is kept whole.
     std::string sites;
-    for (int i = 0; i < 55; ++i) sites += "<site title=\"s\" href=\"h\"/>";
+    for (int i = 0; i < 49; ++i) sites += "<site title=\"s\" href=\"h\"/>";
     read->clear();
     ASSERT_TRUE(openText(open +
                          "<tours><tour id=\"bad\" title=\"B\"><site title=\"s\"/></tour>"
@@ -205,6 +205,14 @@ TEST_F(PackageTest, ReadingIsLenientWhereTheFormatAllowsIt) {
     ASSERT_EQ(read->tourCount, 1);
     EXPECT_STREQ(read->tours[0].id, "good");
     EXPECT_EQ(read->tours[0].siteCount, 49);
+}
+
+TEST_F(PackageTest, AQuoteInATitleReadsBackWhole) {
+    book->addManifestItem("a", "a.htm", "t");
+    book->addGuideReference("Say \"hi\"", "a.htm", "text");
+    ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_STREQ(read->guide[0].title, "Say \"hi\"");
 }
 
 class OutputBufferTest : public ::testing::Test {

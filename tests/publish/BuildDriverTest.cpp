@@ -5,6 +5,7 @@
 
 #include "BuildDriverRecords.h"
 #include "MergeTestSupport.h"
+#include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "publish/BuildDriver.h"
 
@@ -33,6 +34,7 @@ protected:
         return text;
     }
     bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
+    std::string shown(const std::string& name) { return programPathForDisplay(tmp.file(name).c_str()); }
 };
 
 TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
@@ -97,9 +99,9 @@ TEST_F(BuildDriverTest, FailedBatchBuildsSayWhyAndLeaveNothingBehind) {
         std::string package;
         std::string message;
     } cases[] = {
-        {"missing.opf", "The file " + tmp.file("gone.htm") + ", referenced in the Manifest is not available"},
-        {"broken.opf", "The package " + tmp.file("broken.opf") + " could not be read"},
-        {"nowhere.opf", "The package " + tmp.file("nowhere.opf") + " could not be read"},
+        {"missing.opf", "The file " + shown("gone.htm") + ", referenced in the Manifest is not available"},
+        {"broken.opf", "The package " + shown("broken.opf") + " could not be read"},
+        {"nowhere.opf", "The package " + shown("nowhere.opf") + " could not be read"},
         {"self.prc", "would be overwritten by its own eBook"},
     };
     for (const Case& c : cases) {

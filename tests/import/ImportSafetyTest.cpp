@@ -1,0 +1,136 @@
+// The command-line import with hostile and unlucky inputs: special and huge
+// sources, files already in its way, failures half way, markup in names.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/CommandLinePath.h"
+#include "model/Files.h"
+#include "model/Publication.h"
+#include "model/Text.h"
+#include "tests/support/RunProgram.h"
+#include "tests/support/SpecialFiles.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+class ImportSafetyTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    TempFolder scratch;
+
+    ProgramResult run(std::vector<std::string> arguments) {
+        return runProgram(QB_IMPORT_PROGRAM, arguments, scratch.path());
+    }
+    std::string path(const std::string& name) { return commandLinePath(tmp.file(name)); }
+};
+
+TEST_F(ImportSafetyTest, SpecialAndHugeSourcesAreRefusedAtOnce) {
+    bool haveFifo = makeFifo(tmp.file("pipe.txt"));
+    FifoUnblocker pipeEnd(tmp.file("pipe.txt"));
+    if (!makeSparseFile(tmp.file("huge.txt"), (uint64_t(1) << 32) + 300))
+        GTEST_SKIP() << "no sparse file can be made here";
+    struct Case {
+        const char* source;
+        bool present;
+    } cases[] = {{"pipe.txt", haveFifo}, {"huge.txt", true}};
+    for (const Case& c : cases) {
+        if (!c.present) continue;
+        ProgramResult result = run({path(c.source)});
+        EXPECT_EQ(result.exitCode, 1) << c.source;
+        EXPECT_NE(result.err.find("Unable to open the file"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(c.source), std::string::npos) << result.err;
+        std::string base = std::string(c.source).substr(0, 4);
+        EXPECT_FALSE(tmp.exists(base + "*.htm")) << c.source;
+        EXPECT_FALSE(tmp.exists(base + ".opf")) << c.source;
+    }
+}
+
+TEST_F(ImportSafetyTest, AnExistingFileStopsTheImportUnlessReplaceIsGiven) {
+    const std::vector<std::string> names = {"novel.opf", "novel_TOC.htm", "novel_cover.htm", "novel_bio.htm",
+                                            "novel_1.htm"};
+    for (const std::string& existing : names) {
+        std::string folder = existing.substr(0, existing.find('.')) + "-case\\";
+        tmp.makeFolder(folder);
+        tmp.write(folder + "novel.txt", "Chapter 1\r\ntext\r\n");
+        tmp.write(folder + existing, "the user's own file");
+        ProgramResult refused = run({"--biography", path(folder + "novel.txt")});
+        EXPECT_EQ(refused.exitCode, 1) << existing;
+        EXPECT_NE(refused.err.find("The file exists already"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find(programPathForDisplay(tmp.file(folder + existing).c_str())),
+                  std::string::npos)
+            << refused.err;
+        EXPECT_EQ(tmp.read(folder + existing), "the user's own file");
+        for (const std::string& other : names) {
+            if (other == existing) continue;
+            EXPECT_FALSE(tmp.exists(folder + other)) << existing << ": " << other;
+        }
+
+        ProgramResult replaced = run({"--replace", "--biography", path(folder + "novel.txt")});
+        EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
+        EXPECT_NE(tmp.read(folder + existing), "the user's own file");
+    }
+}
+
+TEST_F(ImportSafetyTest, ASourceNamedLikeThePackageIsNeverReplaced) {
+    tmp.write("book.opf", "Chapter 1\r\nplain text named like a package\r\n");
+    for (const char* replace : {"--kind", "--replace"}) {
+        std::vector<std::string> arguments = {"--kind", "text", path("book.opf")};
+        if (std::string(replace) == "--replace") arguments.insert(arguments.begin(), replace);
+        ProgramResult result = run(arguments);
+        EXPECT_EQ(result.exitCode, 1) << replace;
+        EXPECT_NE(result.err.find("would overwrite its own source"), std::string::npos) << result.err;
+        EXPECT_EQ(tmp.read("book.opf"), "Chapter 1\r\nplain text named like a package\r\n");
+        EXPECT_FALSE(tmp.exists("book_*.htm"));
+    }
+}
+
+TEST_F(ImportSafetyTest, AFailedImportRemovesEveryFileItCreated) {
+    // Three content files' worth of text; the second is the user's.
+    std::string text;
+    while (text.size() < 250 * 1024) text += "a line of the long text\r\n";
+    tmp.write("long.txt", text);
+    tmp.write("long_2.htm", "the user's second page");
+    ProgramResult result = run({path("long.txt")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("long_2.htm"), std::string::npos) << result.err;
+    EXPECT_EQ(tmp.read("long_2.htm"), "the user's second page");
+    for (const char* created : {"long.opf", "long_TOC.htm", "long_cover.htm", "long_1.htm", "long_3.htm"})
+        EXPECT_FALSE(tmp.exists(created)) << created;
+}
+
+TEST_F(ImportSafetyTest, AnImportOntoAFullDiskLeavesNothingBehind) {
+    tmp.makeFolder("disk");
+    SmallDisk disk(tmp.file("disk"), 64, 64);
+    if (!disk.mounted()) GTEST_SKIP() << "no small file system can be mounted here (needs root on Linux)";
+    std::string text;
+    while (text.size() < 250 * 1024) text += "a line of the long text\r\n";
+    tmp.write("long.txt", text);
+    ProgramResult result = run({"--dest", path("disk"), path("long.txt")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("No space left on device"), std::string::npos) << result.err;
+    EXPECT_FALSE(tmp.exists("disk\\long*"));
+}
+
+TEST_F(ImportSafetyTest, MarkupCharactersInTheTitleAndTheSourceNameReadBackWhole) {
+    // Windows allows no quotation mark in a file name; an ampersand serves.
+    std::string base = "say \"when\" & go";
+    FileHandle probe = openFile(tmp.file(base + ".txt").c_str(), OpenMode::create);
+    if (probe == kInvalidFileHandle) base = "say & go";
+    closeFile(probe);
+    tmp.write(base + ".txt", "Chapter 1\r\ntext\r\n");
+    ProgramResult result =
+        run({"--search", "Chapter \\1\\n", "--title", "Salt & Iron <Vol. 2>", path(base + ".txt")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    auto book = std::make_unique<Publication>();
+    ASSERT_TRUE(book->open(tmp.file(base + ".opf").c_str()));
+    char title[kValueSize];
+    ASSERT_TRUE(book->findMetadataValue("dc:Title", title));
+    EXPECT_STREQ(title, "Salt & Iron <Vol. 2>");
+    ASSERT_EQ(book->manifestCount, 3);
+    for (int32_t i = 0; i < book->manifestCount; ++i) EXPECT_TRUE(tmp.exists(book->manifest[i].href));
+    EXPECT_NE(tmp.read(base + "_TOC.htm").find("&amp; go_1.htm#Chap.1"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// Markup characters in names and values survive a save and a read whole.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "model/Publication.h"
+#include "model/Text.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+TEST(PackageEscapingTest, EveryFieldReadsBackAsItWasSaved) {
+    TempFolder tmp;
+    const char* values[] = {"Salt & Iron <Vol. 2>", "say \"when\".htm", "a>b<c&&d", "it's & \"it\" > all",
+                            "&amp; stays &amp;"};
+    for (const char* value : values) {
+        auto book = std::make_unique<Publication>();
+        copyText(book->uniqueIdentifier, value);
+        book->addMetadata("dc:Title", value);
+        book->addManifestItem(value, value, value);
+        book->addSpineItem(value);
+        book->addTour(value, value);
+        book->addTourSite(&book->tours[0], value, value);
+        book->addGuideReference(value, value, value);
+        ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+        auto read = std::make_unique<Publication>();
+        ASSERT_TRUE(read->open(tmp.file("book.opf").c_str())) << value;
+        const char* fields[] = {read->uniqueIdentifier,
+                                read->metadata[0].value,
+                                read->manifest[0].id,
+                                read->manifest[0].href,
+                                read->manifest[0].mediaType,
+                                read->spine[0].idref,
+                                read->tours[0].id,
+                                read->tours[0].title,
+                                read->tours[0].sites[0].title,
+                                read->tours[0].sites[0].href,
+                                read->guide[0].type,
+                                read->guide[0].title,
+                                read->guide[0].href};
+        for (const char* field : fields) EXPECT_STREQ(field, value);
+        EXPECT_EQ(read->spine[0].manifestItem, &read->manifest[0]) << value;
+    }
+    std::string text = tmp.read("book.opf");
+    EXPECT_NE(text.find("<dc:Title>&amp;amp; stays &amp;amp;</dc:Title>"), std::string::npos) << text;
+}
+
+TEST(PackageEscapingTest, TheReaderDecodesNamedAndNumericReferencesOnly) {
+    struct Case {
+        const char* written;
+        const char* read;
+    } cases[] = {
+        {"&lt;&gt;&amp;&quot;&apos;", "<>&\"'"}, {"A&#38;B &#x3C;C&#X3e;", "A&B <C>"},
+        {"&nbsp;&copy;", "&nbsp;&copy;"},        {"&#0; &#256; &#x; &#38", "&#0; &#256; &#x; &#38"},
+        {"fish & chips", "fish & chips"},        {"&amp;lt;", "&lt;"},
+    };
+    TempFolder tmp;
+    for (const Case& c : cases) {
+        tmp.write("book.opf", std::string("<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"x\">\r\n"
+                                          "<metadata>\r\n<dc:Title>") +
+                                  c.written +
+                                  "</dc:Title>\r\n</metadata>\r\n<guide>\r\n<reference type=\"t\" title=\"" +
+                                  c.written + "\" href=\"a.htm\"/>\r\n</guide>\r\n</package>\r\n");
+        auto read = std::make_unique<Publication>();
+        ASSERT_TRUE(read->open(tmp.file("book.opf").c_str())) << c.written;
+        EXPECT_STREQ(read->metadata[0].value, c.read);
+        EXPECT_STREQ(read->guide[0].title, c.read);
+    }
+}
+
+TEST(PackageEscapingTest, LongValuesReadBackWholeOrAreNotSaved) {
+    TempFolder tmp;
+    std::string title;
+    for (int i = 0; i < 300; ++i) title += "a&<";
+    auto book = std::make_unique<Publication>();
+    book->addMetadata("dc:Title", title.c_str());
+    book->addGuideReference(std::string(240, 't').c_str(), "a.htm", "toc");
+    ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+    auto read = std::make_unique<Publication>();
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_EQ(std::string(read->metadata[0].value), title);
+
+    // Three quotation marks take the title past what the reader takes.
+    copyText(book->guide[0].title, (std::string(240, 't') + "\"\"\"").c_str());
+    EXPECT_EQ(book->valueTooLongToReadBack(), book->guide[0].title);
+    EXPECT_FALSE(book->save(tmp.file("book.opf").c_str()));
+    ASSERT_TRUE(read->open(tmp.file("book.opf").c_str()));
+    EXPECT_EQ(std::string(read->guide[0].title), std::string(240, 't'));
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "SpecialFiles.h"
+#include "model/NativePaths.h"
+
+SmallDisk::SmallDisk(const std::string& folder, uint32_t kilobytes, uint32_t files) {
+    std::string path;
+    if (!programPathToNative(folder.c_str(), &path)) return;
+    std::string options = "size=" + std::to_string(kilobytes) + "k,nr_inodes=" + std::to_string(files);
+    if (::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0) native = path;
+}
+
+SmallDisk::~SmallDisk() {
+    if (mounted()) ::umount2(native.c_str(), MNT_DETACH);
+}
+
+bool makeFifo(const std::string& path) {
+    std::string native;
+    return programPathToNative(path.c_str(), &native) && ::mkfifo(native.c_str(), 0666) == 0;
+}
+
+bool makeSparseFile(const std::string& path, uint64_t size) {
+    std::string native;
+    if (!programPathToNative(path.c_str(), &native)) return false;
+    FILE* file = std::fopen(native.c_str(), "wb");
+    if (file == nullptr) return false;
+    bool ok = ::ftruncate(fileno(file), off_t(size)) == 0;
+    return std::fclose(file) == 0 && ok;
+}
+
+struct FifoUnblocker::Watch {
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
+FifoUnblocker::FifoUnblocker(const std::string& path) : watch(new Watch) {
+    std::string native;
+    if (!programPathToNative(path.c_str(), &native)) return;
+    watch->thread = std::thread([native, this] {
+        while (!watch->stop) {
+            // Opening the writing end succeeds only while a reader waits;
+            // closing it again ends that reader's file.
+            int fd = ::open(native.c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+}
+
+FifoUnblocker::~FifoUnblocker() {
+    watch->stop = true;
+    if (watch->thread.joinable()) watch->thread.join();
+    delete watch;
+}
