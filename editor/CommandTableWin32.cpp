@@ -1,6 +1,7 @@
 #include "editor/CommandTableWin32.h"
 
 #include "editor/ExternalPrograms.h"
+#include "editor/NewPublicationDialogWin32.h"
 #include "editor/SectionCommandsWin32.h"
 #include "editor/SectionViewsWin32.h"
 
@@ -133,7 +134,9 @@ void exitCommand(MainWindow& main, int) {
 void newCommand(MainWindow& main, int) {
     // A package whose write failed stays open rather than being dropped.
     if (!main.document.closePackage(true)) return;
-    // The New dialog runs here and the package it creates is opened.
+    NewPublicationForm form;
+    if (runNewPublicationDialog(main.window, form) && main.document.openPackageOrWarn(form.newPackagePath))
+        main.document.refreshAllViews();
 }
 
 void webCommand(MainWindow&, int command) {

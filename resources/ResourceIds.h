@@ -301,4 +301,9 @@
 #define IDS_SAVE_FAILED 10172
 #define IDS_OPEN_FAILED 10173
 
+/* ---- New publication and Publishing Wizard: their own messages -------- */
+/* A printf-style %s names the file. */
+#define IDS_NEW_FILE_NOT_WRITTEN 10200
+#define IDS_NEW_ASK_REPLACE 10201
+
 #endif

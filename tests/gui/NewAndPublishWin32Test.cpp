@@ -1,0 +1,276 @@
+// File, New and Publish as a user meets them: the New dialog typed in and
+// created, and the Publishing Wizard driven through its pages, with the
+// boxes they show and the files they leave.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "GuiHarness.h"
+#include "editor/DialogFunctionsWin32.h"
+#include "resources/ResourceIds.h"
+#include "tests/publish/BuildDriverRecords.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+// Buttons of a wizard sheet.
+constexpr int kBackButton = 0x3023;
+constexpr int kNextButton = 0x3024;
+constexpr int kFinishButton = 0x3025;
+constexpr int kMessageTextId = 0xFFFF;
+
+template <typename Found>
+bool pollUntil(Found found, DWORD milliseconds = kWaitMilliseconds) {
+    DWORD start = GetTickCount();
+    while (!found()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string textOf(HWND window) {
+    char text[2048] = {};
+    if (window != nullptr) GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string itemText(HWND dialog, int id) {
+    return textOf(GetDlgItem(dialog, id));
+}
+
+// A visible top-level dialog of the editor's thread that passes the test.
+template <typename Test>
+HWND findDialog(const MainWindowRun& run, Test test) {
+    struct Search {
+        HWND main;
+        Test* test;
+        HWND found;
+    } search{run.window(), &test, nullptr};
+    EnumThreadWindows(
+        GetWindowThreadProcessId(run.window(), nullptr),
+        [](HWND candidate, LPARAM argument) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(argument);
+            char name[16] = {};
+            GetClassNameA(candidate, name, sizeof name);
+            if (candidate == s.main || std::string(name) != "#32770" || !IsWindowVisible(candidate))
+                return TRUE;
+            if (!(*s.test)(candidate)) return TRUE;
+            s.found = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool isNewDialog(HWND window) {
+    return GetDlgItem(window, IDC_NEW_NAME) != nullptr;
+}
+bool isWizard(HWND window) {
+    return GetDlgItem(window, kNextButton) != nullptr;
+}
+// The dialogs' labels share the message text's id: a box is neither.
+bool isMessageBox(HWND window) {
+    return GetDlgItem(window, kMessageTextId) != nullptr && !isNewDialog(window) && !isWizard(window);
+}
+
+HWND waitFor(const MainWindowRun& run, bool (*test)(HWND)) {
+    HWND found = nullptr;
+    pollUntil([&] { return (found = findDialog(run, test)) != nullptr; });
+    return found;
+}
+
+struct Box {
+    HWND window = nullptr;
+    std::string text;
+    std::string caption;
+};
+
+Box waitForBox(const MainWindowRun& run, DWORD milliseconds = kWaitMilliseconds) {
+    Box box;
+    pollUntil([&] { return (box.window = findDialog(run, isMessageBox)) != nullptr; }, milliseconds);
+    box.text = itemText(box.window, kMessageTextId);
+    box.caption = textOf(box.window);
+    return box;
+}
+
+// A click that returns at once: the dialog may stay open.
+void click(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void type(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void tick(HWND dialog, int id, bool ticked) {
+    SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool isTicked(HWND dialog, int id) {
+    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool titleBecomes(MainWindowRun& run, const std::string& expected) {
+    return pollUntil([&] { return run.title() == expected; });
+}
+
+std::string loadText(int id) {
+    char text[1024] = {};
+    LoadStringA(GetModuleHandleA(nullptr), UINT(id), text, sizeof text);
+    return text;
+}
+
+class NewPublicationTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    MainWindowRun run;
+
+    HWND openNewDialog() {
+        run.post(ID_FILE_NEW);
+        return waitFor(run, isNewDialog);
+    }
+    void fill(HWND dialog, const std::string& name, const std::string& author, const std::string& target) {
+        type(dialog, IDC_NEW_NAME, name);
+        type(dialog, IDC_NEW_AUTHOR, author);
+        type(dialog, IDC_NEW_TARGET, target);
+    }
+    bool dialogGone(HWND dialog) {
+        return pollUntil([&] { return !IsWindow(dialog); });
+    }
+};
+
+TEST_F(NewPublicationTest, CreateWritesTheBookAndTheEditorOpensIt) {
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(textOf(dialog), "New Open-eBook Publication...");
+    for (int edit : {IDC_NEW_NAME, IDC_NEW_AUTHOR, IDC_NEW_TARGET}) EXPECT_EQ(itemText(dialog, edit), "");
+    EXPECT_TRUE(isTicked(dialog, IDC_NEW_ADD_TOC));
+    EXPECT_TRUE(isTicked(dialog, IDC_NEW_ADD_COVER));
+    EXPECT_FALSE(isTicked(dialog, IDC_NEW_ADD_BIOGRAPHY));
+    fill(dialog, "Tide Tables", "M. Harbour", tmp.file("tides"));
+    tick(dialog, IDC_NEW_ADD_BIOGRAPHY, true);
+    tick(dialog, IDC_NEW_ADD_TOC, false);
+    click(dialog, IDOK);
+    ASSERT_TRUE(dialogGone(dialog));
+    ASSERT_TRUE(titleBecomes(run, "Quirebound Publisher - tides.opf"));
+    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), (Rows{"cover", "  cover.htm", "bio", "  bio.htm"}));
+    EXPECT_EQ(run.rows(IDC_SPINE_VIEW), (Rows{"cover", "bio"}));
+    EXPECT_EQ(run.rows(IDC_GUIDE_VIEW), (Rows{"Biography", "  bio.htm"}));
+    EXPECT_NE(tmp.read("cover.htm").find("<h1 align=\"center\">Tide Tables</h1>"), std::string::npos);
+    EXPECT_FALSE(tmp.exists("toc.htm"));
+    EXPECT_EQ(run.menuState(ID_PUBLISH_PRC) & MF_GRAYED, 0u);
+}
+
+TEST_F(NewPublicationTest, BrowseProposesTheNameAndCancelWritesNothing) {
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, "Gulls", "A. Writer", "");
+    click(dialog, IDC_NEW_BROWSE);
+    HWND files = run.waitForFileDialog();
+    ASSERT_NE(files, nullptr);
+    // The file name box is an edit or a combo box, by system.
+    EXPECT_TRUE(pollUntil([&] {
+        return itemText(files, 0x480) == "Gulls" || itemText(files, 0x47c) == "Gulls";
+    })) << itemText(files, 0x480)
+        << "|" << itemText(files, 0x47c);
+    answerFileDialog(files, tmp.file("chosen"));
+    ASSERT_TRUE(pollUntil([&] { return itemText(dialog, IDC_NEW_TARGET) == tmp.file("chosen.opf"); }))
+        << itemText(dialog, IDC_NEW_TARGET);
+    // A cancelled browse keeps the target.
+    click(dialog, IDC_NEW_BROWSE);
+    files = run.waitForFileDialog();
+    ASSERT_NE(files, nullptr);
+    cancelFileDialog(files);
+    EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), tmp.file("chosen.opf"));
+    click(dialog, IDCANCEL);
+    ASSERT_TRUE(dialogGone(dialog));
+    EXPECT_TRUE(run.staysWithoutBox(300));
+    for (const char* name : {"chosen.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
+    EXPECT_EQ(run.title(), "Quirebound Publisher");
+}
+
+TEST_F(NewPublicationTest, EachCheckWarnsAndKeepsWhatWasTyped) {
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    struct Case {
+        std::string name, author, target;
+        int warning;
+    };
+    const Case cases[] = {
+        {"", "", "", IDS_NEW_NO_NAME},
+        {"Gulls", "", tmp.file("g"), IDS_NEW_NO_AUTHOR},
+        {"Gulls", "Ann", tmp.file("missing\\g"), IDS_TARGET_NOT_VALID},
+        {"Gulls", "Ann", "", IDS_TARGET_NOT_VALID},
+    };
+    for (const Case& c : cases) {
+        fill(dialog, c.name, c.author, c.target);
+        click(dialog, IDOK);
+        Box box = waitForBox(run);
+        ASSERT_NE(box.window, nullptr) << c.warning;
+        EXPECT_EQ(box.text, loadText(c.warning));
+        EXPECT_EQ(box.caption, "Warning");
+        pressButton(box.window, IDOK);
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(itemText(dialog, IDC_NEW_NAME), c.name);
+        EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), c.target);
+    }
+    for (const char* name : {"g.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
+}
+
+TEST_F(NewPublicationTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+    tmp.write("toc.htm", "my own contents");
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, "Gulls", "Ann", tmp.file("gulls.opf"));
+    for (int answer : {IDNO, IDYES}) {
+        click(dialog, IDOK);
+        Box question = waitForBox(run);
+        ASSERT_NE(question.window, nullptr);
+        EXPECT_EQ(question.text, "The file " + tmp.file("toc.htm") +
+                                     " already exists. Do you want to replace it and the other files of the "
+                                     "new publication?");
+        pressButton(question.window, answer);
+        if (answer == IDNO) {
+            EXPECT_TRUE(run.staysWithoutBox(200));
+            EXPECT_TRUE(IsWindow(dialog));
+            EXPECT_EQ(itemText(dialog, IDC_NEW_NAME), "Gulls");
+            EXPECT_EQ(tmp.read("toc.htm"), "my own contents");
+            EXPECT_FALSE(tmp.exists("gulls.opf"));
+            EXPECT_FALSE(tmp.exists("cover.htm"));
+        }
+    }
+    ASSERT_TRUE(dialogGone(dialog));
+    ASSERT_TRUE(titleBecomes(run, "Quirebound Publisher - gulls.opf"));
+    EXPECT_NE(tmp.read("toc.htm").find("Table Of Contents"), std::string::npos);
+}
+
+TEST_F(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsKept) {
+    // A folder where the cover page should go.
+    tmp.makeFolder("cover.htm");
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, "Gulls", "Ann", tmp.file("gulls"));
+    click(dialog, IDOK);
+    Box question = waitForBox(run);
+    ASSERT_NE(question.window, nullptr);
+    pressButton(question.window, IDYES);
+    Box error = waitForBox(run);
+    ASSERT_NE(error.window, nullptr);
+    EXPECT_EQ(error.text, "The file " + tmp.file("cover.htm") +
+                              " could not be written. Nothing of the new publication was kept.");
+    EXPECT_EQ(error.caption, "Error");
+    pressButton(error.window, IDOK);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_FALSE(tmp.exists("toc.htm"));
+    EXPECT_FALSE(tmp.exists("gulls.opf"));
+    EXPECT_EQ(run.title(), "Quirebound Publisher");
+}
+
+}  // namespace
