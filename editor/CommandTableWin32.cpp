@@ -4,6 +4,8 @@
 #include "editor/NewPublicationDialogWin32.h"
 #include "editor/SectionCommandsWin32.h"
 #include "editor/SectionViewsWin32.h"
+#include "model/Text.h"
+#include "publish/PublishingWizardWin32.h"
 
 namespace {
 
@@ -162,7 +164,10 @@ void webCommand(MainWindow&, int command) {
 
 void publishCommand(MainWindow& main, int) {
     if (!main.document.prepareForPublishing()) return;
-    // The Publishing Wizard runs here.
+    PublishingWizardState state;
+    state.publication = &main.document;
+    runPublishingWizard(main.window, state);
+    copyText(main.document.ebookPath, state.targetPath);
 }
 
 void importCommand(MainWindow& main, int) {

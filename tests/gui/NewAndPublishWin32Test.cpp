@@ -273,4 +273,130 @@ TEST_F(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsKept) {
     EXPECT_EQ(run.title(), "Quirebound Publisher");
 }
 
+// ---- Publishing Wizard ----------------------------------------------------
+
+class PublishingWizardTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+
+    void SetUp() override {
+        std::string source = std::string(QB_SOURCE_DIR) + "/samples/lantern/";
+        tmp.makeFolder("text");
+        tmp.makeFolder("images");
+        for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text/ch1.htm", "text/ch2.htm",
+                                 "text/ch3.htm", "images/lantern.gif"}) {
+            std::string programName = name;
+            for (char& c : programName) {
+                if (c == '/') c = '\\';
+            }
+            std::ifstream in(source + name, std::ios::binary);
+            ASSERT_TRUE(in) << source + name;
+            tmp.write(programName, std::string(std::istreambuf_iterator<char>(in), {}));
+        }
+    }
+
+    // The wizard of a publish command on its welcome page.
+    HWND openWizard(MainWindowRun& run) {
+        run.post(ID_PUBLISH_PRC);
+        return waitFor(run, isWizard);
+    }
+    static HWND currentPage(HWND wizard) {
+        return reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    // Waits until the current page holds this control.
+    static HWND waitForPage(HWND wizard, int control) {
+        HWND page = nullptr;
+        pollUntil([&] {
+            page = IsWindow(wizard) ? currentPage(wizard) : nullptr;
+            return page != nullptr && GetDlgItem(page, control) != nullptr;
+        });
+        return page != nullptr && GetDlgItem(page, control) != nullptr ? page : nullptr;
+    }
+    static void press(HWND wizard, int button) { PostMessageA(wizard, PSM_PRESSBUTTON, WPARAM(button), 0); }
+    // From the welcome page to the options page.
+    static HWND toOptions(HWND wizard) {
+        press(wizard, PSBTN_NEXT);
+        return waitForPage(wizard, IDC_PUBLISH_EBOOK_NAME);
+    }
+    static bool gone(HWND wizard) {
+        return pollUntil([&] { return !IsWindow(wizard); });
+    }
+    bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
+};
+
+TEST_F(PublishingWizardTest, TheSampleIsPublishedThroughTheThreePages) {
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(textOf(wizard).find("Quirebound Publisher"), 0u) << textOf(wizard);
+    // The welcome page: only Next.
+    ASSERT_TRUE(pollUntil([&] { return currentPage(wizard) != nullptr; }));
+    EXPECT_EQ(GetDlgItem(currentPage(wizard), IDC_PUBLISH_EBOOK_NAME), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBackButton)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton)));
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_EBOOK_NAME), "lantern");
+    EXPECT_TRUE(isTicked(options, IDC_PUBLISH_COMPRESS));
+    EXPECT_TRUE(isTicked(options, IDC_PUBLISH_FIRST_CHAPTER));
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_STATUS), "");
+    // Back and Next again keep the typed name.
+    type(options, IDC_PUBLISH_EBOOK_NAME, "mybook");
+    press(wizard, PSBTN_BACK);
+    ASSERT_TRUE(pollUntil([&] { return currentPage(wizard) != options; }));
+    ASSERT_EQ(toOptions(wizard), options);
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_EBOOK_NAME), "mybook");
+
+    press(wizard, PSBTN_NEXT);
+    HWND final = waitForPage(wizard, IDC_PUBLISH_LOCATION);
+    ASSERT_NE(final, nullptr);
+    std::string target = tmp.file("mybook.prc");
+    EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), target);
+    std::string book = tmp.read("mybook.prc");
+    EXPECT_EQ(itemText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kFinishButton)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(final, IDC_PUBLISH_PREVIEW)));
+    // The build's last step and its progress at the end.
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_STATUS), "Adding images...");
+    HWND bar = GetDlgItem(options, IDC_PUBLISH_PROGRESS);
+    std::vector<std::string> records = recordsOf(book);
+    ASSERT_GE(records.size(), 3u);
+    uint32_t textRecords = big16(records[0], 8);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), LRESULT(records.size() - 1));
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), LRESULT(textRecords));
+
+    // The e-book holds the sample as the batch build makes it.
+    std::string text = decodedText(records);
+    EXPECT_EQ(text.size(), big32(records[0], 4));
+    EXPECT_EQ(text.substr(0, 12), "<HTML><HEAD>");
+    EXPECT_NE(text.find("Odile Brann kept the lantern"), std::string::npos);
+    EXPECT_EQ(book.substr(0, 26), "The Lantern on Gull Point" + std::string(1, '\0'));
+    EXPECT_TRUE(tmp.exists("lantern_firstchapter.htm"));
+    EXPECT_FALSE(leftOverIntermediate());
+
+    press(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(gone(wizard));
+    EXPECT_TRUE(run.staysWithoutBox(200));
+}
+
+TEST_F(PublishingWizardTest, WithoutTheFirstChapterBoxNoChapterFileIsWritten) {
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    tick(options, IDC_PUBLISH_FIRST_CHAPTER, false);
+    tick(options, IDC_PUBLISH_COMPRESS, false);
+    press(wizard, PSBTN_NEXT);
+    ASSERT_NE(waitForPage(wizard, IDC_PUBLISH_LOCATION), nullptr);
+    EXPECT_FALSE(tmp.exists("lantern_firstchapter.htm"));
+    // Uncompressed: the first text record is the text itself.
+    std::vector<std::string> records = recordsOf(tmp.read("lantern.prc"));
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(big16(records[0], 0), 1u);
+    EXPECT_EQ(records[1].substr(0, 12), "<HTML><HEAD>");
+    press(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(gone(wizard));
+}
+
 }  // namespace

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "BuildDriverRecords.h"
+#include "MergeTestSupport.h"
+#include "model/Files.h"
+#include "publish/PublishingWizardState.h"
+
+namespace {
+
+TEST(PublishingWizardStateTest, TheNameIsCheckedAndGetsItsExtensionByTheRule) {
+    const std::string folder = "C:\\books\\";
+    // Room left in the 255-character path beside the folder.
+    const size_t room = 255 - folder.size();
+    struct Case {
+        std::string name;
+        std::string target;  // empty: refused
+    };
+    const Case cases[] = {
+        {"mybook", folder + "mybook.prc"},
+        {"mybook.prc", folder + "mybook.prc"},
+        {"mybook.PRC", folder + "mybook.PRC.prc"},
+        {"my.prc.old", folder + "my.prc.old"},
+        {"", ""},
+        {"books\\mybook", ""},
+        {"books/mybook", ""},
+        {"\\", ""},
+        {std::string(room - 4, 'n'), folder + std::string(room - 4, 'n') + ".prc"},
+        {std::string(room - 3, 'n'), ""},
+        {std::string(room - 4, 'n') + ".prc", folder + std::string(room - 4, 'n') + ".prc"},
+        {std::string(room - 3, 'n') + ".prc", ""},
+    };
+    for (const Case& c : cases) {
+        char target[kPathSize] = "stale";
+        int32_t result = checkEbookName(c.name.c_str(), folder.c_str(), target);
+        EXPECT_EQ(result, c.target.empty() ? IDS_TARGET_NOT_VALID : 0) << c.name;
+        EXPECT_EQ(std::string(target), c.target) << c.name;
+    }
+}
+
+class WizardBuildTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    std::unique_ptr<Publication> publication = std::make_unique<Publication>();
+
+    void SetUp() override {
+        std::string chapter = "<html><body>";
+        for (int i = 0; i < 600; ++i) chapter += "<p>Line " + std::to_string(i) + " of the tale.</p>\r\n";
+        tmp.write("cover.htm", "<html><body><h1>Cover</h1></body></html>");
+        tmp.write("ch1.htm", chapter + "</body></html>");
+        tmp.write("novel.opf",
+                  "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"id\">\r\n"
+                  "<metadata>\r\n<dc:Title>Tale</dc:Title>\r\n</metadata>\r\n<manifest>\r\n"
+                  "<item id=\"cover\" href=\"cover.htm\" media-type=\"text/html\"/>\r\n"
+                  "<item id=\"ch1\" href=\"ch1.htm\" media-type=\"text/html\"/>\r\n</manifest>\r\n"
+                  "<spine>\r\n<itemref idref=\"cover\"/>\r\n<itemref idref=\"ch1\"/>\r\n</spine>\r\n"
+                  "<guide>\r\n</guide>\r\n</package>\r\n");
+        ASSERT_TRUE(publication->open(tmp.file("novel.opf").c_str()));
+    }
+    bool build(bool firstChapter, BuildReporter& reporter, char* message) {
+        return runWizardBuild(*publication, tmp.file("novel.prc").c_str(), true, firstChapter, reporter,
+                              message);
+    }
+    bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
+};
+
+TEST_F(WizardBuildTest, WritesTheBookAndTheFirstChapterOnlyWhenAsked) {
+    for (bool firstChapter : {false, true}) {
+        RecordingReporter reporter;
+        char message[kBuildMessageSize];
+        ASSERT_TRUE(build(firstChapter, reporter, message));
+        EXPECT_EQ(tmp.exists("novel_firstchapter.htm"), firstChapter);
+        ASSERT_FALSE(reporter.progressPositions.empty());
+        EXPECT_EQ(reporter.progressPositions.front(), 3);
+        std::string text = decodedText(recordsOf(tmp.read("novel.prc")));
+        EXPECT_NE(text.find("Line 599 of the tale."), std::string::npos);
+        EXPECT_FALSE(leftOverIntermediate());
+    }
+    EXPECT_NE(tmp.read("novel_firstchapter.htm").find("Line 0 of the tale."), std::string::npos);
+}
+
+}  // namespace
