@@ -46,6 +46,11 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     // A failed begin may not have reached the target: an e-book of an
     // earlier build is then left as it was.
     bool targetExisted = fileExists(targetPath);
+    if (context.reporter->stopRequested()) {
+        reportFailure(context, "The build of %s was stopped", targetPath);
+        removeBuildFiles(context, nullptr, targetPath);
+        return false;
+    }
     if (!database.begin(static_cast<uint32_t>(context.distinctImageCount))) {
         if (database.errorText[0] != '\0')
             context.reportBuildMessage(database.errorText, kBuildErrorLevel);
@@ -59,19 +64,26 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     context.startProgress(static_cast<int32_t>(database.totalRecords));
     context.setProgress(1);
     int32_t written = 0;
-    while (database.writeNextTextRecord()) {
+    bool stopped = false;
+    while (!(stopped = context.reporter->stopRequested()) && database.writeNextTextRecord()) {
         ++written;
         context.setStatusAndNumber(IDS_BUILD_RECORDS, written);
         context.setProgress(written);
     }
-    bool ok = static_cast<uint32_t>(written) >= database.textRecordCount;
-    if (!ok) reportFailure(context, "Error while writing the text records of %s", targetPath);
+    bool ok = !stopped && static_cast<uint32_t>(written) >= database.textRecordCount;
+    if (stopped)
+        reportFailure(context, "The build of %s was stopped", targetPath);
+    else if (!ok)
+        reportFailure(context, "Error while writing the text records of %s", targetPath);
 
     context.setStatus(IDS_BUILD_ADDING_IMAGES);
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
         const PictureRecord& image = context.images[i];
         if (image.isNew != 1) continue;
-        if (!database.writeNextImageRecord(image.path)) {
+        if (context.reporter->stopRequested()) {
+            ok = false;
+            reportFailure(context, "The build of %s was stopped", targetPath);
+        } else if (!database.writeNextImageRecord(image.path)) {
             ok = false;
             reportFailure(context, "The picture %s could not be written", image.path);
         }

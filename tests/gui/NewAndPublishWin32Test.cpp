@@ -399,4 +399,69 @@ TEST_F(PublishingWizardTest, WithoutTheFirstChapterBoxNoChapterFileIsWritten) {
     EXPECT_TRUE(gone(wizard));
 }
 
+TEST_F(PublishingWizardTest, BadNamesAreRefusedAndTheWizardStays) {
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    // The target path may hold 255 characters.
+    std::string tooLong(255 - tmp.path().size() - 3, 'n');
+    for (const std::string& name :
+         {std::string(""), std::string("books\\mybook"), std::string("a/b"), tooLong}) {
+        type(options, IDC_PUBLISH_EBOOK_NAME, name);
+        press(wizard, PSBTN_NEXT);
+        Box box = waitForBox(run);
+        ASSERT_NE(box.window, nullptr) << name;
+        EXPECT_EQ(box.text, "The tagret file you entered is not valid.");
+        EXPECT_EQ(box.caption, "Warning");
+        pressButton(box.window, IDOK);
+        EXPECT_EQ(currentPage(wizard), options) << name;
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton))) << name;
+    }
+    EXPECT_FALSE(tmp.exists("*.prc"));
+    type(options, IDC_PUBLISH_EBOOK_NAME, "mybook.PRC");
+    press(wizard, PSBTN_NEXT);
+    HWND final = waitForPage(wizard, IDC_PUBLISH_LOCATION);
+    ASSERT_NE(final, nullptr);
+    EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), tmp.file("mybook.PRC.prc"));
+    EXPECT_TRUE(tmp.exists("mybook.PRC.prc"));
+}
+
+TEST_F(PublishingWizardTest, AFailedBuildNamesTheMissingFileAndCloses) {
+    deleteFile(tmp.file("text\\ch2.htm").c_str());
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_NE(toOptions(wizard), nullptr);
+    press(wizard, PSBTN_NEXT);
+    Box box = waitForBox(run);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, "internal error while building the eBook.\nThe file " + tmp.file("text\\ch2.htm") +
+                            ", referenced in the Manifest is not available");
+    EXPECT_EQ(box.caption, "Error");
+    pressButton(box.window, IDOK);
+    EXPECT_TRUE(gone(wizard));
+    EXPECT_FALSE(tmp.exists("lantern.prc"));
+    EXPECT_FALSE(leftOverIntermediate());
+    EXPECT_FALSE(run.hasEnded());
+}
+
+TEST_F(PublishingWizardTest, CancelDuringTheBuildStopsItAndKeepsAnEarlierBook) {
+    tmp.write("lantern.prc", "an earlier book");
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    // Cancel right behind Next: the build has begun and is asked to stop.
+    press(wizard, PSBTN_NEXT);
+    press(wizard, PSBTN_CANCEL);
+    EXPECT_TRUE(gone(wizard));
+    EXPECT_TRUE(run.staysWithoutBox(300));
+    EXPECT_EQ(tmp.read("lantern.prc"), "an earlier book");
+    EXPECT_FALSE(tmp.exists("lantern_firstchapter.htm"));
+    EXPECT_FALSE(leftOverIntermediate());
+}
+
 }  // namespace

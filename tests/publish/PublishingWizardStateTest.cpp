@@ -40,6 +40,21 @@ TEST(PublishingWizardStateTest, TheNameIsCheckedAndGetsItsExtensionByTheRule) {
     }
 }
 
+// Asks to stop once this many text records have been reported.
+class StoppingReporter : public RecordingReporter {
+public:
+    explicit StoppingReporter(int32_t afterRecords) : afterRecords(afterRecords) {}
+    void showStatusAndNumber(int32_t stringId, int32_t n) override {
+        RecordingReporter::showStatusAndNumber(stringId, n);
+        if (stringId == IDS_BUILD_RECORDS) ++records;
+    }
+    bool stopRequested() override { return records >= afterRecords; }
+    int32_t records = 0;
+
+private:
+    int32_t afterRecords;
+};
+
 class WizardBuildTest : public ::testing::Test {
 protected:
     TempFolder tmp;
@@ -79,6 +94,35 @@ TEST_F(WizardBuildTest, WritesTheBookAndTheFirstChapterOnlyWhenAsked) {
         EXPECT_FALSE(leftOverIntermediate());
     }
     EXPECT_NE(tmp.read("novel_firstchapter.htm").find("Line 0 of the tale."), std::string::npos);
+}
+
+TEST_F(WizardBuildTest, AFailureNamesTheMissingFile) {
+    deleteFile(tmp.file("ch1.htm").c_str());
+    RecordingReporter reporter;
+    char message[kBuildMessageSize];
+    EXPECT_FALSE(build(true, reporter, message));
+    EXPECT_NE(std::string(message).find(tmp.file("ch1.htm")), std::string::npos) << message;
+    EXPECT_FALSE(tmp.exists("novel.prc"));
+    EXPECT_FALSE(tmp.exists("novel_firstchapter.htm"));
+    EXPECT_FALSE(leftOverIntermediate());
+}
+
+TEST_F(WizardBuildTest, AStoppedBuildLeavesNothingOfItself) {
+    for (int32_t after : {0, 2}) {
+        tmp.write("novel.prc", "an earlier book");
+        StoppingReporter reporter(after);
+        char message[kBuildMessageSize];
+        EXPECT_FALSE(build(true, reporter, message)) << after;
+        EXPECT_FALSE(leftOverIntermediate()) << after;
+        EXPECT_FALSE(tmp.exists("novel_firstchapter.htm")) << after;
+        if (after == 0) {
+            // Stopped before the e-book was begun: the earlier one is whole.
+            EXPECT_EQ(tmp.read("novel.prc"), "an earlier book");
+        } else {
+            EXPECT_EQ(reporter.records, after) << "no record after the request";
+            EXPECT_FALSE(tmp.exists("novel.prc")) << message;
+        }
+    }
 }
 
 }  // namespace
