@@ -163,7 +163,8 @@ void webCommand(MainWindow&, int command) {
 }
 
 void publishCommand(MainWindow& main, int) {
-    if (!main.document.prepareForPublishing()) return;
+    // The toolbar's pop-up menu offers it whatever is open.
+    if (main.document.isOpen != 1 || !main.document.prepareForPublishing()) return;
     PublishingWizardState state;
     state.publication = &main.document;
     runPublishingWizard(main.window, state);

@@ -447,6 +447,13 @@ TEST_F(PublishingWizardTest, AFailedBuildNamesTheMissingFileAndCloses) {
     EXPECT_FALSE(run.hasEnded());
 }
 
+TEST_F(PublishingWizardTest, WithoutAPackageThereIsNothingToPublish) {
+    MainWindowRun run;
+    run.post(ID_PUBLISH_PRC);
+    EXPECT_TRUE(run.staysWithoutBox(500));
+    EXPECT_EQ(findDialog(run, isWizard), nullptr);
+}
+
 TEST_F(PublishingWizardTest, CancelDuringTheBuildStopsItAndKeepsAnEarlierBook) {
     tmp.write("lantern.prc", "an earlier book");
     MainWindowRun run(tmp.file("lantern.opf"));
