@@ -3,11 +3,11 @@
    shot, opens the one asked for (new, welcome, options or final), and prints
    its rectangle on the desktop as "x y width height" into the file named
    second (it runs on the editor's virtual desktop, which has no console). */
+#include <commctrl.h>
+#include <prsht.h>
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>
-#include <commctrl.h>
-#include <prsht.h>
 
 #define NEXT_BUTTON 0x3024
 #define NEW_NAME 1043
@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
             /* The second press starts the build, which moves on by itself. */
             for (int attempt = 0; attempt < 100 && currentPage(shown) == before; ++attempt) Sleep(100);
         }
-        if (shown != NULL && presses == 2 && GetDlgItem(currentPage(shown), FINAL_LOCATION) == NULL) shown = NULL;
+        if (shown != NULL && presses == 2 && GetDlgItem(currentPage(shown), FINAL_LOCATION) == NULL)
+            shown = NULL;
     }
     if (shown == NULL) {
         fprintf(stderr, "no %s dialog\n", mode);

@@ -222,6 +222,8 @@ TEST_F(NewPublicationTest, EachCheckWarnsAndKeepsWhatWasTyped) {
         EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), c.target);
     }
     for (const char* name : {"g.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
+    click(dialog, IDCANCEL);
+    EXPECT_TRUE(dialogGone(dialog));
 }
 
 TEST_F(NewPublicationTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
@@ -271,6 +273,8 @@ TEST_F(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsKept) {
     EXPECT_FALSE(tmp.exists("toc.htm"));
     EXPECT_FALSE(tmp.exists("gulls.opf"));
     EXPECT_EQ(run.title(), "Quirebound Publisher");
+    click(dialog, IDCANCEL);
+    EXPECT_TRUE(dialogGone(dialog));
 }
 
 // ---- Publishing Wizard ----------------------------------------------------
@@ -426,6 +430,8 @@ TEST_F(PublishingWizardTest, BadNamesAreRefusedAndTheWizardStays) {
     ASSERT_NE(final, nullptr);
     EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), tmp.file("mybook.PRC.prc"));
     EXPECT_TRUE(tmp.exists("mybook.PRC.prc"));
+    press(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(gone(wizard));
 }
 
 TEST_F(PublishingWizardTest, AFailedBuildNamesTheMissingFileAndCloses) {
