@@ -3,7 +3,6 @@
 #include <memory>
 #include <string>
 
-#include "BuildDriverRecords.h"
 #include "MergeTestSupport.h"
 #include "model/Files.h"
 #include "publish/PublishingWizardState.h"
@@ -80,21 +79,6 @@ protected:
     }
     bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
 };
-
-TEST_F(WizardBuildTest, WritesTheBookAndTheFirstChapterOnlyWhenAsked) {
-    for (bool firstChapter : {false, true}) {
-        RecordingReporter reporter;
-        char message[kBuildMessageSize];
-        ASSERT_TRUE(build(firstChapter, reporter, message));
-        EXPECT_EQ(tmp.exists("novel_firstchapter.htm"), firstChapter);
-        ASSERT_FALSE(reporter.progressPositions.empty());
-        EXPECT_EQ(reporter.progressPositions.front(), 3);
-        std::string text = decodedText(recordsOf(tmp.read("novel.prc")));
-        EXPECT_NE(text.find("Line 599 of the tale."), std::string::npos);
-        EXPECT_FALSE(leftOverIntermediate());
-    }
-    EXPECT_NE(tmp.read("novel_firstchapter.htm").find("Line 0 of the tale."), std::string::npos);
-}
 
 TEST_F(WizardBuildTest, AFailureNamesTheMissingFile) {
     deleteFile(tmp.file("ch1.htm").c_str());
