@@ -132,7 +132,22 @@ INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM se
         state.ebookName[0] = '\0';
         state.compress = 0;
         state.buildStarted = 0;
+        // A wizard's welcome title stands out, as its guidelines ask.
+        HDC screen = GetDC(nullptr);
+        int height = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        HFONT title =
+            CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana");
+        SendDlgItemMessageA(page, IDC_PUBLISH_WELCOME_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(title),
+                            FALSE);
         return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        auto title =
+            reinterpret_cast<HFONT>(SendDlgItemMessageA(page, IDC_PUBLISH_WELCOME_TITLE, WM_GETFONT, 0, 0));
+        if (title != nullptr) DeleteObject(title);
+        return FALSE;
     }
     if (message != WM_NOTIFY) return FALSE;
     switch (reinterpret_cast<const NMHDR*>(second)->code) {

@@ -3,11 +3,13 @@
    shot, opens the one asked for (new, welcome, options or final), and prints
    its rectangle on the desktop as "x y width height" into the file named
    second (it runs on the editor's virtual desktop, which has no console). */
-#include <commctrl.h>
-#include <prsht.h>
 #include <stdio.h>
 #include <string.h>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+// clang-format on
 
 #define NEXT_BUTTON 0x3024
 #define NEW_NAME 1043
