@@ -1,8 +1,11 @@
 #include "editor/CommandTableWin32.h"
 
 #include "editor/ExternalPrograms.h"
+#include "editor/NewPublicationDialogWin32.h"
 #include "editor/SectionCommandsWin32.h"
 #include "editor/SectionViewsWin32.h"
+#include "model/Text.h"
+#include "publish/PublishingWizardWin32.h"
 
 namespace {
 
@@ -133,7 +136,9 @@ void exitCommand(MainWindow& main, int) {
 void newCommand(MainWindow& main, int) {
     // A package whose write failed stays open rather than being dropped.
     if (!main.document.closePackage(true)) return;
-    // The New dialog runs here and the package it creates is opened.
+    NewPublicationForm form;
+    if (runNewPublicationDialog(main.window, form) && main.document.openPackageOrWarn(form.newPackagePath))
+        main.document.refreshAllViews();
 }
 
 void webCommand(MainWindow&, int command) {
@@ -158,8 +163,12 @@ void webCommand(MainWindow&, int command) {
 }
 
 void publishCommand(MainWindow& main, int) {
-    if (!main.document.prepareForPublishing()) return;
-    // The Publishing Wizard runs here.
+    // The toolbar's pop-up menu offers it whatever is open.
+    if (main.document.isOpen != 1 || !main.document.prepareForPublishing()) return;
+    PublishingWizardState state;
+    state.publication = &main.document;
+    runPublishingWizard(main.window, state);
+    copyText(main.document.ebookPath, state.targetPath);
 }
 
 void importCommand(MainWindow& main, int) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-void showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT icon, const char* fileName);
+int showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT buttonsAndIcon, const char* fileName);
 // The control, or null when there is no dialog or no such control.
 HWND controlOf(HWND dialog, int32_t controlId);
 const char* fallbackCaption(int32_t captionId);
@@ -40,6 +40,11 @@ bool askYesNo(HWND owner, int32_t stringId) {
     char question[kMessageTextSize];
     loadString(stringId, question, sizeof question);
     return MessageBoxA(owner, question, "", MB_YESNO | MB_ICONINFORMATION) == IDYES;
+}
+
+bool askYesNoAboutFile(HWND owner, int32_t stringId, const char* fileName) {
+    return showMessage(owner, stringId, IDS_CAPTION_WARNING, MB_YESNO | MB_ICONEXCLAMATION, fileName) ==
+           IDYES;
 }
 
 bool isBoxTicked(HWND dialog, int32_t controlId) {
@@ -86,7 +91,7 @@ void appendListLine(HWND dialog, int32_t controlId, const char* text) {
 
 namespace {
 
-void showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT icon, const char* fileName) {
+int showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT buttonsAndIcon, const char* fileName) {
     char pattern[kMessageTextSize];
     char caption[kCaptionTextSize];
     loadString(stringId, pattern, sizeof pattern);
@@ -102,7 +107,7 @@ void showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT icon, con
         appendText(text, fileName);
         appendText(text, marker + 2);
     }
-    MessageBoxA(owner, text, caption, MB_OK | icon);
+    return MessageBoxA(owner, text, caption, buttonsAndIcon);
 }
 
 HWND controlOf(HWND dialog, int32_t controlId) {

@@ -30,6 +30,8 @@ void showInformation(HWND owner, int32_t stringId, const char* fileName = nullpt
 void showError(HWND owner, int32_t stringId, const char* fileName = nullptr);
 // A Yes/No question with the information icon and an empty caption.
 bool askYesNo(HWND owner, int32_t stringId);
+// A Yes/No warning whose text's "%s" is replaced by the file name.
+bool askYesNoAboutFile(HWND owner, int32_t stringId, const char* fileName);
 
 // With no dialog, or a dialog without the control, these do nothing.
 bool isBoxTicked(HWND dialog, int32_t controlId);

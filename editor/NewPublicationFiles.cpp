@@ -17,6 +17,7 @@ constexpr const char* kBiography = "Biography";
 constexpr const char* kXmlHead = "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\r\n";
 
 bool writePage(const char* path, const char* const* pieces);
+void removeFiles(const char* const* paths, int count);
 bool probeFolder(const char* target);
 
 }  // namespace
@@ -31,43 +32,61 @@ bool canCreateTarget(const char* target) {
     return true;
 }
 
-bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath) {
-    copyText(packagePath, kPathSize, choices.target);
-    appendIfMissing(packagePath, ".opf");
+bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath, char* failedPath) {
+    char ignored[kPathSize];
+    if (failedPath == nullptr) failedPath = ignored;
+    failedPath[0] = '\0';
+    // A cut path would name another file: nothing is written then.
+    if (!copyText(packagePath, kPathSize, choices.target) ||
+        (std::strstr(packagePath, ".opf") == nullptr && !appendText(packagePath, kPathSize, ".opf"))) {
+        copyText(failedPath, kPathSize, choices.target);
+        return false;
+    }
     auto publication = std::make_unique<Publication>();
     char folder[kPathSize];
     folderOfPath(packagePath, folder);
     char tocPath[kPathSize], coverPath[kPathSize], bioPath[kPathSize];
     copyText(tocPath, folder);
-    appendText(tocPath, "toc.htm");
+    bool tocFits = appendText(tocPath, "toc.htm");
     copyText(coverPath, folder);
-    appendText(coverPath, "cover.htm");
+    bool coverFits = appendText(coverPath, "cover.htm");
     copyText(bioPath, folder);
-    appendText(bioPath, "bio.htm");
+    bool bioFits = appendText(bioPath, "bio.htm");
 
-    bool ok = true;
-    if (choices.tableOfContents) {
-        const char* pieces[] = {
-            "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<h1 align=\"center\">Table Of Contents</h1>\r\n"
-            "<i>Add links below to the contents files</i>\r\n</body>\r\n</html>",
-            nullptr};
-        ok = writePage(tocPath, pieces) && ok;
-    }
-    if (choices.cover) {
-        const char* pieces[] = {
-            kXmlHead,       "<body>\r\n<h1 align=\"center\">",
-            choices.name,   "</h1><br>\r\n<h2 align=\"center\">",
-            choices.author, "</h2><br>\r\n<i>Add here an image for your cover page</i>\r\n</body>\r\n</html>",
-            nullptr};
-        ok = writePage(coverPath, pieces) && ok;
-    }
-    if (choices.biography) {
-        const char* pieces[] = {
-            kXmlHead,       "<body>\r\n<h1 align=\"center\">",
-            kBiography,     "</h1><br>\r\n<h2 align=\"center\">",
-            choices.author, "</h2><br>\r\n<i>Add here a biography</i>\r\n</body>\r\n</html>",
-            nullptr};
-        ok = writePage(bioPath, pieces) && ok;
+    // Written so far, removed again when a later file fails.
+    const char* written[3] = {};
+    int writtenCount = 0;
+    struct Page {
+        bool chosen;
+        bool fits;
+        const char* path;
+        const char* const* pieces;
+    };
+    const char* tocPieces[] = {
+        "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<h1 align=\"center\">Table Of Contents</h1>\r\n"
+        "<i>Add links below to the contents files</i>\r\n</body>\r\n</html>",
+        nullptr};
+    const char* coverPieces[] = {
+        kXmlHead,       "<body>\r\n<h1 align=\"center\">",
+        choices.name,   "</h1><br>\r\n<h2 align=\"center\">",
+        choices.author, "</h2><br>\r\n<i>Add here an image for your cover page</i>\r\n</body>\r\n</html>",
+        nullptr};
+    const char* bioPieces[] = {
+        kXmlHead,       "<body>\r\n<h1 align=\"center\">",
+        kBiography,     "</h1><br>\r\n<h2 align=\"center\">",
+        choices.author, "</h2><br>\r\n<i>Add here a biography</i>\r\n</body>\r\n</html>",
+        nullptr};
+    const Page pages[] = {{choices.tableOfContents, tocFits, tocPath, tocPieces},
+                          {choices.cover, coverFits, coverPath, coverPieces},
+                          {choices.biography, bioFits, bioPath, bioPieces}};
+    for (const Page& page : pages) {
+        if (!page.chosen) continue;
+        if (!page.fits || !writePage(page.path, page.pieces)) {
+            copyText(failedPath, kPathSize, page.path);
+            removeFiles(written, writtenCount);
+            return false;
+        }
+        written[writtenCount++] = page.path;
     }
 
     if (choices.cover) publication->addManifestItem("cover", "cover.htm", kPageType);
@@ -85,9 +104,17 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
     if (choices.biography) publication->addGuideReference(kBiography, "bio.htm", "bio");
 
     FileHandle file = openFile(packagePath, OpenMode::create);
-    if (file == kInvalidFileHandle) return false;
-    publication->writePackage(file);
-    return closeFile(file) && ok;
+    bool packageWritten = file != kInvalidFileHandle;
+    if (packageWritten) {
+        publication->writePackage(file);
+        packageWritten = closeFile(file);
+        if (!packageWritten) deleteFile(packagePath);
+    }
+    if (!packageWritten) {
+        copyText(failedPath, kPathSize, packagePath);
+        removeFiles(written, writtenCount);
+    }
+    return packageWritten;
 }
 
 namespace {
@@ -97,7 +124,13 @@ bool writePage(const char* path, const char* const* pieces) {
     if (file == kInvalidFileHandle) return false;
     bool ok = true;
     for (; *pieces != nullptr; ++pieces) ok = writeText(file, *pieces) && ok;
-    return closeFile(file) && ok;
+    ok = closeFile(file) && ok;
+    if (!ok) deleteFile(path);
+    return ok;
+}
+
+void removeFiles(const char* const* paths, int count) {
+    for (int i = 0; i < count; ++i) deleteFile(paths[i]);
 }
 
 // An existing file is left alone: a new file of another name in its folder

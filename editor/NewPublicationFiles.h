@@ -15,5 +15,6 @@ struct NewPublicationChoices {
 // does not touch an existing file of that name.
 bool canCreateTarget(const char* target);
 // Writes the pages and the package; packagePath (256 bytes) receives the
-// package's path. False when a file could not be written.
-bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath);
+// package's path. False when a file could not be written: failedPath (256
+// bytes, may be null) then names it and nothing this call wrote is left.
+bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath, char* failedPath = nullptr);

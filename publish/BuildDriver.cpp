@@ -64,6 +64,11 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     database.setTargetPath(partial);
     database.setCompression(compress);
     database.setSourcePath(context.intermediatePath);
+    if (context.reporter->stopRequested()) {
+        context.reportPathMessage("The build of %s was stopped", targetPath);
+        removeBuildFiles(context, nullptr, partial);
+        return false;
+    }
     if (!database.begin(static_cast<uint32_t>(context.distinctImageCount))) {
         reportDatabaseFailure(context, database.errorText, partial, targetPath);
         removeBuildFiles(context, &database, partial);
@@ -73,20 +78,27 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     context.startProgress(static_cast<int32_t>(database.totalRecords));
     context.setProgress(1);
     int32_t written = 0;
-    while (database.writeNextTextRecord()) {
+    bool stopped = false;
+    while (!(stopped = context.reporter->stopRequested()) && database.writeNextTextRecord()) {
         ++written;
         context.setStatusAndNumber(IDS_BUILD_RECORDS, written);
         context.setProgress(written);
     }
-    bool ok = static_cast<uint32_t>(written) >= database.textRecordCount;
-    if (!ok) context.reportFileFailure("Error while writing the text records of %s", targetPath);
+    bool ok = !stopped && static_cast<uint32_t>(written) >= database.textRecordCount;
+    if (stopped)
+        context.reportPathMessage("The build of %s was stopped", targetPath);
+    else if (!ok)
+        context.reportFileFailure("Error while writing the text records of %s", targetPath);
 
     context.setStatus(IDS_BUILD_ADDING_IMAGES);
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
         const PictureRecord& image = context.images[i];
         if (image.isNew != 1) continue;
         noteFileError("");  // a picture may also fail for its content
-        if (!database.writeNextImageRecord(image.path)) {
+        if (context.reporter->stopRequested()) {
+            ok = false;
+            context.reportPathMessage("The build of %s was stopped", targetPath);
+        } else if (!database.writeNextImageRecord(image.path)) {
             ok = false;
             context.reportFileFailure("The picture %s could not be written", image.path);
         }

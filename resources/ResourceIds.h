@@ -308,4 +308,11 @@
 #define IDS_TOURS_FULL 10184
 #define IDS_SITES_FULL 10185
 
+/* ---- New publication and Publishing Wizard: their own messages -------- */
+/* A printf-style %s names the file. */
+#define IDS_NEW_FILE_NOT_WRITTEN 10200
+#define IDS_NEW_ASK_REPLACE 10201
+/* The welcome page's title, shown in a large bold font. */
+#define IDC_PUBLISH_WELCOME_TITLE 1048
+
 #endif

@@ -20,7 +20,10 @@ for tool in Xvfb wine import convert x86_64-w64-mingw32-gcc; do
 done
 
 work="$(mktemp -d)"
-display=":$((90 + RANDOM % 100))"
+# A display no other X server holds (its lock file names it).
+number=$((90 + RANDOM % 100))
+while [ -e "/tmp/.X$number-lock" ]; do number=$((number + 1)); done
+display=":$number"
 cleanup() {
     WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1 || true
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true

@@ -13,6 +13,7 @@ namespace {
 constexpr char kSettingsKey[] = "SOFTWARE\\Quirebound\\Publisher";
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 0x14;
+constexpr int kWineMessageIconId = 0x440;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFileNameCombo = 0x47c;
 constexpr DWORD kPollMilliseconds = 20;
@@ -232,7 +233,11 @@ HWND MainWindowRun::findOwnedDialog(bool wantMessageBox) const {
         [](HWND candidate, LPARAM argument) -> BOOL {
             auto& s = *reinterpret_cast<Search*>(argument);
             if (candidate == s.main || className(candidate) != "#32770") return TRUE;
-            bool isMessageBox = GetDlgItem(candidate, kMessageTextId) != nullptr;
+            // The editor's own dialogs label with the same id as a box's
+            // text: only a box has the icon beside it too.
+            bool isMessageBox = GetDlgItem(candidate, kMessageTextId) != nullptr &&
+                                (GetDlgItem(candidate, kMessageIconId) != nullptr ||
+                                 GetDlgItem(candidate, kWineMessageIconId) != nullptr);
             bool isFileDialog = GetDlgItem(candidate, kFileNameEdit) != nullptr ||
                                 GetDlgItem(candidate, kFileNameCombo) != nullptr;
             if ((s.wantMessageBox && isMessageBox) || (!s.wantMessageBox && isFileDialog)) {

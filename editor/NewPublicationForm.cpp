@@ -1,0 +1,79 @@
+#include "editor/NewPublicationForm.h"
+
+#include <cstring>
+
+#include "editor/NewPublicationFiles.h"
+#include "model/Files.h"
+#include "model/Text.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+// The chosen pages' paths and their count; fits becomes false when one
+// does not fit its field.
+int chosenPagePaths(const NewPublicationForm& form, char (*paths)[kPathSize], bool* fits);
+
+}  // namespace
+
+int32_t checkNewPublicationForm(NewPublicationForm& form) {
+    form.newPackagePath[0] = '\0';
+    if (form.name[0] == '\0') return IDS_NEW_NO_NAME;
+    if (form.author[0] == '\0') return IDS_NEW_NO_AUTHOR;
+    if (!canCreateTarget(form.target)) return IDS_TARGET_NOT_VALID;
+    char package[kPathSize];
+    copyText(package, form.target);
+    // A cut extension would name another file.
+    if (std::strstr(package, ".opf") == nullptr && !appendText(package, ".opf")) return IDS_TARGET_NOT_VALID;
+    copyText(form.newPackagePath, package);
+    char paths[3][kPathSize];
+    bool fits = true;
+    chosenPagePaths(form, paths, &fits);
+    if (!fits) {
+        form.newPackagePath[0] = '\0';
+        return IDS_TARGET_NOT_VALID;
+    }
+    return 0;
+}
+
+bool firstExistingNewFile(const NewPublicationForm& form, char* out) {
+    char paths[4][kPathSize];
+    copyText(paths[0], form.newPackagePath);
+    bool fits = true;
+    int count = 1 + chosenPagePaths(form, paths + 1, &fits);
+    for (int i = 0; i < count; ++i) {
+        if (!fileExists(paths[i])) continue;
+        copyText(out, kPathSize, paths[i]);
+        return true;
+    }
+    return false;
+}
+
+bool createNewPublication(const NewPublicationForm& form, char* failedPath) {
+    NewPublicationChoices choices{form.name,  form.author,   form.newPackagePath, form.tableOfContents,
+                                  form.cover, form.biography};
+    char packagePath[kPathSize];
+    return writeNewPublication(choices, packagePath, failedPath);
+}
+
+namespace {
+
+int chosenPagePaths(const NewPublicationForm& form, char (*paths)[kPathSize], bool* fits) {
+    char folder[kPathSize];
+    folderOfPath(form.newPackagePath, folder);
+    struct Page {
+        bool chosen;
+        const char* name;
+    };
+    const Page pages[] = {
+        {form.tableOfContents, "toc.htm"}, {form.cover, "cover.htm"}, {form.biography, "bio.htm"}};
+    int count = 0;
+    for (const Page& page : pages) {
+        if (!page.chosen) continue;
+        copyText(paths[count], kPathSize, folder);
+        if (!appendText(paths[count], kPathSize, page.name)) *fits = false;
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace

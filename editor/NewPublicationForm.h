@@ -1,0 +1,28 @@
+// What the New dialog shows and returns, and its checks on Create.
+#pragma once
+
+#include <cstdint>
+
+#include "model/Paths.h"
+
+struct NewPublicationForm {
+    char name[kPathSize];
+    char author[kPathSize];
+    char target[kPathSize];  // as typed
+    bool tableOfContents = true;
+    bool cover = true;
+    bool biography = false;
+    // The package path, ".opf" appended; valid once the checks passed.
+    char newPackagePath[kPathSize];
+};
+
+// The string id of the first failed check of Create (name, author, a
+// creatable target whose package and page paths fit their fields), or 0;
+// on 0 newPackagePath holds the package's path.
+int32_t checkNewPublicationForm(NewPublicationForm& form);
+// The first of the package and the chosen pages that already exists, in
+// the order package, toc, cover, biography; false when none does.
+bool firstExistingNewFile(const NewPublicationForm& form, char* out /* kPathSize */);
+// Writes the pages and the package. On failure nothing this call wrote is
+// left and failedPath (kPathSize) names the file that could not be written.
+bool createNewPublication(const NewPublicationForm& form, char* failedPath);

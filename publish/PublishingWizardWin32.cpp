@@ -1,0 +1,315 @@
+#include "publish/PublishingWizardWin32.h"
+
+#include <atomic>
+#include <cstdio>
+#include <new>
+
+#include "editor/ExternalPrograms.h"
+#include "model/Files.h"
+#include "model/Text.h"
+#include "publish/BuildContext.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+constexpr SIZE_T kBuildThreadStack = 409600;
+
+// The build's reports shown on the options page; called on the build thread,
+// every call a message the user-interface thread handles.
+class PageReporter final : public BuildReporter {
+public:
+    HWND page = nullptr;
+    std::atomic<bool> stop{false};
+
+    void startProgress(int32_t n) override { ::startProgress(page, IDC_PUBLISH_PROGRESS, n); }
+    void setProgress(int32_t n) override { ::setProgress(page, IDC_PUBLISH_PROGRESS, n); }
+    void showStatus(int32_t id) override { setTextFromString(page, IDC_PUBLISH_STATUS, id); }
+    void showStatusAndNumber(int32_t id, int32_t n) override {
+        setTextFromStringAndNumber(page, IDC_PUBLISH_STATUS, id, n);
+    }
+    bool stopRequested() override { return stop.load(); }
+};
+
+// One run of the wizard, handed to every page.
+struct WizardRun {
+    PublishingWizardState* state;
+    PageReporter reporter;
+    HANDLE thread = nullptr;
+    // Set by the build thread before it presses a button.
+    std::atomic<bool> finished{false};
+    // Written by the build thread, read after it has ended.
+    bool built = false;
+    char message[kBuildMessageSize] = "";
+};
+
+INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
+INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
+INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
+HPROPSHEETPAGE makePage(int dialogId, DLGPROC procedure, int titleId, int subtitleId, DWORD flags,
+                        WizardRun& run);
+DWORD WINAPI buildThread(LPVOID parameter);
+// Waits for the build thread to end, handling the messages it sends meanwhile.
+void waitForBuild(WizardRun& run);
+LRESULT optionsNext(HWND page, WizardRun& run);
+BOOL optionsQueryCancel(HWND page, WizardRun& run);
+void showBuildFailure(HWND owner, const char* buildMessage);
+// The common answers of every page: Help and the result of a notification.
+INT_PTR answer(HWND page, LONG_PTR result);
+
+}  // namespace
+
+void runPublishingWizard(HWND owner, PublishingWizardState& state) {
+    WizardRun* run = new (std::nothrow) WizardRun;
+    if (run == nullptr) return;
+    run->state = &state;
+    HPROPSHEETPAGE pages[] = {
+        makePage(IDD_PUBLISH_WELCOME, welcomePageProcedure, IDS_PUBLISH_TITLE_WELCOME,
+                 IDS_PUBLISH_SUBTITLE_WELCOME, PSP_HIDEHEADER, *run),
+        makePage(IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS,
+                 IDS_PUBLISH_SUBTITLE_OPTIONS, 0, *run),
+        makePage(IDD_PUBLISH_FINAL, finalPageProcedure, IDS_PUBLISH_TITLE_FINAL, IDS_PUBLISH_SUBTITLE_FINAL,
+                 0, *run),
+    };
+    bool allPages = pages[0] != nullptr && pages[1] != nullptr && pages[2] != nullptr;
+    if (allPages) {
+        PROPSHEETHEADERA sheet{};
+        sheet.dwSize = sizeof sheet;
+        sheet.dwFlags = PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USEICONID | PSH_HASHELP;
+        sheet.hwndParent = owner;
+        sheet.hInstance = programModule();
+        sheet.pszIcon = MAKEINTRESOURCEA(IDI_QUIREBOUND);
+        sheet.pszCaption = "Quirebound Publisher";
+        sheet.nPages = 3;
+        sheet.phpage = pages;
+        sheet.pszbmWatermark = RESNAME_IDB_BACKCOLOR;
+        sheet.pszbmHeader = RESNAME_IDB_BACKCOLOR;
+        PropertySheetA(&sheet);
+    } else {
+        for (HPROPSHEETPAGE page : pages) {
+            if (page != nullptr) DestroyPropertySheetPage(page);
+        }
+    }
+    // Nothing of the build outlives the wizard.
+    run->reporter.stop = true;
+    waitForBuild(*run);
+    delete run;
+}
+
+namespace {
+
+HPROPSHEETPAGE makePage(int dialogId, DLGPROC procedure, int titleId, int subtitleId, DWORD flags,
+                        WizardRun& run) {
+    PROPSHEETPAGEA page{};
+    page.dwSize = sizeof page;
+    page.dwFlags = flags | PSP_HASHELP | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
+    page.hInstance = programModule();
+    page.pszTemplate = MAKEINTRESOURCEA(dialogId);
+    page.pfnDlgProc = procedure;
+    page.lParam = reinterpret_cast<LPARAM>(&run);
+    page.pszHeaderTitle = MAKEINTRESOURCEA(titleId);
+    page.pszHeaderSubTitle = MAKEINTRESOURCEA(subtitleId);
+    return CreatePropertySheetPageA(&page);
+}
+
+WizardRun* keepRun(HWND page, LPARAM second) {
+    return keepDialogState<WizardRun>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
+}
+
+INT_PTR answer(HWND page, LONG_PTR result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+void openHelpPage() {
+    char address[kPathSize];
+    loadString(IDS_HELP_PAGE, address, sizeof address);
+    if (address[0] != '\0') openWithShell(address);
+}
+
+INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        PublishingWizardState& state = *keepRun(page, second)->state;
+        state.ebookName[0] = '\0';
+        state.compress = 0;
+        state.buildStarted = 0;
+        // A wizard's welcome title stands out, as its guidelines ask.
+        HDC screen = GetDC(nullptr);
+        int height = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        HFONT title =
+            CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana");
+        SendDlgItemMessageA(page, IDC_PUBLISH_WELCOME_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(title),
+                            FALSE);
+        return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        auto title =
+            reinterpret_cast<HFONT>(SendDlgItemMessageA(page, IDC_PUBLISH_WELCOME_TITLE, WM_GETFONT, 0, 0));
+        if (title != nullptr) DeleteObject(title);
+        return FALSE;
+    }
+    if (message != WM_NOTIFY) return FALSE;
+    switch (reinterpret_cast<const NMHDR*>(second)->code) {
+        case PSN_SETACTIVE:
+            PropSheet_SetWizButtons(GetParent(page), PSWIZB_NEXT);
+            return answer(page, 0);
+        case PSN_HELP:
+            openHelpPage();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        WizardRun& run = *keepRun(page, second);
+        PublishingWizardState& state = *run.state;
+        state.optionsPage = page;
+        run.reporter.page = page;
+        state.buildStarted = 0;
+        state.compress = 1;
+        CheckDlgButton(page, IDC_PUBLISH_COMPRESS, BST_CHECKED);
+        CheckDlgButton(page, IDC_PUBLISH_FIRST_CHAPTER, BST_CHECKED);
+        baseNameOfPath(state.publication->path, state.ebookName);
+        SendDlgItemMessageA(page, IDC_PUBLISH_EBOOK_NAME, EM_LIMITTEXT, kPathSize - 1, 0);
+        SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName);
+        return TRUE;
+    }
+    WizardRun* run = dialogState<WizardRun>(page);
+    if (run == nullptr) return FALSE;
+    if (message == WM_COMMAND && LOWORD(first) == IDC_PUBLISH_COMPRESS) {
+        run->state->compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS) ? 1 : 0;
+        return TRUE;
+    }
+    if (message != WM_NOTIFY) return FALSE;
+    switch (reinterpret_cast<const NMHDR*>(second)->code) {
+        case PSN_SETACTIVE:
+            PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
+            SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName);
+            return answer(page, 0);
+        case PSN_KILLACTIVE:
+            GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName, kPathSize);
+            return answer(page, FALSE);
+        case PSN_WIZNEXT:
+            return answer(page, optionsNext(page, *run));
+        case PSN_QUERYCANCEL:
+            return answer(page, optionsQueryCancel(page, *run));
+        case PSN_HELP:
+            openHelpPage();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+LRESULT optionsNext(HWND page, WizardRun& run) {
+    PublishingWizardState& state = *run.state;
+    if (state.buildStarted == 1) {
+        // The finished build's own press.
+        state.buildStarted = 0;
+        waitForBuild(run);
+        return 0;
+    }
+    state.buildStarted = 1;
+    state.compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS) ? 1 : 0;
+    state.firstChapter = isBoxTicked(page, IDC_PUBLISH_FIRST_CHAPTER) ? 1 : 0;
+    GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName, kPathSize);
+    if (int32_t refused = checkEbookName(state.ebookName, state.publication->folder, state.targetPath)) {
+        showWarning(page, refused);
+        SetFocus(GetDlgItem(page, IDC_PUBLISH_EBOOK_NAME));
+        state.buildStarted = 0;
+        return -1;
+    }
+    PropSheet_SetWizButtons(GetParent(page), 0);
+    run.built = false;
+    run.finished = false;
+    run.message[0] = '\0';
+    run.reporter.stop = false;
+    run.thread = CreateThread(nullptr, kBuildThreadStack, buildThread, &run,
+                              STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (run.thread == nullptr) {
+        state.buildStarted = 0;
+        showBuildFailure(GetParent(page), "The build thread could not be started");
+        PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
+    }
+    return -1;
+}
+
+BOOL optionsQueryCancel(HWND page, WizardRun& run) {
+    if (run.thread == nullptr) return FALSE;
+    // The build has pressed Cancel after a failure, or the user has: a
+    // running build stops before its next record and removes its files.
+    bool userCancelled = !run.finished;
+    run.reporter.stop = userCancelled;
+    waitForBuild(run);
+    run.state->buildStarted = 0;
+    if (!userCancelled && !run.built) showBuildFailure(GetParent(page), run.message);
+    return FALSE;
+}
+
+DWORD WINAPI buildThread(LPVOID parameter) {
+    WizardRun& run = *static_cast<WizardRun*>(parameter);
+    const PublishingWizardState& state = *run.state;
+    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress == 1,
+                               state.firstChapter == 1, run.reporter, run.message);
+    HWND sheet = GetParent(static_cast<HWND>(state.optionsPage));
+    run.finished = true;
+    if (run.built) {
+        // Next was disabled while the build ran.
+        PostMessageA(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    } else {
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    }
+    return 0;
+}
+
+void waitForBuild(WizardRun& run) {
+    if (run.thread == nullptr) return;
+    while (MsgWaitForMultipleObjects(1, &run.thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG sent;
+        PeekMessageA(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(run.thread);
+    run.thread = nullptr;
+}
+
+void showBuildFailure(HWND owner, const char* buildMessage) {
+    char text[kMessageTextSize];
+    char caption[kCaptionTextSize];
+    loadString(IDS_BUILD_INTERNAL_ERROR, text, sizeof text);
+    loadString(IDS_CAPTION_ERROR, caption, sizeof caption);
+    if (buildMessage[0] != '\0') {
+        appendText(text, "\n");
+        appendText(text, buildMessage);
+    }
+    MessageBoxA(owner, text, caption, MB_OK | MB_ICONSTOP);
+}
+
+INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        keepRun(page, second);
+        return TRUE;
+    }
+    WizardRun* run = dialogState<WizardRun>(page);
+    if (run == nullptr || message != WM_NOTIFY) return FALSE;
+    switch (reinterpret_cast<const NMHDR*>(second)->code) {
+        case PSN_SETACTIVE: {
+            PropSheet_SetWizButtons(GetParent(page), PSWIZB_FINISH);
+            SetDlgItemTextA(page, IDC_PUBLISH_LOCATION, run->state->targetPath);
+            char kilobytes[16];
+            std::snprintf(kilobytes, sizeof kilobytes, "%u", fileSize(run->state->targetPath) / 1024u);
+            SetDlgItemTextA(page, IDC_PUBLISH_SIZE, kilobytes);
+            return answer(page, 0);
+        }
+        case PSN_HELP:
+            openHelpPage();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,480 @@
+// File, New and Publish as a user meets them: the New dialog typed in and
+// created, and the Publishing Wizard driven through its pages, with the
+// boxes they show and the files they leave.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "GuiHarness.h"
+#include "editor/DialogFunctionsWin32.h"
+#include "resources/ResourceIds.h"
+#include "tests/publish/BuildDriverRecords.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+// Buttons of a wizard sheet.
+constexpr int kBackButton = 0x3023;
+constexpr int kNextButton = 0x3024;
+constexpr int kFinishButton = 0x3025;
+constexpr int kMessageTextId = 0xFFFF;
+
+template <typename Found>
+bool pollUntil(Found found, DWORD milliseconds = kWaitMilliseconds) {
+    DWORD start = GetTickCount();
+    while (!found()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string textOf(HWND window) {
+    char text[2048] = {};
+    if (window != nullptr) GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string itemText(HWND dialog, int id) {
+    return textOf(GetDlgItem(dialog, id));
+}
+
+// A visible top-level dialog of the editor's thread that passes the test.
+template <typename Test>
+HWND findDialog(const MainWindowRun& run, Test test) {
+    struct Search {
+        HWND main;
+        Test* test;
+        HWND found;
+    } search{run.window(), &test, nullptr};
+    EnumThreadWindows(
+        GetWindowThreadProcessId(run.window(), nullptr),
+        [](HWND candidate, LPARAM argument) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(argument);
+            char name[16] = {};
+            GetClassNameA(candidate, name, sizeof name);
+            if (candidate == s.main || std::string(name) != "#32770" || !IsWindowVisible(candidate))
+                return TRUE;
+            if (!(*s.test)(candidate)) return TRUE;
+            s.found = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool isNewDialog(HWND window) {
+    return GetDlgItem(window, IDC_NEW_NAME) != nullptr;
+}
+bool isWizard(HWND window) {
+    return GetDlgItem(window, kNextButton) != nullptr;
+}
+// The dialogs' labels share the message text's id: a box is neither.
+bool isMessageBox(HWND window) {
+    return GetDlgItem(window, kMessageTextId) != nullptr && !isNewDialog(window) && !isWizard(window);
+}
+
+HWND waitFor(const MainWindowRun& run, bool (*test)(HWND)) {
+    HWND found = nullptr;
+    pollUntil([&] { return (found = findDialog(run, test)) != nullptr; });
+    return found;
+}
+
+struct Box {
+    HWND window = nullptr;
+    std::string text;
+    std::string caption;
+};
+
+Box waitForBox(const MainWindowRun& run, DWORD milliseconds = kWaitMilliseconds) {
+    Box box;
+    pollUntil([&] { return (box.window = findDialog(run, isMessageBox)) != nullptr; }, milliseconds);
+    box.text = itemText(box.window, kMessageTextId);
+    box.caption = textOf(box.window);
+    return box;
+}
+
+// A click that returns at once: the dialog may stay open.
+void click(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void type(HWND dialog, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void tick(HWND dialog, int id, bool ticked) {
+    SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool isTicked(HWND dialog, int id) {
+    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool titleBecomes(MainWindowRun& run, const std::string& expected) {
+    return pollUntil([&] { return run.title() == expected; });
+}
+
+std::string loadText(int id) {
+    char text[1024] = {};
+    LoadStringA(GetModuleHandleA(nullptr), UINT(id), text, sizeof text);
+    return text;
+}
+
+class NewPublicationTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    MainWindowRun run;
+
+    HWND openNewDialog() {
+        run.post(ID_FILE_NEW);
+        return waitFor(run, isNewDialog);
+    }
+    void fill(HWND dialog, const std::string& name, const std::string& author, const std::string& target) {
+        type(dialog, IDC_NEW_NAME, name);
+        type(dialog, IDC_NEW_AUTHOR, author);
+        type(dialog, IDC_NEW_TARGET, target);
+    }
+    bool dialogGone(HWND dialog) {
+        return pollUntil([&] { return !IsWindow(dialog); });
+    }
+};
+
+TEST_F(NewPublicationTest, CreateWritesTheBookAndTheEditorOpensIt) {
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(textOf(dialog), "New Open-eBook Publication...");
+    for (int edit : {IDC_NEW_NAME, IDC_NEW_AUTHOR, IDC_NEW_TARGET}) EXPECT_EQ(itemText(dialog, edit), "");
+    EXPECT_TRUE(isTicked(dialog, IDC_NEW_ADD_TOC));
+    EXPECT_TRUE(isTicked(dialog, IDC_NEW_ADD_COVER));
+    EXPECT_FALSE(isTicked(dialog, IDC_NEW_ADD_BIOGRAPHY));
+    fill(dialog, "Tide Tables", "M. Harbour", tmp.file("tides"));
+    tick(dialog, IDC_NEW_ADD_BIOGRAPHY, true);
+    tick(dialog, IDC_NEW_ADD_TOC, false);
+    click(dialog, IDOK);
+    ASSERT_TRUE(dialogGone(dialog));
+    ASSERT_TRUE(titleBecomes(run, "Quirebound Publisher - tides.opf"));
+    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), (Rows{"cover", "  cover.htm", "bio", "  bio.htm"}));
+    EXPECT_EQ(run.rows(IDC_SPINE_VIEW), (Rows{"cover", "bio"}));
+    EXPECT_EQ(run.rows(IDC_GUIDE_VIEW), (Rows{"Biography", "  bio.htm"}));
+    EXPECT_NE(tmp.read("cover.htm").find("<h1 align=\"center\">Tide Tables</h1>"), std::string::npos);
+    EXPECT_FALSE(tmp.exists("toc.htm"));
+    EXPECT_EQ(run.menuState(ID_PUBLISH_PRC) & MF_GRAYED, 0u);
+}
+
+TEST_F(NewPublicationTest, BrowseProposesTheNameAndCancelWritesNothing) {
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, "Gulls", "A. Writer", "");
+    click(dialog, IDC_NEW_BROWSE);
+    HWND files = run.waitForFileDialog();
+    ASSERT_NE(files, nullptr);
+    // The file name box is an edit or a combo box, by system.
+    EXPECT_TRUE(pollUntil([&] {
+        return itemText(files, 0x480) == "Gulls" || itemText(files, 0x47c) == "Gulls";
+    })) << itemText(files, 0x480)
+        << "|" << itemText(files, 0x47c);
+    answerFileDialog(files, tmp.file("chosen"));
+    ASSERT_TRUE(pollUntil([&] { return itemText(dialog, IDC_NEW_TARGET) == tmp.file("chosen.opf"); }))
+        << itemText(dialog, IDC_NEW_TARGET);
+    // A cancelled browse keeps the target.
+    click(dialog, IDC_NEW_BROWSE);
+    files = run.waitForFileDialog();
+    ASSERT_NE(files, nullptr);
+    cancelFileDialog(files);
+    EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), tmp.file("chosen.opf"));
+    click(dialog, IDCANCEL);
+    ASSERT_TRUE(dialogGone(dialog));
+    EXPECT_TRUE(run.staysWithoutBox(300));
+    for (const char* name : {"chosen.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
+    EXPECT_EQ(run.title(), "Quirebound Publisher");
+}
+
+TEST_F(NewPublicationTest, EachCheckWarnsAndKeepsWhatWasTyped) {
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    struct Case {
+        std::string name, author, target;
+        int warning;
+    };
+    const Case cases[] = {
+        {"", "", "", IDS_NEW_NO_NAME},
+        {"Gulls", "", tmp.file("g"), IDS_NEW_NO_AUTHOR},
+        {"Gulls", "Ann", tmp.file("missing\\g"), IDS_TARGET_NOT_VALID},
+        {"Gulls", "Ann", "", IDS_TARGET_NOT_VALID},
+    };
+    for (const Case& c : cases) {
+        fill(dialog, c.name, c.author, c.target);
+        click(dialog, IDOK);
+        Box box = waitForBox(run);
+        ASSERT_NE(box.window, nullptr) << c.warning;
+        EXPECT_EQ(box.text, loadText(c.warning));
+        EXPECT_EQ(box.caption, "Warning");
+        pressButton(box.window, IDOK);
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(itemText(dialog, IDC_NEW_NAME), c.name);
+        EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), c.target);
+    }
+    for (const char* name : {"g.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
+    click(dialog, IDCANCEL);
+    EXPECT_TRUE(dialogGone(dialog));
+}
+
+TEST_F(NewPublicationTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
+    tmp.write("toc.htm", "my own contents");
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, "Gulls", "Ann", tmp.file("gulls.opf"));
+    for (int answer : {IDNO, IDYES}) {
+        click(dialog, IDOK);
+        Box question = waitForBox(run);
+        ASSERT_NE(question.window, nullptr);
+        EXPECT_EQ(question.text, "The file " + tmp.file("toc.htm") +
+                                     " already exists. Do you want to replace it and the other files of the "
+                                     "new publication?");
+        pressButton(question.window, answer);
+        if (answer == IDNO) {
+            EXPECT_TRUE(run.staysWithoutBox(200));
+            EXPECT_TRUE(IsWindow(dialog));
+            EXPECT_EQ(itemText(dialog, IDC_NEW_NAME), "Gulls");
+            EXPECT_EQ(tmp.read("toc.htm"), "my own contents");
+            EXPECT_FALSE(tmp.exists("gulls.opf"));
+            EXPECT_FALSE(tmp.exists("cover.htm"));
+        }
+    }
+    ASSERT_TRUE(dialogGone(dialog));
+    ASSERT_TRUE(titleBecomes(run, "Quirebound Publisher - gulls.opf"));
+    EXPECT_NE(tmp.read("toc.htm").find("Table Of Contents"), std::string::npos);
+}
+
+TEST_F(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsKept) {
+    // A folder where the cover page should go.
+    tmp.makeFolder("cover.htm");
+    HWND dialog = openNewDialog();
+    ASSERT_NE(dialog, nullptr);
+    fill(dialog, "Gulls", "Ann", tmp.file("gulls"));
+    click(dialog, IDOK);
+    Box question = waitForBox(run);
+    ASSERT_NE(question.window, nullptr);
+    pressButton(question.window, IDYES);
+    Box error = waitForBox(run);
+    ASSERT_NE(error.window, nullptr);
+    EXPECT_EQ(error.text, "The file " + tmp.file("cover.htm") +
+                              " could not be written. Nothing of the new publication was kept.");
+    EXPECT_EQ(error.caption, "Error");
+    pressButton(error.window, IDOK);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_FALSE(tmp.exists("toc.htm"));
+    EXPECT_FALSE(tmp.exists("gulls.opf"));
+    EXPECT_EQ(run.title(), "Quirebound Publisher");
+    click(dialog, IDCANCEL);
+    EXPECT_TRUE(dialogGone(dialog));
+}
+
+// ---- Publishing Wizard ----------------------------------------------------
+
+class PublishingWizardTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+
+    void SetUp() override {
+        std::string source = std::string(QB_SOURCE_DIR) + "/samples/lantern/";
+        tmp.makeFolder("text");
+        tmp.makeFolder("images");
+        for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text/ch1.htm", "text/ch2.htm",
+                                 "text/ch3.htm", "images/lantern.gif"}) {
+            std::string programName = name;
+            for (char& c : programName) {
+                if (c == '/') c = '\\';
+            }
+            std::ifstream in(source + name, std::ios::binary);
+            ASSERT_TRUE(in) << source + name;
+            tmp.write(programName, std::string(std::istreambuf_iterator<char>(in), {}));
+        }
+    }
+
+    // The wizard of a publish command on its welcome page.
+    HWND openWizard(MainWindowRun& run) {
+        run.post(ID_PUBLISH_PRC);
+        return waitFor(run, isWizard);
+    }
+    static HWND currentPage(HWND wizard) {
+        return reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    // Waits until the current page holds this control.
+    static HWND waitForPage(HWND wizard, int control) {
+        HWND page = nullptr;
+        pollUntil([&] {
+            page = IsWindow(wizard) ? currentPage(wizard) : nullptr;
+            return page != nullptr && GetDlgItem(page, control) != nullptr;
+        });
+        return page != nullptr && GetDlgItem(page, control) != nullptr ? page : nullptr;
+    }
+    static void press(HWND wizard, int button) { PostMessageA(wizard, PSM_PRESSBUTTON, WPARAM(button), 0); }
+    // From the welcome page to the options page.
+    static HWND toOptions(HWND wizard) {
+        press(wizard, PSBTN_NEXT);
+        return waitForPage(wizard, IDC_PUBLISH_EBOOK_NAME);
+    }
+    static bool gone(HWND wizard) {
+        return pollUntil([&] { return !IsWindow(wizard); });
+    }
+    bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
+};
+
+TEST_F(PublishingWizardTest, TheSampleIsPublishedThroughTheThreePages) {
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(textOf(wizard).find("Quirebound Publisher"), 0u) << textOf(wizard);
+    // The welcome page: only Next.
+    ASSERT_TRUE(pollUntil([&] { return currentPage(wizard) != nullptr; }));
+    EXPECT_EQ(GetDlgItem(currentPage(wizard), IDC_PUBLISH_EBOOK_NAME), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBackButton)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton)));
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_EBOOK_NAME), "lantern");
+    EXPECT_TRUE(isTicked(options, IDC_PUBLISH_COMPRESS));
+    EXPECT_TRUE(isTicked(options, IDC_PUBLISH_FIRST_CHAPTER));
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_STATUS), "");
+    // Back and Next again keep the typed name.
+    type(options, IDC_PUBLISH_EBOOK_NAME, "mybook");
+    press(wizard, PSBTN_BACK);
+    ASSERT_TRUE(pollUntil([&] { return currentPage(wizard) != options; }));
+    ASSERT_EQ(toOptions(wizard), options);
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_EBOOK_NAME), "mybook");
+
+    press(wizard, PSBTN_NEXT);
+    HWND final = waitForPage(wizard, IDC_PUBLISH_LOCATION);
+    ASSERT_NE(final, nullptr);
+    std::string target = tmp.file("mybook.prc");
+    EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), target);
+    std::string book = tmp.read("mybook.prc");
+    EXPECT_EQ(itemText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kFinishButton)));
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(final, IDC_PUBLISH_PREVIEW)));
+    // The build's last step and its progress at the end.
+    EXPECT_EQ(itemText(options, IDC_PUBLISH_STATUS), "Adding images...");
+    HWND bar = GetDlgItem(options, IDC_PUBLISH_PROGRESS);
+    std::vector<std::string> records = recordsOf(book);
+    ASSERT_GE(records.size(), 3u);
+    uint32_t textRecords = big16(records[0], 8);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), LRESULT(records.size() - 1));
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), LRESULT(textRecords));
+
+    // The e-book holds the sample as the batch build makes it.
+    std::string text = decodedText(records);
+    EXPECT_EQ(text.size(), big32(records[0], 4));
+    EXPECT_EQ(text.substr(0, 12), "<HTML><HEAD>");
+    EXPECT_NE(text.find("Odile Brann kept the lantern"), std::string::npos);
+    EXPECT_EQ(book.substr(0, 26), "The Lantern on Gull Point" + std::string(1, '\0'));
+    EXPECT_TRUE(tmp.exists("lantern_firstchapter.htm"));
+    EXPECT_FALSE(leftOverIntermediate());
+
+    press(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(gone(wizard));
+    EXPECT_TRUE(run.staysWithoutBox(200));
+}
+
+TEST_F(PublishingWizardTest, WithoutTheFirstChapterBoxNoChapterFileIsWritten) {
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    tick(options, IDC_PUBLISH_FIRST_CHAPTER, false);
+    tick(options, IDC_PUBLISH_COMPRESS, false);
+    press(wizard, PSBTN_NEXT);
+    ASSERT_NE(waitForPage(wizard, IDC_PUBLISH_LOCATION), nullptr);
+    EXPECT_FALSE(tmp.exists("lantern_firstchapter.htm"));
+    // Uncompressed: the first text record is the text itself.
+    std::vector<std::string> records = recordsOf(tmp.read("lantern.prc"));
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_EQ(big16(records[0], 0), 1u);
+    EXPECT_EQ(records[1].substr(0, 12), "<HTML><HEAD>");
+    press(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(gone(wizard));
+}
+
+TEST_F(PublishingWizardTest, BadNamesAreRefusedAndTheWizardStays) {
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    // The target path may hold 255 characters.
+    std::string tooLong(255 - tmp.path().size() - 3, 'n');
+    for (const std::string& name :
+         {std::string(""), std::string("books\\mybook"), std::string("a/b"), tooLong}) {
+        type(options, IDC_PUBLISH_EBOOK_NAME, name);
+        press(wizard, PSBTN_NEXT);
+        Box box = waitForBox(run);
+        ASSERT_NE(box.window, nullptr) << name;
+        EXPECT_EQ(box.text, "The tagret file you entered is not valid.");
+        EXPECT_EQ(box.caption, "Warning");
+        pressButton(box.window, IDOK);
+        EXPECT_EQ(currentPage(wizard), options) << name;
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton))) << name;
+    }
+    EXPECT_FALSE(tmp.exists("*.prc"));
+    type(options, IDC_PUBLISH_EBOOK_NAME, "mybook.PRC");
+    press(wizard, PSBTN_NEXT);
+    HWND final = waitForPage(wizard, IDC_PUBLISH_LOCATION);
+    ASSERT_NE(final, nullptr);
+    EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), tmp.file("mybook.PRC.prc"));
+    EXPECT_TRUE(tmp.exists("mybook.PRC.prc"));
+    press(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(gone(wizard));
+}
+
+TEST_F(PublishingWizardTest, AFailedBuildNamesTheMissingFileAndCloses) {
+    deleteFile(tmp.file("text\\ch2.htm").c_str());
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_NE(toOptions(wizard), nullptr);
+    press(wizard, PSBTN_NEXT);
+    Box box = waitForBox(run);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, "internal error while building the eBook.\nThe file " + tmp.file("text\\ch2.htm") +
+                            ", referenced in the Manifest is not available");
+    EXPECT_EQ(box.caption, "Error");
+    pressButton(box.window, IDOK);
+    EXPECT_TRUE(gone(wizard));
+    EXPECT_FALSE(tmp.exists("lantern.prc"));
+    EXPECT_FALSE(leftOverIntermediate());
+    EXPECT_FALSE(run.hasEnded());
+}
+
+TEST_F(PublishingWizardTest, WithoutAPackageThereIsNothingToPublish) {
+    MainWindowRun run;
+    run.post(ID_PUBLISH_PRC);
+    EXPECT_TRUE(run.staysWithoutBox(500));
+    EXPECT_EQ(findDialog(run, isWizard), nullptr);
+}
+
+TEST_F(PublishingWizardTest, CancelDuringTheBuildStopsItAndKeepsAnEarlierBook) {
+    tmp.write("lantern.prc", "an earlier book");
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND wizard = openWizard(run);
+    ASSERT_NE(wizard, nullptr);
+    HWND options = toOptions(wizard);
+    ASSERT_NE(options, nullptr);
+    // Cancel right behind Next: the build has begun and is asked to stop.
+    press(wizard, PSBTN_NEXT);
+    press(wizard, PSBTN_CANCEL);
+    EXPECT_TRUE(gone(wizard));
+    EXPECT_TRUE(run.staysWithoutBox(300));
+    EXPECT_EQ(tmp.read("lantern.prc"), "an earlier book");
+    EXPECT_FALSE(tmp.exists("lantern_firstchapter.htm"));
+    EXPECT_FALSE(leftOverIntermediate());
+}
+
+}  // namespace
