@@ -299,8 +299,9 @@ INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM seco
         case PSN_SETACTIVE: {
             PropSheet_SetWizButtons(GetParent(page), PSWIZB_FINISH);
             SetDlgItemTextA(page, IDC_PUBLISH_LOCATION, run->state->targetPath);
-            char kilobytes[16];
-            std::snprintf(kilobytes, sizeof kilobytes, "%u", fileSize(run->state->targetPath) / 1024u);
+            char kilobytes[24];
+            std::snprintf(kilobytes, sizeof kilobytes, "%llu",
+                          static_cast<unsigned long long>(fileSize(run->state->targetPath) / 1024u));
             SetDlgItemTextA(page, IDC_PUBLISH_SIZE, kilobytes);
             return answer(page, 0);
         }

@@ -444,7 +444,7 @@ TEST_F(PublishingWizardTest, AFailedBuildNamesTheMissingFileAndCloses) {
     Box box = waitForBox(run);
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "internal error while building the eBook.\nThe file " + tmp.file("text\\ch2.htm") +
-                            ", referenced in the Manifest is not available");
+                            ", referenced in the Manifest is not available (File not found)");
     EXPECT_EQ(box.caption, "Error");
     pressButton(box.window, IDOK);
     EXPECT_TRUE(gone(wizard));
