@@ -84,6 +84,8 @@ struct BuildContext {
     // Links, anchors and pictures.
     bool processTag(const TagScanner& tag, const char* documentPath);
     void addPicture(const char* path, int32_t position);
+    // False when the table is full.
+    bool addAnchor(const char* file, const char* name, int32_t position);
     void matchLinks();
     void writeLinks();
 

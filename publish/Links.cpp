@@ -31,6 +31,12 @@ bool isRefusedPicture(const char* path);
 
 bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     char value[kTagFieldSize];
+    // Any tag with an id is a target at its own "<". Recorded before a name
+    // on the same tag, so that the name, matched later, wins.
+    if (tag.getAttribute("ID", value) && value[0] != '\0') {
+        decodeEntities(value);
+        addAnchor(documentPath, value, static_cast<int32_t>(getFileLength(intermediateFile)));
+    }
     // Values are addresses and names with their entities decoded, as a
     // reader sees them; the tags themselves are copied as written.
     if (linkCount < kBuildTableLimit && isLinkTag(tag, value)) {
@@ -42,16 +48,21 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
         return true;
     }
     if (tag.isTag("A") && tag.getAttribute("NAME", value)) {
-        if (anchorCount >= kBuildTableLimit) return false;
-        AnchorRecord& anchor = anchors[anchorCount++];
-        copyText(anchor.file, documentPath);
         decodeEntities(value);
-        copyText(anchor.name, value);
-        anchor.position = anchorOffset(intermediateFile);
+        if (!addAnchor(documentPath, value, anchorOffset(intermediateFile))) return false;
         emit(tag.rawText);
         return true;
     }
     return false;
+}
+
+bool BuildContext::addAnchor(const char* file, const char* name, int32_t position) {
+    if (anchorCount >= kBuildTableLimit) return false;
+    AnchorRecord& anchor = anchors[anchorCount++];
+    copyText(anchor.file, file);
+    copyText(anchor.name, name);
+    anchor.position = position;
+    return true;
 }
 
 void BuildContext::addPicture(const char* path, int32_t position) {

@@ -154,12 +154,7 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
         }
         if (scanner.isTag("BODY")) break;
     }
-    if (anchorCount < kBuildTableLimit) {
-        AnchorRecord& anchor = anchors[anchorCount++];
-        copyText(anchor.file, path);
-        anchor.name[0] = '\0';
-        anchor.position = static_cast<int32_t>(getFileLength(intermediateFile));
-    }
+    addAnchor(path, "", static_cast<int32_t>(getFileLength(intermediateFile)));
     copyHtmlBody(*this, document, path);
     closeFile(document);
     return !intermediateWriteFailed;

@@ -100,6 +100,22 @@ TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
     EXPECT_NE(written.find("filepos=\"XXXXXXXXXX\""), std::string::npos);
 }
 
+TEST_F(LinksTest, TagsWithAnIdAreAnchorsAtTheirOwnTag) {
+    text("<p>");
+    EXPECT_FALSE(offer("<h2 class=\"t\" id=\"Intro\">"));
+    EXPECT_TRUE(offer("<a href=\"#back\" id=\"back\">"));
+    text("<p>");
+    // A name on the same tag wins over the id.
+    EXPECT_TRUE(offer("<a id=\"n\" name=\"n\">"));
+    EXPECT_TRUE(offer("<a href=\"#intro\">"));
+    EXPECT_TRUE(offer("<a href=\"#n\">"));
+    std::string written = finish();
+    const std::string h2 = "<p><h2 class=\"t\" id=\"Intro\">", back = "<a href=\"#back\" id=\"back\"";
+    EXPECT_EQ(written, h2 + back + " filepos=\"" + tenDigits(h2.size()) + "\"><p><a id=\"n\" name=\"n\">" +
+                           "<a href=\"#intro\" filepos=\"0000000003\">" + "<a href=\"#n\" filepos=\"" +
+                           tenDigits(written.rfind("<p>")) + "\">");
+}
+
 TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
     tmp.makeFolder("pics");
     tmp.write("pics\\cover.gif", "GIF89a");
