@@ -73,6 +73,13 @@ int readTextUntilTag(FileHandle file, const char* tagText, char* out) {
         }
         if (readUntil(file, tag, '>', kTagFieldSize) == 0) return 0;
         readChar(file);
+        // The name decides, whatever follows it.
+        for (char* end = tag; *end != '\0'; ++end) {
+            if (isMarkupBlank(*end)) {
+                *end = '\0';
+                break;
+            }
+        }
         if (equalsNoCase(tag, tagText)) {
             out[stored] = '\0';
             return 1;

@@ -9,6 +9,11 @@ constexpr char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
+// What separates a tag's name and its attributes.
+constexpr bool isMarkupBlank(int c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 bool equalsNoCase(const char* a, const char* b);
 // True when the first n bytes agree ignoring case (a shorter text differs).
 bool startsWithNoCase(const char* text, const char* prefix);

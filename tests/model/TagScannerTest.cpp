@@ -171,8 +171,8 @@ TEST_F(CharacterReaderTest, ReadUntilDropsLineEndsCutsToItsRoomAndLeavesTheDelim
     EXPECT_EQ(readChar(file), '<');
 }
 
-TEST_F(CharacterReaderTest, TextUntilATagLeavesOutTagsAndLineEndsAndFailsPastItsRoom) {
-    load("Chapter <b>One</b>\r\n Begins</h1 ></H1>after");
+TEST_F(CharacterReaderTest, TextUntilATagNamedSoLeavesOutTagsAndLineEndsAndFailsPastItsRoom) {
+    load("Chapter <b>One</b>\r\n Begins</h1x></h1\t>after");
     char out[256];
     EXPECT_EQ(readTextUntilTag(file, "/h1", out), 1);
     EXPECT_STREQ(out, "Chapter One Begins");
