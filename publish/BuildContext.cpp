@@ -80,7 +80,16 @@ void BuildContext::emit(const char* text) {
 }
 
 void BuildContext::emitBytes(const void* bytes, uint32_t n) {
-    if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+    if (!utf8) {
+        if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+        return;
+    }
+    const auto* in = static_cast<const uint8_t*>(bytes);
+    char out[kAnsiOutBytes];
+    for (uint32_t i = 0; i < n; ++i) {
+        int count = utf8Decoder.feed(in[i], out);
+        if (count > 0 && !writeBytes(intermediateFile, out, uint32_t(count))) intermediateWriteFailed = true;
+    }
 }
 
 FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path) {

@@ -9,6 +9,7 @@
 #include "model/Files.h"
 #include "model/Publication.h"
 #include "model/TagScanner.h"
+#include "model/Text.h"
 #include "resources/ResourceIds.h"
 
 constexpr int kBuildFieldSize = 256;
@@ -96,9 +97,12 @@ struct BuildContext {
     void setStatusAndNumber(int32_t stringId, int32_t n);
 
     // Appends to the intermediate file; a failed write is remembered.
+    // While utf8 is set, the bytes are UTF-8 and are written converted.
     void emit(const char* text);
     void emitBytes(const void* bytes, uint32_t n);
     bool intermediateWriteFailed = false;
+    bool utf8 = false;
+    Utf8ToAnsi utf8Decoder;
 };
 
 // Builds so far in this run of the program; each takes the next number for

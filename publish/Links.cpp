@@ -163,9 +163,11 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
     char name[kPathSize];
     fileNameOfPath(src, name);
     context.emit("<img src=\"");
+    // Measured as written: a UTF-8 name is shorter once converted.
+    uint32_t nameStart = getFileLength(context.intermediateFile);
     context.emit(name);
+    uint32_t nameLength = getFileLength(context.intermediateFile) - nameStart;
     context.emit("\" recindex=\"XXXXX\">");
-    uint32_t nameLength = static_cast<uint32_t>(std::strlen(name));
     if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
 
     Url url;

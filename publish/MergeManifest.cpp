@@ -24,6 +24,8 @@ void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
+bool startsWithByteOrderMark(FileHandle document);
+bool declaresUtf8(const TagScanner& tag);
 
 }  // namespace
 
@@ -137,11 +139,17 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
         return false;
     }
     if (isText) {
+        utf8 = startsWithByteOrderMark(document);
         bool copied = copyTextDocument(*this, document);
+        char rest[kAnsiOutBytes];
+        int restCount = utf8Decoder.finish(rest);
+        utf8 = false;
+        emitBytes(rest, uint32_t(restCount));
         closeFile(document);
         return copied;
     }
 
+    bool declaredUtf8 = startsWithByteOrderMark(document);
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(document) == -1) {
@@ -153,9 +161,15 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
             return false;
         }
         if (scanner.isTag("BODY")) break;
+        if (declaresUtf8(scanner)) declaredUtf8 = true;
     }
     addAnchor(path, "", static_cast<int32_t>(getFileLength(intermediateFile)));
+    utf8 = declaredUtf8;
     copyHtmlBody(*this, document, path);
+    char rest[kAnsiOutBytes];
+    int restCount = utf8Decoder.finish(rest);
+    utf8 = false;
+    emitBytes(rest, uint32_t(restCount));
     closeFile(document);
     return !intermediateWriteFailed;
 }
@@ -243,6 +257,30 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
         if (scanner.isTag("/BODY")) return;
         if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
     }
+}
+
+// Leaves the position behind the mark, or at the start without one.
+bool startsWithByteOrderMark(FileHandle document) {
+    if (readChar(document) == 0xEF && readChar(document) == 0xBB && readChar(document) == 0xBF) return true;
+    setFilePosition(document, 0);
+    return false;
+}
+
+bool isUtf8Name(const char* name) {
+    return equalsNoCase(name, "utf-8") || equalsNoCase(name, "utf8");
+}
+
+// An XML declaration's encoding, or a meta charset in either of its forms.
+bool declaresUtf8(const TagScanner& tag) {
+    char value[kTagFieldSize];
+    if (tag.isTag("?xml")) return tag.getAttribute("ENCODING", value) && isUtf8Name(value);
+    if (!tag.isTag("META")) return false;
+    if (tag.getAttribute("CHARSET", value)) return isUtf8Name(value);
+    if (!tag.getAttribute("CONTENT", value)) return false;
+    for (char* c = value; *c != '\0'; ++c) {
+        if (startsWithNoCase(c, "charset=")) return isUtf8Name(c + 8);
+    }
+    return false;
 }
 
 }  // namespace
