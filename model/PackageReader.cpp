@@ -68,8 +68,8 @@ bool Publication::open(const char* packagePath) {
 bool Publication::readDocument(FileHandle file) {
     fullTable = nullptr;
     TagScanner scanner;
-    scanner.nextTag(file);
-    if (!scanner.isTag("?xml")) return false;
+    // The XML declaration is optional (packages of other tools omit it), so
+    // it is passed over like any tag the reader does not know.
     for (;;) {
         if (scanner.nextTag(file) == -1) return false;
         bool ok = true;
@@ -204,10 +204,9 @@ bool readGuideSection(Publication& publication, FileHandle file) {
         char type[kTagFieldSize];
         char title[kTagFieldSize];
         char href[kTagFieldSize];
-        if (!scanner.getAttribute("type", type) || !scanner.getAttribute("title", title) ||
-            !scanner.getAttribute("href", href)) {
-            return false;
-        }
+        // Other tools leave the title out; it is then empty.
+        scanner.getAttribute("title", title);
+        if (!scanner.getAttribute("type", type) || !scanner.getAttribute("href", href)) return false;
         if (publication.guideCount >= kGuideReadLimit) return refuse(publication, kGuideFull);
         GuideReference& reference = publication.guide[publication.guideCount++];
         copyDecoded(reference.type, type);

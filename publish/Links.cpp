@@ -43,6 +43,13 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
         decodeEntities(value);
         return writeLinkTag(*this, tag, documentPath, value);
     }
+    // Pictures drawn in SVG (a cover, most often) have no form in the e-book.
+    if (tag.isTag("IMAGE") && (tag.getAttribute("XLINK:HREF", value) || tag.getAttribute("HREF", value))) {
+        char message[kBuildMessageSize];
+        std::snprintf(message, sizeof message, "The SVG picture %s of %s is left out", value,
+                      programPathForDisplay(documentPath).c_str());
+        reportBuildMessage(message, kBuildWarningLevel);
+    }
     if (tag.isTag("IMG") && tag.getAttribute("SRC", value)) {
         writePictureTag(*this, documentPath, value);
         return true;
@@ -74,7 +81,13 @@ void BuildContext::addPicture(const char* path, int32_t position) {
             break;
         }
     }
-    if (isRefusedPicture(path)) return;
+    if (isRefusedPicture(path)) {
+        // A picture of another format is there but cannot be carried over.
+        if (fileExists(path) && !endsWithNoCase(path, "gif"))
+            reportPathMessage("The picture %s is left out: only GIF pictures can be converted", path,
+                              kBuildWarningLevel);
+        return;
+    }
     if (repeatOf < 0) {
         // Only regular files are read: a FIFO or device would stall the build.
         FileHandle probe = openFile(path, OpenMode::read);

@@ -19,6 +19,7 @@ namespace {
 int32_t intermediateFileCounter = 0;
 
 bool createIntermediateFile(BuildContext& context);
+bool isMergedDocument(const char* path);
 bool mergeGuideDocument(BuildContext& context);
 void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
@@ -84,6 +85,14 @@ bool BuildContext::mergeManifest() {
             intermediateFile = kInvalidFileHandle;
             return false;
         }
+        if (!isMergedDocument(documentPath)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The spine entry %s (%s) is left out: only HTML and text documents are merged",
+                          item.idref, item.manifestItem->href);
+            reportBuildMessage(message, kBuildWarningLevel);
+            continue;
+        }
         if (!mergeDocument(documentPath)) {
             if (intermediateWriteFailed)
                 reportFileFailure("Error while write to the intermediate file %s", intermediatePath);
@@ -126,7 +135,7 @@ bool BuildContext::mergeDocument(const char* path) {
 
 bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
-    if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
+    if (!isMergedDocument(path)) return true;
     // Checked before reading: positions in the intermediate file are 32-bit.
     if (getFileLength(intermediateFile) + fileSize(filePath) > kLargestEbookText) {
         reportPathMessage("The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
@@ -175,6 +184,11 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
 }
 
 namespace {
+
+// HTML, XHTML and text documents; anything else has no place in the text.
+bool isMergedDocument(const char* path) {
+    return endsWithNoCase(path, "txt") || endsWithNoCase(path, "htm") || endsWithNoCase(path, "html");
+}
 
 bool createIntermediateFile(BuildContext& context) {
     char folder[kBuildFieldSize];

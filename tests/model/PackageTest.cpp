@@ -142,9 +142,9 @@ TEST_F(PackageTest, MalformedOrOverfullPackagesAreRefused) {
     for (int i = 0; i < 49; ++i) metadata += "<dc:Subject>s</dc:Subject>";
     const std::pair<std::string, bool> cases[] = {
         {"junk before " + open + "\r\n</package>", true},
-        // The document must begin with the XML declaration.
-        {"<!-- c -->" + open + "</package>", false},
-        {"<package unique-identifier=\"x\"></package>", false},
+        // The XML declaration is optional.
+        {"<!-- c -->" + open + "</package>", true},
+        {"<package unique-identifier=\"x\"></package>", true},
         // The package needs its identifier and its end tag.
         {kHead + "<package></package>", false},
         {open + sections("", "", "", "", ""), false},
@@ -152,7 +152,7 @@ TEST_F(PackageTest, MalformedOrOverfullPackagesAreRefused) {
         // Required attributes.
         {open + "<manifest><item id=\"a\" href=\"a\"/></manifest></package>", false},
         {open + "<spine><itemref id=\"a\"/></spine></package>", false},
-        {open + "<guide><reference type=\"a\" href=\"b\"/></guide></package>", false},
+        {open + "<guide><reference title=\"a\" href=\"b\"/></guide></package>", false},
         {open + "<tours><tour id=\"a\"></tour></tours></package>", false},
         // Tables fail rather than lose elements.
         {open + "<manifest>" + items(499) + "</manifest></package>", true},
