@@ -1,11 +1,12 @@
 // The state of one build: the publication being built, the anchors, links
 // and pictures met while merging, and the intermediate file that becomes the
-// e-book's text. Large (about 800,000 bytes): keep it off the call stack.
+// e-book's text. Large (about 4 MB): keep it off the call stack.
 #pragma once
 
 #include <cstdint>
 
 #include "BuildReporter.h"
+#include "TextPool.h"
 #include "model/Files.h"
 #include "model/Publication.h"
 #include "model/TagScanner.h"
@@ -13,9 +14,9 @@
 #include "resources/ResourceIds.h"
 
 constexpr int kBuildFieldSize = 256;
-constexpr int32_t kBuildTableSlots = 512;
+constexpr int32_t kBuildTableSlots = 20001;
 // A record is taken only while fewer than this are in use.
-constexpr int32_t kBuildTableLimit = 511;
+constexpr int32_t kBuildTableLimit = 20000;
 
 constexpr int32_t kBuildMessageSize = 1024;
 // The e-book's text records are counted in 16 bits.
@@ -24,21 +25,22 @@ constexpr int32_t kBuildErrorLevel = 1;
 // Something left out of the e-book; the build still succeeds.
 constexpr int32_t kBuildWarningLevel = 2;
 
+// Texts are ids in the build's text pool.
 struct AnchorRecord {
-    char file[kBuildFieldSize];
-    char name[kBuildFieldSize];
+    int32_t file;
+    int32_t name;
     int32_t position;
 };
 
 struct LinkRecord {
-    char targetFile[kBuildFieldSize];
-    char targetAnchor[kBuildFieldSize];
+    int32_t targetFile;
+    int32_t targetAnchor;
     int32_t position;
     AnchorRecord* anchor;
 };
 
 struct PictureRecord {
-    char path[kBuildFieldSize];
+    int32_t path;
     int32_t recordIndex;
     uint8_t isNew;
     uint32_t nameLength;
@@ -54,6 +56,10 @@ struct BuildContext {
     PictureRecord images[kBuildTableSlots];
     int32_t imageCount;
     int32_t distinctImageCount;
+    TextPool texts;
+    // Anchors by their file and name, for matching; chains of equal hashes.
+    int32_t anchorHeads[2 * kBuildTableSlots];
+    int32_t anchorChains[kBuildTableSlots];
     char intermediatePath[kBuildFieldSize];
     FileHandle intermediateFile;
 
@@ -83,6 +89,15 @@ struct BuildContext {
     void reportFileFailure(const char* format, const char* path, int32_t level = kBuildErrorLevel);
 
     // Links, anchors and pictures.
+    const char* textOf(int32_t id) const { return texts.text(id); }
+    // The id of text; -1 (reported once) when the pool is full.
+    int32_t keep(const char* text);
+    // Reports once per table that it is full.
+    void reportFull(bool& reported, const char* what);
+    bool poolFullReported = false;
+    bool linksFullReported = false;
+    bool anchorsFullReported = false;
+    bool picturesFullReported = false;
     bool processTag(const TagScanner& tag, const char* documentPath);
     void addPicture(const char* path, int32_t position);
     // False when the table is full.

@@ -39,9 +39,12 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     }
     // Values are addresses and names with their entities decoded, as a
     // reader sees them; the tags themselves are copied as written.
-    if (linkCount < kBuildTableLimit && isLinkTag(tag, value)) {
-        decodeEntities(value);
-        return writeLinkTag(*this, tag, documentPath, value);
+    if (isLinkTag(tag, value)) {
+        if (linkCount < kBuildTableLimit) {
+            decodeEntities(value);
+            return writeLinkTag(*this, tag, documentPath, value);
+        }
+        reportFull(linksFullReported, "links");
     }
     // Pictures drawn in SVG (a cover, most often) have no form in the e-book.
     if (tag.isTag("IMAGE") && (tag.getAttribute("XLINK:HREF", value) || tag.getAttribute("HREF", value))) {
@@ -64,19 +67,28 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
 }
 
 bool BuildContext::addAnchor(const char* file, const char* name, int32_t position) {
-    if (anchorCount >= kBuildTableLimit) return false;
+    if (anchorCount >= kBuildTableLimit) {
+        reportFull(anchorsFullReported, "anchors");
+        return false;
+    }
     AnchorRecord& anchor = anchors[anchorCount++];
-    copyText(anchor.file, file);
-    copyText(anchor.name, name);
+    anchor.file = keep(file);
+    anchor.name = keep(name);
     anchor.position = position;
     return true;
 }
 
 void BuildContext::addPicture(const char* path, int32_t position) {
-    if (imageCount >= kBuildTableLimit) return;
+    if (imageCount >= kBuildTableLimit) {
+        reportFull(picturesFullReported, "pictures");
+        return;
+    }
+    int32_t id = keep(path);
+    if (id < 0) return;
+    // A repeat names the same path byte for byte.
     int32_t repeatOf = -1;
     for (int32_t i = 0; i < imageCount; ++i) {
-        if (std::strcmp(images[i].path, path) == 0) {
+        if (images[i].path == id) {
             repeatOf = i;
             break;
         }
@@ -98,7 +110,7 @@ void BuildContext::addPicture(const char* path, int32_t position) {
         closeFile(probe);
     }
     PictureRecord& image = images[imageCount];
-    copyText(image.path, path);
+    image.path = id;
     image.position = position;
     if (repeatOf >= 0) {
         image.isNew = 0;
@@ -111,12 +123,29 @@ void BuildContext::addPicture(const char* path, int32_t position) {
 }
 
 void BuildContext::matchLinks() {
+    constexpr uint32_t kHeads = 2 * kBuildTableSlots;
+    auto hashOf = [&](int32_t file, int32_t name) {
+        return foldedHash(textOf(name), foldedHash(textOf(file))) % kHeads;
+    };
+    for (int32_t& head : anchorHeads) head = -1;
+    // Later anchors stand first in their chain: the last match wins.
+    for (int32_t j = 0; j < anchorCount; ++j) {
+        if (anchors[j].file < 0 || anchors[j].name < 0) continue;
+        uint32_t h = hashOf(anchors[j].file, anchors[j].name);
+        anchorChains[j] = anchorHeads[h];
+        anchorHeads[h] = j;
+    }
     for (int32_t i = 0; i < linkCount; ++i) {
         LinkRecord& link = links[i];
-        for (int32_t j = 0; j < anchorCount; ++j) {
+        if (link.targetFile < 0 || link.targetAnchor < 0) continue;
+        for (int32_t j = anchorHeads[hashOf(link.targetFile, link.targetAnchor)]; j >= 0;
+             j = anchorChains[j]) {
             const AnchorRecord& anchor = anchors[j];
-            if (equalsNoCase(link.targetFile, anchor.file) && equalsNoCase(link.targetAnchor, anchor.name))
+            if (equalsNoCase(textOf(link.targetFile), textOf(anchor.file)) &&
+                equalsNoCase(textOf(link.targetAnchor), textOf(anchor.name))) {
                 link.anchor = &anchors[j];
+                break;
+            }
         }
     }
 }
@@ -156,8 +185,9 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
     url.setFromFile(documentPath);
     url.set(href);
     // A cut path could match another document's anchor: it matches none.
-    if (!url.toPath(link.targetFile)) link.targetFile[0] = '\0';
-    copyText(link.targetAnchor, url.fragment);
+    char target[kBuildFieldSize];
+    link.targetFile = url.toPath(target) ? context.keep(target) : -1;
+    link.targetAnchor = context.keep(url.fragment);
 
     char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
     copyText(rewritten, tag.rawText);
