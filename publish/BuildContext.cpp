@@ -15,7 +15,7 @@ BuildContext::BuildContext(Publication* publication)
       intermediateFile(kInvalidFileHandle),
       reporter(&silentBuildReporter()) {
     for (LinkRecord& link : links) {
-        link.targetFile = link.targetAnchor = -1;
+        link.targetFile = link.targetAnchor = link.href = link.document = -1;
         link.position = -1;
         link.anchor = nullptr;
     }

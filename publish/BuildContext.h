@@ -37,6 +37,10 @@ struct LinkRecord {
     int32_t targetAnchor;
     int32_t position;
     AnchorRecord* anchor;
+    // For the report: the address as written, -1 for a web address, and
+    // the document that holds the link.
+    int32_t href;
+    int32_t document;
 };
 
 struct PictureRecord {
@@ -98,6 +102,12 @@ struct BuildContext {
     bool linksFullReported = false;
     bool anchorsFullReported = false;
     bool picturesFullReported = false;
+    // What the publishing report counts beside the unresolved links.
+    int32_t picturesLeftOut = 0;
+    int32_t spineEntriesLeftOut = 0;
+    // Lists on the reporter what a publisher must fix: unresolved links,
+    // pictures left out, spine entries skipped. Nothing for a clean book.
+    void reportSummary();
     bool processTag(const TagScanner& tag, const char* documentPath);
     void addPicture(const char* path, int32_t position);
     // False when the table is full.

@@ -26,6 +26,7 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
 void writePictureTag(BuildContext& context, const char* documentPath, const char* src);
 int32_t anchorOffset(FileHandle file);
 bool isRefusedPicture(const char* path);
+bool isWebAddress(const char* href);
 
 }  // namespace
 
@@ -52,6 +53,7 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
         std::snprintf(message, sizeof message, "The SVG picture %s of %s is left out", value,
                       programPathForDisplay(documentPath).c_str());
         reportBuildMessage(message, kBuildWarningLevel);
+        ++picturesLeftOut;
     }
     if (tag.isTag("IMG") && tag.getAttribute("SRC", value)) {
         writePictureTag(*this, documentPath, value);
@@ -94,6 +96,7 @@ void BuildContext::addPicture(const char* path, int32_t position) {
         }
     }
     if (isRefusedPicture(path)) {
+        ++picturesLeftOut;
         // A picture of another format is there but cannot be carried over.
         if (fileExists(path) && !endsWithNoCase(path, "gif"))
             reportPathMessage("The picture %s is left out: only GIF pictures can be converted", path,
@@ -105,6 +108,7 @@ void BuildContext::addPicture(const char* path, int32_t position) {
         FileHandle probe = openFile(path, OpenMode::read);
         if (probe == kInvalidFileHandle) {
             reportFileFailure("The picture %s is left out", path, kBuildWarningLevel);
+            ++picturesLeftOut;
             return;
         }
         closeFile(probe);
@@ -188,6 +192,8 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
     char target[kBuildFieldSize];
     link.targetFile = url.toPath(target) ? context.keep(target) : -1;
     link.targetAnchor = context.keep(url.fragment);
+    link.href = isWebAddress(href) ? -1 : context.keep(href);
+    link.document = context.keep(documentPath);
 
     char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
     copyText(rewritten, tag.rawText);
@@ -226,6 +232,7 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
         std::snprintf(message, sizeof message,
                       "The picture %s of %s is left out: its path is too deep or too long", src,
                       programPathForDisplay(documentPath).c_str());
+        ++context.picturesLeftOut;
         context.reportBuildMessage(message, kBuildWarningLevel);
         return;
     }
@@ -265,6 +272,15 @@ bool isRefusedPicture(const char* path) {
     if (first >= 'A' && first <= 'Z' && name[1] == '.') return true;
     if (std::strpbrk(path, "*?") != nullptr) return true;
     return !fileExists(path) || !endsWithNoCase(path, "gif");
+}
+
+// A scheme of two or more characters before a ":" (one letter is a drive).
+bool isWebAddress(const char* href) {
+    int length = 0;
+    while ((href[length] >= 'a' && href[length] <= 'z') || (href[length] >= 'A' && href[length] <= 'Z') ||
+           (length > 0 && ((href[length] >= '0' && href[length] <= '9') || std::strchr("+.-", href[length]))))
+        ++length;
+    return length >= 2 && href[length] == ':' && !startsWithNoCase(href, "file:");
 }
 
 }  // namespace

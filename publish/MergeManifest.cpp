@@ -72,6 +72,7 @@ bool BuildContext::mergeManifest() {
             std::snprintf(message, sizeof message,
                           "The spine entry %s names no item of the manifest and is left out", item.idref);
             reportBuildMessage(message, kBuildWarningLevel);
+            ++spineEntriesLeftOut;
             continue;
         }
         char documentPath[kBuildFieldSize];
@@ -91,6 +92,7 @@ bool BuildContext::mergeManifest() {
                           "The spine entry %s (%s) is left out: only HTML and text documents are merged",
                           item.idref, item.manifestItem->href);
             reportBuildMessage(message, kBuildWarningLevel);
+            ++spineEntriesLeftOut;
             continue;
         }
         if (!mergeDocument(documentPath)) {
