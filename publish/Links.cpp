@@ -276,10 +276,13 @@ bool isRefusedPicture(const char* path) {
 
 // A scheme of two or more characters before a ":" (one letter is a drive).
 bool isWebAddress(const char* href) {
-    int length = 0;
-    while ((href[length] >= 'a' && href[length] <= 'z') || (href[length] >= 'A' && href[length] <= 'Z') ||
-           (length > 0 && ((href[length] >= '0' && href[length] <= '9') || std::strchr("+.-", href[length]))))
-        ++length;
+    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    auto isSchemeChar = [&](char c) {
+        return isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '.' || c == '-';
+    };
+    if (!isLetter(href[0])) return false;
+    int length = 1;
+    while (isSchemeChar(href[length])) ++length;
     return length >= 2 && href[length] == ':' && !startsWithNoCase(href, "file:");
 }
 
