@@ -24,7 +24,7 @@ BuildContext::BuildContext(Publication* publication)
         anchor.position = -1;
     }
     for (PictureRecord& image : images) {
-        image.path = -1;
+        image.path = nullptr;
         image.recordIndex = -1;
         image.isNew = 0;
         image.nameLength = 0;

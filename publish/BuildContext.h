@@ -44,7 +44,8 @@ struct LinkRecord {
 };
 
 struct PictureRecord {
-    int32_t path;
+    // In the text pool: one pointer for one path.
+    const char* path;
     int32_t recordIndex;
     uint8_t isNew;
     uint32_t nameLength;

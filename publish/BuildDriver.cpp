@@ -86,9 +86,9 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         const PictureRecord& image = context.images[i];
         if (image.isNew != 1) continue;
         noteFileError("");  // a picture may also fail for its content
-        if (!database.writeNextImageRecord(context.textOf(image.path))) {
+        if (!database.writeNextImageRecord(image.path)) {
             ok = false;
-            context.reportFileFailure("The picture %s could not be written", context.textOf(image.path));
+            context.reportFileFailure("The picture %s could not be written", image.path);
         }
     }
     if (ok) {

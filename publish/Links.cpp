@@ -87,10 +87,11 @@ void BuildContext::addPicture(const char* path, int32_t position) {
     }
     int32_t id = keep(path);
     if (id < 0) return;
-    // A repeat names the same path byte for byte.
+    const char* kept = textOf(id);
+    // A repeat names the same path byte for byte, so the same kept text.
     int32_t repeatOf = -1;
     for (int32_t i = 0; i < imageCount; ++i) {
-        if (images[i].path == id) {
+        if (images[i].path == kept) {
             repeatOf = i;
             break;
         }
@@ -114,7 +115,7 @@ void BuildContext::addPicture(const char* path, int32_t position) {
         closeFile(probe);
     }
     PictureRecord& image = images[imageCount];
-    image.path = id;
+    image.path = kept;
     image.position = position;
     if (repeatOf >= 0) {
         image.isNew = 0;
