@@ -26,6 +26,7 @@ int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
 bool startsWithByteOrderMark(FileHandle document);
+void stopConverting(BuildContext& context);
 bool declaresUtf8(const TagScanner& tag);
 
 }  // namespace
@@ -152,10 +153,7 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     if (isText) {
         utf8 = startsWithByteOrderMark(document);
         bool copied = copyTextDocument(*this, document);
-        char rest[kAnsiOutBytes];
-        int restCount = utf8Decoder.finish(rest);
-        utf8 = false;
-        emitBytes(rest, uint32_t(restCount));
+        stopConverting(*this);
         closeFile(document);
         return copied;
     }
@@ -177,10 +175,7 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     addAnchor(path, "", static_cast<int32_t>(getFileLength(intermediateFile)));
     utf8 = declaredUtf8;
     copyHtmlBody(*this, document, path);
-    char rest[kAnsiOutBytes];
-    int restCount = utf8Decoder.finish(rest);
-    utf8 = false;
-    emitBytes(rest, uint32_t(restCount));
+    stopConverting(*this);
     closeFile(document);
     return !intermediateWriteFailed;
 }
@@ -280,6 +275,14 @@ bool startsWithByteOrderMark(FileHandle document) {
     if (readChar(document) == 0xEF && readChar(document) == 0xBB && readChar(document) == 0xBF) return true;
     setFilePosition(document, 0);
     return false;
+}
+
+// A sequence that the document's end cut short is written as it stands.
+void stopConverting(BuildContext& context) {
+    char rest[kAnsiOutBytes];
+    int count = context.utf8Decoder.finish(rest);
+    context.utf8 = false;
+    context.emitBytes(rest, uint32_t(count));
 }
 
 bool isUtf8Name(const char* name) {
