@@ -4,9 +4,89 @@
 # one-document publication of a 4 MB public-domain text in paragraphs, each
 # published several times with quirebound -b; the same text converted by
 # txt2pdbdoc, side by side. Prints median wall time and peak resident memory.
+#
+# A third book has 2,000 chapters in 100 documents, marked by id, and a
+# contents page linking every one of them; it reports the unresolved links
+# (none are expected) and peak memory. "publish-bench.sh contents" runs that
+# book alone, without the side-by-side converter.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-5}
+only=${1:-all}
+
+# Median wall seconds and peak resident kilobytes of a command, run $runs times.
+measure() {
+    local walls=() peaks=()
+    for ((i = 0; i < runs; i++)); do
+        /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || {
+            cat "$work/stderr.txt" >&2
+            return 1
+        }
+        walls+=("$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, t, ":"); s = 0; for (k = 1; k <= n; k++) s = s * 60 + t[k]; print s}' "$work/time.txt")")
+        peaks+=("$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")")
+    done
+    local wall peak
+    wall=$(printf '%s\n' "${walls[@]}" | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
+    peak=$(printf '%s\n' "${peaks[@]}" | sort -g | tail -1)
+    echo "$wall $peak"
+}
+
+# The contents book: 100 documents of 20 chapters, each chapter a heading
+# with an id and a few paragraphs; the contents page links all 2,000.
+contents_book() {
+    local dir="$work/contents" manifest="" spine="" toc="" d c n
+    mkdir -p "$dir/text"
+    local paragraph="A short paragraph of the chapter, enough to give each heading some text to stand over."
+    for ((d = 1; d <= 100; d++)); do
+        {
+            printf '<html>\n<head><title>Part %d</title></head>\n<body>\n' "$d"
+            for ((c = 1; c <= 20; c++)); do
+                n=$(((d - 1) * 20 + c))
+                printf '<h2 class="chapter"\n    id="c%d">Chapter %d</h2>\n' "$n" "$n"
+                for ((p = 1; p <= 6; p++)); do printf '<p>%s</p>\n' "$paragraph"; done
+                toc+="<p><a href=\"text/part$d.htm#c$n\">Chapter $n</a></p>"$'\n'
+            done
+            printf '</body>\n</html>\n'
+        } >"$dir/text/part$d.htm"
+        manifest+="<item id=\"part$d\" href=\"text/part$d.htm\" media-type=\"text/x-oeb1-document\"/>"$'\n'
+        spine+="<itemref idref=\"part$d\"/>"$'\n'
+    done
+    printf '<html><body>\n<h1>Contents</h1>\n%s</body></html>\n' "$toc" >"$dir/toc.htm"
+    cat >"$dir/contents.opf" <<OPF
+<?xml version="1.0"?>
+<package unique-identifier="id">
+<metadata>
+<dc:Title>Two Thousand Chapters</dc:Title>
+</metadata>
+<manifest>
+<item id="toc" href="toc.htm" media-type="text/x-oeb1-document"/>
+${manifest}</manifest>
+<spine>
+<itemref idref="toc"/>
+${spine}</spine>
+<guide>
+<reference type="toc" title="Contents" href="toc.htm"/>
+</guide>
+</package>
+OPF
+    local wall peak unresolved
+    read -r wall peak < <(measure "$program" -b "$dir/contents.opf")
+    unresolved=$(sed -n 's/^Publishing report: \([0-9]*\) internal link.*/\1/p' "$work/stderr.txt")
+    printf '%-44s %10s %12s\n' "2,000 chapters, contents page (quirebound)" "$wall" "$peak"
+    echo "contents book: ${unresolved:-0} unresolved links, e-book $(stat -c %s "$dir/contents.prc") bytes"
+}
+
+if [ "$only" = contents ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build --target quirebound -j2 >/dev/null
+    program="$(pwd)/build/editor/quirebound"
+    work="$(pwd)/build/bench-publish"
+    rm -rf "$work/contents"
+    mkdir -p "$work"
+    printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
+    contents_book
+    exit 0
+fi
 
 bash scripts/setup.sh
 need=()
@@ -97,23 +177,6 @@ ${spine}</spine>
 </package>
 OPF
 
-# Median wall seconds and peak resident kilobytes of a command, run $runs times.
-measure() {
-    local walls=() peaks=()
-    for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt" || {
-            cat "$work/stderr.txt" >&2
-            return 1
-        }
-        walls+=("$(awk -F': ' '/Elapsed \(wall clock\)/ {n = split($2, t, ":"); s = 0; for (k = 1; k <= n; k++) s = s * 60 + t[k]; print s}' "$work/time.txt")")
-        peaks+=("$(awk -F': ' '/Maximum resident set size/ {print $2}' "$work/time.txt")")
-    done
-    local wall peak
-    wall=$(printf '%s\n' "${walls[@]}" | sort -g | awk '{a[NR] = $1} END {print a[int((NR + 1) / 2)]}')
-    peak=$(printf '%s\n' "${peaks[@]}" | sort -g | tail -1)
-    echo "$wall $peak"
-}
-
 text_bytes=$(stat -c %s "$work/single/text.txt")
 large_bytes=$(cat "$work/large/text/"*.htm | wc -c)
 read -r single_wall single_peak < <(measure "$program" -b "$work/single/single.opf")
@@ -124,5 +187,6 @@ printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
 printf '%-44s %10s %12s\n' "one document, $text_bytes bytes of text (quirebound)" "$single_wall" "$single_peak"
 printf '%-44s %10s %12s\n' "the same text (txt2pdbdoc)" "$txt_wall" "$txt_peak"
 printf '%-44s %10s %12s\n' "$chapters chapters, $large_bytes bytes (quirebound)" "$large_wall" "$large_peak"
+contents_book
 echo "e-books: $(stat -c %s "$work/single/single.prc") and $(stat -c %s "$work/large/large.prc") bytes"
 awk -v q="$single_wall" -v t="$txt_wall" 'BEGIN {if (q > 0) printf "txt2pdbdoc / quirebound time: %.1f (target: at least 4)\n", t / q}'

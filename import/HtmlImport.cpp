@@ -9,12 +9,13 @@
 
 namespace {
 
-// A heading's start tag holds at most this many bytes between "<" and ">".
+// Longer names are no heading's: the tag is text.
 constexpr int kMaxTagText = 21;
 
 bool skipToBody(ImportJob& job);
 int plainLessThan(ImportJob& job, uint32_t afterLessThan, char* out);
 bool isHeadingTag(const ImportJob& job, const char* tagText, int* entry);
+bool skipToTagEnd(FileHandle file);
 
 }  // namespace
 
@@ -52,19 +53,22 @@ int readHtmlUnit(ImportJob& job, char* out) {
     uint32_t afterLessThan = getFilePosition(job.source);
     char tagText[kMaxTagText + 1];
     int length = 0;
-    for (int next = readCharSkipping(job.source, ' '); next != '>'; next = readChar(job.source)) {
+    int next = readCharSkipping(job.source, ' ');
+    for (; next != '>' && !isMarkupBlank(next); next = readChar(job.source)) {
         // A tag that the end of the source cuts short is copied as text.
         if (next < 0 || length == kMaxTagText) return plainLessThan(job, afterLessThan, out);
         tagText[length++] = char(next);
     }
     tagText[length] = '\0';
     toUpperInPlace(tagText);
-    if (std::string_view(tagText) == "/BODY") {
+    if (next == '>' && std::string_view(tagText) == "/BODY") {
         closeSource(job);
         return -1;
     }
+    // A heading matches by its name, whatever its attributes.
     int entry = 0;
     if (!isHeadingTag(job, tagText, &entry)) return plainLessThan(job, afterLessThan, out);
+    if (next != '>' && !skipToTagEnd(job.source)) return plainLessThan(job, afterLessThan, out);
     char endTag[kHeadingTagSize + 1] = "/";
     appendText(endTag, job.headingTags.tags[entry]);
     if (readTextUntilTag(job.source, endTag, out) != 1) return plainLessThan(job, afterLessThan, out);
@@ -122,7 +126,21 @@ int plainLessThan(ImportJob& job, uint32_t afterLessThan, char* out) {
     return 0;
 }
 
-// Exact comparison: a start tag with attributes is never a heading.
+// Behind the ">" that ends the tag; one inside a quoted value does not.
+bool skipToTagEnd(FileHandle file) {
+    int quote = 0;
+    for (int c = readChar(file); c >= 0; c = readChar(file)) {
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool isHeadingTag(const ImportJob& job, const char* tagText, int* entry) {
     for (int i = 0; i < job.headingTags.count; ++i) {
         if (std::string_view(tagText) == job.headingTags.tags[i]) {

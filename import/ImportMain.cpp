@@ -117,7 +117,8 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(option, "--search") == 0) {
             compileSearchString(*job, value);
         } else {
-            copyText(job->authorName, value);
+            if (!argumentToProgramText(value, job->authorName, sizeof job->authorName))
+                return fail("the value is longer than 255 characters:", option);
         }
     }
 
@@ -153,7 +154,10 @@ int main(int argc, char** argv) {
 
     // As on the wizard's metadata page: the base name unless a title is given.
     if (title != nullptr && title[0] == '\0') return fail("Please specify a book title.");
-    copyText(job->bookTitle, title == nullptr ? job->baseName : title);
+    if (title == nullptr)
+        copyText(job->bookTitle, job->baseName);
+    else if (!argumentToProgramText(title, job->bookTitle, sizeof job->bookTitle))
+        return fail("the value is longer than 255 characters:", "--title");
 
     if (rights != nullptr) {
         char rightsPath[kPathSize];

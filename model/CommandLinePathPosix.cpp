@@ -21,3 +21,8 @@ std::string programPathForDisplay(const char* path) {
     if (!programPathToNative(path, &native)) return path;
     return native;
 }
+
+// Arguments arrive in the locale's UTF-8.
+bool argumentToProgramText(const char* argument, char* out, size_t capacity) {
+    return utf8ToAnsi(argument, out, capacity);
+}

@@ -36,3 +36,8 @@ bool argumentToProgramPath(const char* argument, char* out) {
 std::string programPathForDisplay(const char* path) {
     return path;
 }
+
+// Arguments arrive in the ANSI code page already.
+bool argumentToProgramText(const char* argument, char* out, size_t capacity) {
+    return copyText(out, capacity, argument);
+}

@@ -23,12 +23,13 @@ constexpr int32_t kToursKept = kTourSlots - 1;
 constexpr int32_t kSitesKept = kSiteSlots - 1;
 constexpr int32_t kMetadataReadLimit = kMetadataSlots - 1;
 
-bool readMetadataSection(Publication& publication, FileHandle file);
+bool readMetadataSection(Publication& publication, FileHandle file, bool utf8);
 bool readManifestSection(Publication& publication, FileHandle file);
 bool readSpineSection(Publication& publication, FileHandle file);
 bool readToursSection(Publication& publication, FileHandle file);
 bool readTourSites(Publication& publication, Tour& tour, FileHandle file);
-bool readGuideSection(Publication& publication, FileHandle file);
+bool readGuideSection(Publication& publication, FileHandle file, bool utf8);
+bool declaresUtf8(const TagScanner& scanner, FileHandle file);
 const char* metadataNameOf(const TagScanner& scanner);
 
 constexpr const char* kMetadataFull = "the metadata table is full (at most 49 entries)";
@@ -52,6 +53,19 @@ void copyDecoded(char (&field)[N], char* text) {
     copyText(field, text);
 }
 
+// Texts of a package declared UTF-8 (those of other tools) are stored in the
+// program's 8-bit text; addresses and ids stay byte for byte, as they name
+// files and records.
+template <size_t N>
+void copyDecodedText(char (&field)[N], char* text, bool utf8) {
+    char converted[kEscapedValueSize];
+    if (utf8) {
+        utf8ToAnsi(text, converted, sizeof converted);
+        text = converted;
+    }
+    copyDecoded(field, text);
+}
+
 }  // namespace
 
 bool Publication::open(const char* packagePath) {
@@ -68,11 +82,13 @@ bool Publication::open(const char* packagePath) {
 bool Publication::readDocument(FileHandle file) {
     fullTable = nullptr;
     TagScanner scanner;
-    scanner.nextTag(file);
-    if (!scanner.isTag("?xml")) return false;
+    // The XML declaration is optional (packages of other tools omit it), so
+    // it is passed over like any tag the reader does not know.
+    bool utf8 = false;
     for (;;) {
         if (scanner.nextTag(file) == -1) return false;
         bool ok = true;
+        if (declaresUtf8(scanner, file)) utf8 = true;
         if (scanner.isTag("package")) {
             char identifier[kTagFieldSize];
             if (!scanner.getAttribute("unique-identifier", identifier)) return false;
@@ -80,7 +96,7 @@ bool Publication::readDocument(FileHandle file) {
         } else if (scanner.isTag("/package")) {
             break;
         } else if (scanner.isTag("metadata")) {
-            ok = readMetadataSection(*this, file);
+            ok = readMetadataSection(*this, file, utf8);
         } else if (scanner.isTag("manifest")) {
             ok = readManifestSection(*this, file);
         } else if (scanner.isTag("spine")) {
@@ -88,7 +104,7 @@ bool Publication::readDocument(FileHandle file) {
         } else if (scanner.isTag("tours")) {
             ok = readToursSection(*this, file);
         } else if (scanner.isTag("guide")) {
-            ok = readGuideSection(*this, file);
+            ok = readGuideSection(*this, file, utf8);
         }
         if (!ok) return false;
     }
@@ -98,7 +114,7 @@ bool Publication::readDocument(FileHandle file) {
 
 namespace {
 
-bool readMetadataSection(Publication& publication, FileHandle file) {
+bool readMetadataSection(Publication& publication, FileHandle file, bool utf8) {
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(file) == -1) return false;
@@ -111,7 +127,7 @@ bool readMetadataSection(Publication& publication, FileHandle file) {
         if (publication.metadataCount >= kMetadataReadLimit) return refuse(publication, kMetadataFull);
         MetadataEntry& entry = publication.metadata[publication.metadataCount++];
         copyText(entry.name, name);
-        copyDecoded(entry.value, value);
+        copyDecodedText(entry.value, value, utf8);
         entry.state = kLive;
     }
 }
@@ -195,7 +211,7 @@ bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
     }
 }
 
-bool readGuideSection(Publication& publication, FileHandle file) {
+bool readGuideSection(Publication& publication, FileHandle file, bool utf8) {
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(file) == -1) return false;
@@ -204,14 +220,13 @@ bool readGuideSection(Publication& publication, FileHandle file) {
         char type[kTagFieldSize];
         char title[kTagFieldSize];
         char href[kTagFieldSize];
-        if (!scanner.getAttribute("type", type) || !scanner.getAttribute("title", title) ||
-            !scanner.getAttribute("href", href)) {
-            return false;
-        }
+        // Other tools leave the title out; it is then empty.
+        scanner.getAttribute("title", title);
+        if (!scanner.getAttribute("type", type) || !scanner.getAttribute("href", href)) return false;
         if (publication.guideCount >= kGuideReadLimit) return refuse(publication, kGuideFull);
         GuideReference& reference = publication.guide[publication.guideCount++];
         copyDecoded(reference.type, type);
-        copyDecoded(reference.title, title);
+        copyDecodedText(reference.title, title, utf8);
         copyDecoded(reference.href, href);
         reference.state = kLive;
     }
@@ -222,6 +237,21 @@ const char* metadataNameOf(const TagScanner& scanner) {
         if (scanner.isTag(name)) return name;
     }
     return nullptr;
+}
+
+// An XML declaration with a UTF-8 encoding, or a byte-order mark before the
+// package's first tag.
+bool declaresUtf8(const TagScanner& scanner, FileHandle file) {
+    char encoding[kTagFieldSize];
+    if (scanner.isTag("?xml"))
+        return scanner.getAttribute("encoding", encoding) &&
+               (equalsNoCase(encoding, "utf-8") || equalsNoCase(encoding, "utf8"));
+    if (!scanner.isTag("package")) return false;
+    uint32_t position = getFilePosition(file);
+    setFilePosition(file, 0);
+    bool mark = readChar(file) == 0xEF && readChar(file) == 0xBB && readChar(file) == 0xBF;
+    setFilePosition(file, position);
+    return mark;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ constexpr int kAttributeFailed = -1;
 // Appends c to a field of kTagFieldSize bytes; text beyond it is dropped.
 void appendBounded(char* field, int& length, int c);
 int readAttribute(FileHandle file, char* name, char* value);
+int readBlanks(FileHandle file);
 int readComment(TagScanner& scanner, FileHandle file);
 int copyRawText(TagScanner& scanner, FileHandle file, uint32_t tagStart);
 void keepPartialRawText(TagScanner& scanner, FileHandle file, uint32_t tagStart);
@@ -73,6 +74,13 @@ int readTextUntilTag(FileHandle file, const char* tagText, char* out) {
         }
         if (readUntil(file, tag, '>', kTagFieldSize) == 0) return 0;
         readChar(file);
+        // The name decides, whatever follows it.
+        for (char* end = tag; *end != '\0'; ++end) {
+            if (isMarkupBlank(*end)) {
+                *end = '\0';
+                break;
+            }
+        }
         if (equalsNoCase(tag, tagText)) {
             out[stored] = '\0';
             return 1;
@@ -109,11 +117,9 @@ int TagScanner::readTag(FileHandle file) {
     for (;;) {
         c = readChar(file);
         if (c == -1) return -1;
-        if (c == '>' || c == kBlank) break;
-        if (c == '\r') {
-            readChar(file);
-            break;
-        }
+        // Any blank, tab or line end ends the name: pretty-printed tags
+        // put their attributes on lines of their own.
+        if (c == '>' || isMarkupBlank(c)) break;
         appendBounded(tagName, nameLength, upperAscii(static_cast<char>(c)));
     }
     if (c == '>') {
@@ -159,17 +165,26 @@ void appendBounded(char* field, int& length, int c) {
     field[length] = '\0';
 }
 
+// The first byte that is not a blank, tab or line end, or -1.
+int readBlanks(FileHandle file) {
+    int c;
+    do {
+        c = readChar(file);
+    } while (c != -1 && isMarkupBlank(c));
+    return c;
+}
+
 int readAttribute(FileHandle file, char* name, char* value) {
     name[0] = '\0';
     value[0] = '\0';
     int nameLength = 0;
-    int c = readCharSkipping(file, kBlank);
+    int c = readBlanks(file);
     for (;;) {
         if (c == -1) return kAttributeFailed;
         if (c == '>') return kTagEnds;
         if (c == '=') break;
-        if (c == kBlank) {
-            int next = readCharSkipping(file, kBlank);
+        if (isMarkupBlank(c)) {
+            int next = readBlanks(file);
             if (next == '=') break;
             // A name without a value: the byte behind the blanks starts the
             // next attribute (or ends the tag).
@@ -181,7 +196,7 @@ int readAttribute(FileHandle file, char* name, char* value) {
     }
 
     int length = 0;
-    c = readCharSkipping(file, kBlank);
+    c = readBlanks(file);
     if (c == -1) return kAttributeFailed;
     int closing = -1;
     int otherClosing = -1;
@@ -200,7 +215,7 @@ int readAttribute(FileHandle file, char* name, char* value) {
         c = readChar(file);
         if (c == -1) return kAttributeFailed;
         if (unquoted) {
-            if (c == kBlank) break;
+            if (isMarkupBlank(c)) break;
             if (c == '>') {
                 unreadChar(file);
                 break;

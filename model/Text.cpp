@@ -120,3 +120,81 @@ bool appendEscaped(char* field, size_t capacity, const char* text, bool attribut
     }
     return true;
 }
+
+namespace {
+
+// The characters at 0x80 to 0x9F of Windows-1252; 0 where it has none.
+constexpr uint16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+int encodeAnsi(uint32_t code, char* out) {
+    if (code >= 0xA0 && code <= 0xFF) {
+        out[0] = static_cast<char>(code);
+        return 1;
+    }
+    for (int i = 0; i < 32; ++i) {
+        if (code >= 0x100 && kWindows1252High[i] == code) {
+            out[0] = static_cast<char>(0x80 + i);
+            return 1;
+        }
+    }
+    return std::snprintf(out, kAnsiOutBytes, "&#%u;", static_cast<unsigned>(code));
+}
+
+}  // namespace
+
+int Utf8ToAnsi::feed(uint8_t byte, char* out) {
+    if (needed > 0) {
+        if ((byte & 0xC0) == 0x80) {
+            held[heldCount++] = byte;
+            code = (code << 6) | (byte & 0x3Fu);
+            if (--needed > 0) return 0;
+            heldCount = 0;
+            return encodeAnsi(code, out);
+        }
+        int flushed = finish(out);
+        return flushed + feed(byte, out + flushed);
+    }
+    if (byte >= 0xC2 && byte <= 0xDF) {
+        needed = 1;
+        code = byte & 0x1Fu;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+        needed = 2;
+        code = byte & 0x0Fu;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+        needed = 3;
+        code = byte & 0x07u;
+    } else {
+        out[0] = static_cast<char>(byte);
+        return 1;
+    }
+    held[0] = byte;
+    heldCount = 1;
+    return 0;
+}
+
+int Utf8ToAnsi::finish(char* out) {
+    int n = heldCount;
+    for (int i = 0; i < n; ++i) out[i] = static_cast<char>(held[i]);
+    heldCount = 0;
+    needed = 0;
+    return n;
+}
+
+bool utf8ToAnsi(const char* text, char* out, size_t capacity) {
+    Utf8ToAnsi decoder;
+    size_t used = 0;
+    bool fits = true;
+    char piece[kAnsiOutBytes];
+    auto put = [&](int n) {
+        if (used + size_t(n) >= capacity) fits = false;
+        for (int i = 0; i < n && used + 1 < capacity; ++i) out[used++] = piece[i];
+    };
+    for (const char* c = text; *c != '\0'; ++c) put(decoder.feed(static_cast<uint8_t>(*c), piece));
+    put(decoder.finish(piece));
+    if (capacity > 0) out[used] = '\0';
+    return fits;
+}

@@ -15,18 +15,16 @@ BuildContext::BuildContext(Publication* publication)
       intermediateFile(kInvalidFileHandle),
       reporter(&silentBuildReporter()) {
     for (LinkRecord& link : links) {
-        link.targetFile[0] = '\0';
-        link.targetAnchor[0] = '\0';
+        link.targetFile = link.targetAnchor = link.href = link.document = -1;
         link.position = -1;
         link.anchor = nullptr;
     }
     for (AnchorRecord& anchor : anchors) {
-        anchor.file[0] = '\0';
-        anchor.name[0] = '\0';
+        anchor.file = anchor.name = -1;
         anchor.position = -1;
     }
     for (PictureRecord& image : images) {
-        image.path[0] = '\0';
+        image.path = nullptr;
         image.recordIndex = -1;
         image.isNew = 0;
         image.nameLength = 0;
@@ -43,6 +41,27 @@ BuildContext::~BuildContext() {
 void BuildContext::reportBuildMessage(const char* text, int32_t level) {
     if (level == kBuildErrorLevel) copyText(lastMessage, text);
     reporter->reportMessage(text, level);
+}
+
+int32_t BuildContext::keep(const char* text) {
+    int32_t id = texts.intern(text);
+    if (id < 0 && !poolFullReported) {
+        poolFullReported = true;
+        reportBuildMessage(
+            "The book names more addresses and anchors than a build holds (2 MB of text): "
+            "the links and anchors beyond stay unresolved",
+            kBuildWarningLevel);
+    }
+    return id;
+}
+
+void BuildContext::reportFull(bool& reported, const char* what) {
+    if (reported) return;
+    reported = true;
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, "The book has more than %d %s: the rest are left out",
+                  static_cast<int>(kBuildTableLimit), what);
+    reportBuildMessage(message, kBuildWarningLevel);
 }
 
 void BuildContext::reportPathMessage(const char* format, const char* path, int32_t level) {
@@ -80,7 +99,16 @@ void BuildContext::emit(const char* text) {
 }
 
 void BuildContext::emitBytes(const void* bytes, uint32_t n) {
-    if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+    if (!utf8) {
+        if (!writeBytes(intermediateFile, bytes, n)) intermediateWriteFailed = true;
+        return;
+    }
+    const auto* in = static_cast<const uint8_t*>(bytes);
+    char out[kAnsiOutBytes];
+    for (uint32_t i = 0; i < n; ++i) {
+        int count = utf8Decoder.feed(in[i], out);
+        if (count > 0 && !writeBytes(intermediateFile, out, uint32_t(count))) intermediateWriteFailed = true;
+    }
 }
 
 FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path) {

@@ -1,20 +1,22 @@
 // The state of one build: the publication being built, the anchors, links
 // and pictures met while merging, and the intermediate file that becomes the
-// e-book's text. Large (about 800,000 bytes): keep it off the call stack.
+// e-book's text. Large (about 4 MB): keep it off the call stack.
 #pragma once
 
 #include <cstdint>
 
 #include "BuildReporter.h"
+#include "TextPool.h"
 #include "model/Files.h"
 #include "model/Publication.h"
 #include "model/TagScanner.h"
+#include "model/Text.h"
 #include "resources/ResourceIds.h"
 
 constexpr int kBuildFieldSize = 256;
-constexpr int32_t kBuildTableSlots = 512;
+constexpr int32_t kBuildTableSlots = 20001;
 // A record is taken only while fewer than this are in use.
-constexpr int32_t kBuildTableLimit = 511;
+constexpr int32_t kBuildTableLimit = 20000;
 
 constexpr int32_t kBuildMessageSize = 1024;
 // The e-book's text records are counted in 16 bits.
@@ -23,21 +25,27 @@ constexpr int32_t kBuildErrorLevel = 1;
 // Something left out of the e-book; the build still succeeds.
 constexpr int32_t kBuildWarningLevel = 2;
 
+// Texts are ids in the build's text pool.
 struct AnchorRecord {
-    char file[kBuildFieldSize];
-    char name[kBuildFieldSize];
+    int32_t file;
+    int32_t name;
     int32_t position;
 };
 
 struct LinkRecord {
-    char targetFile[kBuildFieldSize];
-    char targetAnchor[kBuildFieldSize];
+    int32_t targetFile;
+    int32_t targetAnchor;
     int32_t position;
     AnchorRecord* anchor;
+    // For the report: the address as written, -1 for a web address, and
+    // the document that holds the link.
+    int32_t href;
+    int32_t document;
 };
 
 struct PictureRecord {
-    char path[kBuildFieldSize];
+    // In the text pool: one pointer for one path.
+    const char* path;
     int32_t recordIndex;
     uint8_t isNew;
     uint32_t nameLength;
@@ -53,6 +61,10 @@ struct BuildContext {
     PictureRecord images[kBuildTableSlots];
     int32_t imageCount;
     int32_t distinctImageCount;
+    TextPool texts;
+    // Anchors by their file and name, for matching; chains of equal hashes.
+    int32_t anchorHeads[2 * kBuildTableSlots];
+    int32_t anchorChains[kBuildTableSlots];
     char intermediatePath[kBuildFieldSize];
     FileHandle intermediateFile;
 
@@ -82,8 +94,25 @@ struct BuildContext {
     void reportFileFailure(const char* format, const char* path, int32_t level = kBuildErrorLevel);
 
     // Links, anchors and pictures.
+    const char* textOf(int32_t id) const { return texts.text(id); }
+    // The id of text; -1 (reported once) when the pool is full.
+    int32_t keep(const char* text);
+    // Reports once per table that it is full.
+    void reportFull(bool& reported, const char* what);
+    bool poolFullReported = false;
+    bool linksFullReported = false;
+    bool anchorsFullReported = false;
+    bool picturesFullReported = false;
+    // What the publishing report counts beside the unresolved links.
+    int32_t picturesLeftOut = 0;
+    int32_t spineEntriesLeftOut = 0;
+    // Lists on the reporter what a publisher must fix: unresolved links,
+    // pictures left out, spine entries skipped. Nothing for a clean book.
+    void reportSummary();
     bool processTag(const TagScanner& tag, const char* documentPath);
     void addPicture(const char* path, int32_t position);
+    // False when the table is full.
+    bool addAnchor(const char* file, const char* name, int32_t position);
     void matchLinks();
     void writeLinks();
 
@@ -94,9 +123,12 @@ struct BuildContext {
     void setStatusAndNumber(int32_t stringId, int32_t n);
 
     // Appends to the intermediate file; a failed write is remembered.
+    // While utf8 is set, the bytes are UTF-8 and are written converted.
     void emit(const char* text);
     void emitBytes(const void* bytes, uint32_t n);
     bool intermediateWriteFailed = false;
+    bool utf8 = false;
+    Utf8ToAnsi utf8Decoder;
 };
 
 // Builds so far in this run of the program; each takes the next number for

@@ -158,6 +158,7 @@ int batchBuild(const char* packagePath, bool compress, BuildReporter& reporter) 
     }
     context->reporter = &reporter;
     bool built = buildEbook(*context, target, compress);
+    if (built) context->reportSummary();
     delete context;
     delete publication;
     return built ? 0 : 1;

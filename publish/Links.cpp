@@ -26,55 +26,96 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
 void writePictureTag(BuildContext& context, const char* documentPath, const char* src);
 int32_t anchorOffset(FileHandle file);
 bool isRefusedPicture(const char* path);
+bool isWebAddress(const char* href);
 
 }  // namespace
 
 bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     char value[kTagFieldSize];
+    // Any tag with an id is a target at its own "<". Recorded before a name
+    // on the same tag, so that the name, matched later, wins.
+    if (tag.getAttribute("ID", value) && value[0] != '\0') {
+        decodeEntities(value);
+        addAnchor(documentPath, value, static_cast<int32_t>(getFileLength(intermediateFile)));
+    }
     // Values are addresses and names with their entities decoded, as a
     // reader sees them; the tags themselves are copied as written.
-    if (linkCount < kBuildTableLimit && isLinkTag(tag, value)) {
-        decodeEntities(value);
-        return writeLinkTag(*this, tag, documentPath, value);
+    if (isLinkTag(tag, value)) {
+        if (linkCount < kBuildTableLimit) {
+            decodeEntities(value);
+            return writeLinkTag(*this, tag, documentPath, value);
+        }
+        reportFull(linksFullReported, "links");
+    }
+    // Pictures drawn in SVG (a cover, most often) have no form in the e-book.
+    if (tag.isTag("IMAGE") && (tag.getAttribute("XLINK:HREF", value) || tag.getAttribute("HREF", value))) {
+        char message[kBuildMessageSize];
+        std::snprintf(message, sizeof message, "The SVG picture %s of %s is left out", value,
+                      programPathForDisplay(documentPath).c_str());
+        reportBuildMessage(message, kBuildWarningLevel);
+        ++picturesLeftOut;
     }
     if (tag.isTag("IMG") && tag.getAttribute("SRC", value)) {
         writePictureTag(*this, documentPath, value);
         return true;
     }
     if (tag.isTag("A") && tag.getAttribute("NAME", value)) {
-        if (anchorCount >= kBuildTableLimit) return false;
-        AnchorRecord& anchor = anchors[anchorCount++];
-        copyText(anchor.file, documentPath);
         decodeEntities(value);
-        copyText(anchor.name, value);
-        anchor.position = anchorOffset(intermediateFile);
+        if (!addAnchor(documentPath, value, anchorOffset(intermediateFile))) return false;
         emit(tag.rawText);
         return true;
     }
     return false;
 }
 
+bool BuildContext::addAnchor(const char* file, const char* name, int32_t position) {
+    if (anchorCount >= kBuildTableLimit) {
+        reportFull(anchorsFullReported, "anchors");
+        return false;
+    }
+    AnchorRecord& anchor = anchors[anchorCount++];
+    anchor.file = keep(file);
+    anchor.name = keep(name);
+    anchor.position = position;
+    return true;
+}
+
 void BuildContext::addPicture(const char* path, int32_t position) {
-    if (imageCount >= kBuildTableLimit) return;
+    if (imageCount >= kBuildTableLimit) {
+        reportFull(picturesFullReported, "pictures");
+        return;
+    }
+    int32_t id = keep(path);
+    if (id < 0) return;
+    const char* kept = textOf(id);
+    // A repeat names the same path byte for byte, so the same kept text.
     int32_t repeatOf = -1;
     for (int32_t i = 0; i < imageCount; ++i) {
-        if (std::strcmp(images[i].path, path) == 0) {
+        if (images[i].path == kept) {
             repeatOf = i;
             break;
         }
     }
-    if (isRefusedPicture(path)) return;
+    if (isRefusedPicture(path)) {
+        ++picturesLeftOut;
+        // A picture of another format is there but cannot be carried over.
+        if (fileExists(path) && !endsWithNoCase(path, "gif"))
+            reportPathMessage("The picture %s is left out: only GIF pictures can be converted", path,
+                              kBuildWarningLevel);
+        return;
+    }
     if (repeatOf < 0) {
         // Only regular files are read: a FIFO or device would stall the build.
         FileHandle probe = openFile(path, OpenMode::read);
         if (probe == kInvalidFileHandle) {
             reportFileFailure("The picture %s is left out", path, kBuildWarningLevel);
+            ++picturesLeftOut;
             return;
         }
         closeFile(probe);
     }
     PictureRecord& image = images[imageCount];
-    copyText(image.path, path);
+    image.path = kept;
     image.position = position;
     if (repeatOf >= 0) {
         image.isNew = 0;
@@ -87,12 +128,29 @@ void BuildContext::addPicture(const char* path, int32_t position) {
 }
 
 void BuildContext::matchLinks() {
+    constexpr uint32_t kHeads = 2 * kBuildTableSlots;
+    auto hashOf = [&](int32_t file, int32_t name) {
+        return foldedHash(textOf(name), foldedHash(textOf(file))) % kHeads;
+    };
+    for (int32_t& head : anchorHeads) head = -1;
+    // Later anchors stand first in their chain: the last match wins.
+    for (int32_t j = 0; j < anchorCount; ++j) {
+        if (anchors[j].file < 0 || anchors[j].name < 0) continue;
+        uint32_t h = hashOf(anchors[j].file, anchors[j].name);
+        anchorChains[j] = anchorHeads[h];
+        anchorHeads[h] = j;
+    }
     for (int32_t i = 0; i < linkCount; ++i) {
         LinkRecord& link = links[i];
-        for (int32_t j = 0; j < anchorCount; ++j) {
+        if (link.targetFile < 0 || link.targetAnchor < 0) continue;
+        for (int32_t j = anchorHeads[hashOf(link.targetFile, link.targetAnchor)]; j >= 0;
+             j = anchorChains[j]) {
             const AnchorRecord& anchor = anchors[j];
-            if (equalsNoCase(link.targetFile, anchor.file) && equalsNoCase(link.targetAnchor, anchor.name))
+            if (equalsNoCase(textOf(link.targetFile), textOf(anchor.file)) &&
+                equalsNoCase(textOf(link.targetAnchor), textOf(anchor.name))) {
                 link.anchor = &anchors[j];
+                break;
+            }
         }
     }
 }
@@ -132,8 +190,11 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
     url.setFromFile(documentPath);
     url.set(href);
     // A cut path could match another document's anchor: it matches none.
-    if (!url.toPath(link.targetFile)) link.targetFile[0] = '\0';
-    copyText(link.targetAnchor, url.fragment);
+    char target[kBuildFieldSize];
+    link.targetFile = url.toPath(target) ? context.keep(target) : -1;
+    link.targetAnchor = context.keep(url.fragment);
+    link.href = isWebAddress(href) ? -1 : context.keep(href);
+    link.document = context.keep(documentPath);
 
     char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
     copyText(rewritten, tag.rawText);
@@ -152,9 +213,11 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
     char name[kPathSize];
     fileNameOfPath(src, name);
     context.emit("<img src=\"");
+    // Measured as written: a UTF-8 name is shorter once converted.
+    uint32_t nameStart = getFileLength(context.intermediateFile);
     context.emit(name);
+    uint32_t nameLength = getFileLength(context.intermediateFile) - nameStart;
     context.emit("\" recindex=\"XXXXX\">");
-    uint32_t nameLength = static_cast<uint32_t>(std::strlen(name));
     if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
 
     Url url;
@@ -170,6 +233,7 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
         std::snprintf(message, sizeof message,
                       "The picture %s of %s is left out: its path is too deep or too long", src,
                       programPathForDisplay(documentPath).c_str());
+        ++context.picturesLeftOut;
         context.reportBuildMessage(message, kBuildWarningLevel);
         return;
     }
@@ -209,6 +273,18 @@ bool isRefusedPicture(const char* path) {
     if (first >= 'A' && first <= 'Z' && name[1] == '.') return true;
     if (std::strpbrk(path, "*?") != nullptr) return true;
     return !fileExists(path) || !endsWithNoCase(path, "gif");
+}
+
+// A scheme of two or more characters before a ":" (one letter is a drive).
+bool isWebAddress(const char* href) {
+    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    auto isSchemeChar = [&](char c) {
+        return isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '.' || c == '-';
+    };
+    if (!isLetter(href[0])) return false;
+    int length = 1;
+    while (isSchemeChar(href[length])) ++length;
+    return length >= 2 && href[length] == ':' && !startsWithNoCase(href, "file:");
 }
 
 }  // namespace

@@ -19,11 +19,15 @@ namespace {
 int32_t intermediateFileCounter = 0;
 
 bool createIntermediateFile(BuildContext& context);
+bool isMergedDocument(const char* path);
 bool mergeGuideDocument(BuildContext& context);
 void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
+bool startsWithByteOrderMark(FileHandle document);
+void stopConverting(BuildContext& context);
+bool declaresUtf8(const TagScanner& tag);
 
 }  // namespace
 
@@ -69,6 +73,7 @@ bool BuildContext::mergeManifest() {
             std::snprintf(message, sizeof message,
                           "The spine entry %s names no item of the manifest and is left out", item.idref);
             reportBuildMessage(message, kBuildWarningLevel);
+            ++spineEntriesLeftOut;
             continue;
         }
         char documentPath[kBuildFieldSize];
@@ -81,6 +86,15 @@ bool BuildContext::mergeManifest() {
             closeFile(intermediateFile);
             intermediateFile = kInvalidFileHandle;
             return false;
+        }
+        if (!isMergedDocument(documentPath)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The spine entry %s (%s) is left out: only HTML and text documents are merged",
+                          item.idref, item.manifestItem->href);
+            reportBuildMessage(message, kBuildWarningLevel);
+            ++spineEntriesLeftOut;
+            continue;
         }
         if (!mergeDocument(documentPath)) {
             if (intermediateWriteFailed)
@@ -124,7 +138,7 @@ bool BuildContext::mergeDocument(const char* path) {
 
 bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
-    if (!isText && !endsWithNoCase(path, "htm") && !endsWithNoCase(path, "html")) return true;
+    if (!isMergedDocument(path)) return true;
     // Checked before reading: positions in the intermediate file are 32-bit.
     if (getFileLength(intermediateFile) + fileSize(filePath) > kLargestEbookText) {
         reportPathMessage("The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
@@ -137,11 +151,14 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
         return false;
     }
     if (isText) {
+        utf8 = startsWithByteOrderMark(document);
         bool copied = copyTextDocument(*this, document);
+        stopConverting(*this);
         closeFile(document);
         return copied;
     }
 
+    bool declaredUtf8 = startsWithByteOrderMark(document);
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(document) == -1) {
@@ -153,19 +170,22 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
             return false;
         }
         if (scanner.isTag("BODY")) break;
+        if (declaresUtf8(scanner)) declaredUtf8 = true;
     }
-    if (anchorCount < kBuildTableLimit) {
-        AnchorRecord& anchor = anchors[anchorCount++];
-        copyText(anchor.file, path);
-        anchor.name[0] = '\0';
-        anchor.position = static_cast<int32_t>(getFileLength(intermediateFile));
-    }
+    addAnchor(path, "", static_cast<int32_t>(getFileLength(intermediateFile)));
+    utf8 = declaredUtf8;
     copyHtmlBody(*this, document, path);
+    stopConverting(*this);
     closeFile(document);
     return !intermediateWriteFailed;
 }
 
 namespace {
+
+// HTML, XHTML and text documents; anything else has no place in the text.
+bool isMergedDocument(const char* path) {
+    return endsWithNoCase(path, "txt") || endsWithNoCase(path, "htm") || endsWithNoCase(path, "html");
+}
 
 bool createIntermediateFile(BuildContext& context) {
     char folder[kBuildFieldSize];
@@ -248,6 +268,38 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
         if (scanner.isTag("/BODY")) return;
         if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
     }
+}
+
+// Leaves the position behind the mark, or at the start without one.
+bool startsWithByteOrderMark(FileHandle document) {
+    if (readChar(document) == 0xEF && readChar(document) == 0xBB && readChar(document) == 0xBF) return true;
+    setFilePosition(document, 0);
+    return false;
+}
+
+// A sequence that the document's end cut short is written as it stands.
+void stopConverting(BuildContext& context) {
+    char rest[kAnsiOutBytes];
+    int count = context.utf8Decoder.finish(rest);
+    context.utf8 = false;
+    context.emitBytes(rest, uint32_t(count));
+}
+
+bool isUtf8Name(const char* name) {
+    return equalsNoCase(name, "utf-8") || equalsNoCase(name, "utf8");
+}
+
+// An XML declaration's encoding, or a meta charset in either of its forms.
+bool declaresUtf8(const TagScanner& tag) {
+    char value[kTagFieldSize];
+    if (tag.isTag("?xml")) return tag.getAttribute("ENCODING", value) && isUtf8Name(value);
+    if (!tag.isTag("META")) return false;
+    if (tag.getAttribute("CHARSET", value)) return isUtf8Name(value);
+    if (!tag.getAttribute("CONTENT", value)) return false;
+    for (char* c = value; *c != '\0'; ++c) {
+        if (startsWithNoCase(c, "charset=")) return isUtf8Name(c + 8);
+    }
+    return false;
 }
 
 }  // namespace

@@ -87,6 +87,43 @@ TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
     EXPECT_GT(records.back().size(), size_t(64 * 80 / 8));
 }
 
+TEST_F(BatchProgramTest, APackageOfAnotherToolPublishesAndNamesWhatItLeavesOut) {
+    // Pretty-printed with LF line ends, no XML declaration, a guide
+    // reference without a title, XHTML documents, JPEG and SVG pictures.
+    tmp.write("book.opf",
+              "<package xmlns=\"http://www.idpf.org/2007/opf\"\n    version=\"2.0\"\n"
+              "    unique-identifier=\"uid\">\n  <metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
+              "    <dc:title>Two Rooms</dc:title>\n  </metadata>\n  <manifest>\n"
+              "    <item id=\"cover\"\n\thref=\"cover.xhtml\"\n\tmedia-type=\"application/xhtml+xml\"/>\n"
+              "    <item id=\"one\" href=\"one.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
+              "    <item id=\"art\" href=\"art.svg\" media-type=\"image/svg+xml\"/>\n"
+              "    <item id=\"two\" href=\"two.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
+              "  </manifest>\n  <spine toc=\"ncx\">\n    <itemref idref=\"cover\"/>\n"
+              "    <itemref idref=\"one\"/>\n    <itemref idref=\"art\"/>\n    <itemref idref=\"two\"/>\n"
+              "  </spine>\n  <guide>\n    <reference type=\"text\"\n      href=\"one.xhtml\"/>\n  </guide>\n"
+              "</package>\n");
+    tmp.write("cover.xhtml", "<html><body><svg><image\n  xlink:href=\"cover.jpg\"/></svg></body></html>");
+    tmp.write("one.xhtml",
+              "<html><body>\n<p>First <img src=\"cover.jpg\"/>\n<a\n  href=\"two.xhtml#end\">on</a>"
+              "<a href=\"http://example.com/\">web</a><a href=\"two.xhtml#gone\">gone</a></p>");
+    tmp.write("two.xhtml", "<html><body>\n<p\n  id=\"end\">Last</p></body></html>");
+    tmp.write("cover.jpg", "jpeg");
+    tmp.write("art.svg", "<svg/>");
+    ProgramResult result = run("-b " + commandLinePath(tmp.file("book.opf")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::string text = decodedText(recordsOf(tmp.read("book.prc")));
+    std::vector<std::string> positions = valuesOf(text, "filepos", 10);
+    ASSERT_EQ(positions.size(), size_t(5)) << text;  // the guide, its metadata page and three links
+    size_t target = std::stoul(positions[2]);
+    EXPECT_EQ(text.substr(target, 14), "<p\n  id=\"end\">") << text;
+    EXPECT_LT(text.find("First"), target);
+    for (const char* named :
+         {"cover.jpg is left out: only GIF", "SVG picture cover.jpg", "art (art.svg) is left out",
+          "report: 1 internal link is unresolved\n  two.xhtml#gone in ",
+          "report: 2 picture references are not converted", "report: 1 spine entry is skipped"})
+        EXPECT_NE(result.err.find(named), std::string::npos) << result.err;
+}
+
 TEST_F(BatchProgramTest, ARelativePackagePathIsTakenFromTheCurrentFolder) {
     copySample();
     std::filesystem::path before = std::filesystem::current_path();

@@ -64,17 +64,18 @@ TEST_F(HtmlImportTest, TheBodyIsCopiedAsTheTableSays) {
         const char* tags;
         std::string body;
     } const table[] = {
-        // A tag with attributes or a blank is copied unchanged.
-        {"<body><h2 class=\"x\">A</h2><h2 >B</h2>< / body >z</body>after", "h2",
-         "<h2 class=\"x\">A</h2><h2 >B</h2>< / body >z"},
+        // A heading matches by its name, whatever its attributes and blanks; other names are text.
+        {"<body><h2 class=\"x>\">A</h2><h2\n title='t'\r\n>B</h2\n><h2x>C</h2x>< / body >z</body>after", "h2",
+         "\r\n<H1><a name=\"Chap.1\"></A>A</H1>\r\n\r\n<H1><a name=\"Chap.2\"></A>B</H1>\r\n"
+         "<h2x>C</h2x>< / body >z"},
         // The body's end tag ends in either case, but not with a blank before the bracket.
         {"<body bgcolor=\"white\">a</body >b< /BoDy>c", "", "a</body >b"},
         {"<BODY>a</BODY>b", "", "a"},
         // A body tag with an unreadable attribute starts the body behind it.
         {"<html><body onload=\"" + longText + "\" class=a>text</body>", "", "text"},
-        // A heading too long to read whole stays as written; an end tag with a
-        // blank or of another heading tag does not close one.
-        {"<body><h1>" + longText + "</h1><h1>a</h1 ></h2>b</h1>", "h1,h2",
+        // A heading too long to read whole stays as written; an end tag of
+        // another heading tag does not close one.
+        {"<body><h1>" + longText + "</h1><h1>a</h2>b</h1 >", "h1,h2",
          "<h1>" + longText + "</h1>\r\n<H1><a name=\"Chap.1\"></A>ab</H1>\r\n"},
         // Long tag text is plain; the end of the source keeps its text.
         {"<body><abcdefghijklmnopqrstuv>x<h1>never closed", "h1",

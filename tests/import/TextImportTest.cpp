@@ -22,6 +22,11 @@ std::string shown(const std::string& path) {
     return programPathForDisplay(path.c_str());
 }
 
+std::string lineFeedsOnly(std::string text) {
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
 
@@ -79,7 +84,10 @@ TEST_F(TextImportTest, TheSearchStringFindsTheHeadingsTheTableSays) {
         // The last pattern byte is never compared, so a trailing \n takes any line feed.
         {"Chaptex", "Chapter", "[Chaptex]"},
         {"Part 3\rX", "Part \\1\\n", "[Part 3\rX]"},
-        {"Chapter 1\nChapter 2\n", "Chapter \\1\\n", ""},
+        // A lone LF takes the place of the whole CR LF, wherever the pattern has one.
+        {"Chapter 1\nChapter 2\n", "Chapter \\1\\n", "[Chapter 1\n][Chapter 2\n]"},
+        {"x\n\nPart A\nB\n", "\\n\\nPart \\X\\nB", "[\n\nPart A\nB]"},
+        {"Chapter\n", "Chapter\\1\\n", ""},
         // \* takes any one character, \$ one from 14 up.
         {"a1b a-b", "a\\*b", "[a1b][a-b]"},
         {"x#A#x#a#x#\x01#x#.#x", "#\\$#", "[#A#][#.#]"},
@@ -116,7 +124,6 @@ TEST_F(TextImportTest, TheContentFileHoldsTheTextAsTheTableSays) {
         {single, 1, "a\r\nb\r\n\r\nc\r\n\r\nd\r\n\r\ne", "",
          "a b <BR>\r\n\r\n<P>c <BR>\r\n</P>\r\nd <BR>\r\n\r\n<P>e"},
         {all, 1, "a\r\nb\r\n\r\nc", "", "a <BR>\r\nb <BR>\r\n<BR>\r\n\r\n<P>c"},
-        {single, 1, "a\n\nb", "", "a b"},
         {single, 1, "exam-\r\nple - x", "", "example - x"},
         {single, 0, "exam-\r\nple", "", "exam- ple"},
         {single, 1, "exam-\rple", "", "example"},  // bare CR line ends keep the next line's first letter
@@ -128,35 +135,40 @@ TEST_F(TextImportTest, TheContentFileHoldsTheTextAsTheTableSays) {
         {single, 1, "a\r\nChapter 1\r\n\r\nb", "Chapter \\1\\n", "a " + chapter1 + "<BR>\r\n\r\n<P>b"},
     };
     for (const BodyCase& c : cases) {
-        job->reset();
-        job->lineEndMode = c.mode;
-        job->suppressHyphen = c.suppressHyphen;
-        EXPECT_EQ(importedBody(c.text, c.search), c.body) << c.text;
+        // The same text with LF line ends alone imports the same.
+        for (const std::string& text : {c.text, lineFeedsOnly(c.text)}) {
+            job->reset();
+            job->lineEndMode = c.mode;
+            job->suppressHyphen = c.suppressHyphen;
+            EXPECT_EQ(importedBody(text, c.search), c.body) << text;
+        }
     }
     EXPECT_NE(tmp.read("book_TOC.htm").find("<a href=\"book_1.htm#Chap.1\">Chapter 1</a><br>\r\n"),
               std::string::npos);
 }
 
-TEST_F(TextImportTest, ThreeSplitsGiveFourFilesEachAtTheFirstReturnPastTheSplitSize) {
+TEST_F(TextImportTest, ThreeSplitsGiveFourFilesEachAtTheFirstLineEndPastTheSplitSize) {
     // 102,399 plain characters, then the CR that reaches 102,400.
     std::string block(102399, 'a');
     std::string text;
     for (int n = 1; n <= 3; ++n) text += "Chapter " + std::to_string(n) + "\r\n" + block + "\r\n";
     text += "Chapter 4\r\nend";
-    prepare(text, "Chapter \\1\\n");
-    job->lineEndMode = LineEndMode::ignoreSingleReturns;
-    ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
-    auto heading = [](int n) {
-        return "\r\n<H1><a name=\"Chap." + std::to_string(n) + "\"></A>Chapter " + std::to_string(n) +
-               "</H1>\r\n";
-    };
-    EXPECT_EQ(tmp.read("book_1.htm"), kContentHead + heading(1) + block + kContentTail);
-    // Block 2 and 3 begin after a space, so their last "a" reaches the size
-    // and the CR after it splits.
-    EXPECT_EQ(tmp.read("book_2.htm"), kContentHead + " " + heading(2) + block + kContentTail);
-    EXPECT_EQ(tmp.read("book_3.htm"), kContentHead + " " + heading(3) + block + kContentTail);
-    EXPECT_EQ(tmp.read("book_4.htm"), kContentHead + " " + heading(4) + "end" + kContentTail);
-    EXPECT_FALSE(tmp.exists("book_5.htm"));
+    for (const std::string& source : {text, lineFeedsOnly(text)}) {
+        prepare(source, "Chapter \\1\\n");
+        job->lineEndMode = LineEndMode::ignoreSingleReturns;
+        ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
+        auto heading = [](int n) {
+            return "\r\n<H1><a name=\"Chap." + std::to_string(n) + "\"></A>Chapter " + std::to_string(n) +
+                   "</H1>\r\n";
+        };
+        EXPECT_EQ(tmp.read("book_1.htm"), kContentHead + heading(1) + block + kContentTail);
+        // Block 2 and 3 begin after a space, so their last "a" reaches the size
+        // and the CR after it splits.
+        EXPECT_EQ(tmp.read("book_2.htm"), kContentHead + " " + heading(2) + block + kContentTail);
+        EXPECT_EQ(tmp.read("book_3.htm"), kContentHead + " " + heading(3) + block + kContentTail);
+        EXPECT_EQ(tmp.read("book_4.htm"), kContentHead + " " + heading(4) + "end" + kContentTail);
+        EXPECT_FALSE(tmp.exists("book_5.htm"));
+    }
     // The links of the contents to each file are followed in the published import tests.
 }
 
@@ -196,7 +208,8 @@ TEST_F(TextImportTest, AStartThatCannotOpenOrCreateItsFilesWritesNothing) {
         {tmp.file("none.txt"), tmp.path(), "Unable to open the file : " + shown(tmp.file("none.txt")) + " ("},
         {tmp.file("book.txt"), tmp.file("missing"),
          "Unable to create the coverpage file : " + shown(tmp.file("missing\\book_cover.htm")) + " ("},
-        {tmp.file("...."), tmp.path(), "The source file name gives no page name : " + shown(tmp.file("...."))},
+        {tmp.file("...."), tmp.path(),
+         "The source file name gives no page name : " + shown(tmp.file("...."))},
     };
     for (const auto& c : cases) {
         setSourcePath(*job, c.source.c_str());

@@ -142,9 +142,9 @@ TEST_F(PackageTest, MalformedOrOverfullPackagesAreRefused) {
     for (int i = 0; i < 49; ++i) metadata += "<dc:Subject>s</dc:Subject>";
     const std::pair<std::string, bool> cases[] = {
         {"junk before " + open + "\r\n</package>", true},
-        // The document must begin with the XML declaration.
-        {"<!-- c -->" + open + "</package>", false},
-        {"<package unique-identifier=\"x\"></package>", false},
+        // The XML declaration is optional.
+        {"<!-- c -->" + open + "</package>", true},
+        {"<package unique-identifier=\"x\"></package>", true},
         // The package needs its identifier and its end tag.
         {kHead + "<package></package>", false},
         {open + sections("", "", "", "", ""), false},
@@ -152,7 +152,7 @@ TEST_F(PackageTest, MalformedOrOverfullPackagesAreRefused) {
         // Required attributes.
         {open + "<manifest><item id=\"a\" href=\"a\"/></manifest></package>", false},
         {open + "<spine><itemref id=\"a\"/></spine></package>", false},
-        {open + "<guide><reference type=\"a\" href=\"b\"/></guide></package>", false},
+        {open + "<guide><reference title=\"a\" href=\"b\"/></guide></package>", false},
         {open + "<tours><tour id=\"a\"></tour></tours></package>", false},
         // Tables fail rather than lose elements.
         {open + "<manifest>" + items(499) + "</manifest></package>", true},
@@ -205,6 +205,24 @@ TEST_F(PackageTest, ReadingIsLenientWhereTheFormatAllowsIt) {
     ASSERT_EQ(read->tourCount, 1);
     EXPECT_STREQ(read->tours[0].id, "good");
     EXPECT_EQ(read->tours[0].siteCount, 49);
+    // A package declared UTF-8 (by its declaration or a byte-order mark) has
+    // its texts converted; addresses and ids stay as written.
+    const std::string body =
+        "<package unique-identifier=\"x\"><metadata><dc:title>Caf\xC3\xA9 \xCE\xA9</dc:title></metadata>"
+        "<manifest><item id=\"\xC3\xA9\" href=\"\xC3\xA9.htm\" media-type=\"t\"/></manifest>"
+        "<guide><reference type=\"text\" title=\"\xC3\xA9\" href=\"\xC3\xA9.htm\"/></guide></package>";
+    for (const std::string& head :
+         {std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"), std::string("\xEF\xBB\xBF")}) {
+        read->clear();
+        ASSERT_TRUE(openText(head + body));
+        EXPECT_STREQ(read->metadata[0].value, "Caf\xE9 &#937;");
+        EXPECT_STREQ(read->guide[0].title, "\xE9");
+        EXPECT_STREQ(read->guide[0].href, "\xC3\xA9.htm");
+        EXPECT_STREQ(read->manifest[0].id, "\xC3\xA9");
+    }
+    read->clear();
+    ASSERT_TRUE(openText(kHead + body));
+    EXPECT_STREQ(read->metadata[0].value, "Caf\xC3\xA9 \xCE\xA9");
 }
 
 TEST_F(PackageTest, AQuoteInATitleReadsBackWhole) {

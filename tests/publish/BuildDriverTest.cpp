@@ -64,7 +64,8 @@ TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
     EXPECT_FALSE(leftOverIntermediate());
 
     // The status line counts the records, then turns to the pictures.
-    auto at = std::find(reporter.statusLines.begin(), reporter.statusLines.end(), "Building eBook records...1");
+    auto at =
+        std::find(reporter.statusLines.begin(), reporter.statusLines.end(), "Building eBook records...1");
     ASSERT_NE(at, reporter.statusLines.end());
     EXPECT_EQ(*(at + 1), "Building eBook records...2");
     EXPECT_EQ(reporter.statusLines.back(), "Adding images...");

@@ -50,7 +50,7 @@ TEST_F(BuildPagesTest, TheMetadataPageLabelsFilledEntriesInTableOrder) {
               "<B>x:</B></BR><BLOCKQUOTE>short</BLOCKQUOTE><BR>");
     EXPECT_FALSE(tmp.exists("xyz_metadata.htm"));
     ASSERT_EQ(context->anchorCount, 1);
-    EXPECT_EQ(std::string(context->anchors[0].file), tmp.file("xyz_metadata.htm"));
+    EXPECT_EQ(std::string(context->textOf(context->anchors[0].file)), tmp.file("xyz_metadata.htm"));
 }
 
 TEST_F(BuildPagesTest, TheFirstChapterIsTheFirstSpineItemThatIsNeitherCoverNorContents) {

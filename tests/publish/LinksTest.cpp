@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "MergeTestSupport.h"
 #include "model/Files.h"
@@ -62,8 +63,8 @@ TEST_F(LinksTest, AnchorsBehindShortTagsPointAtTheTag) {
     EXPECT_EQ(context->anchors[1].position, int32_t(written.find("<p id=\"x\">")));
     EXPECT_EQ(context->anchors[2].position, int32_t(written.find("<a name=far>")));
     EXPECT_EQ(context->anchors[3].position, int32_t(written.find("<a name=plain>")));
-    EXPECT_STREQ(context->anchors[1].name, "spaced");
-    EXPECT_EQ(std::string(context->anchors[1].file), document);
+    EXPECT_STREQ(context->textOf(context->anchors[1].name), "spaced");
+    EXPECT_EQ(std::string(context->textOf(context->anchors[1].file)), document);
 }
 
 TEST_F(LinksTest, LinkTagsGetAPlaceholderBeforeTheirEnd) {
@@ -79,9 +80,9 @@ TEST_F(LinksTest, LinkTagsGetAPlaceholderBeforeTheirEnd) {
     ASSERT_EQ(context->linkCount, 3);
     EXPECT_EQ(context->links[0].position,
               int32_t(std::string("<reference type=\"toc\" href=\"toc.htm\" filepos=\"").size()));
-    EXPECT_EQ(std::string(context->links[0].targetFile), tmp.file("toc.htm"));
-    EXPECT_EQ(std::string(context->links[2].targetFile), document);
-    EXPECT_STREQ(context->links[2].targetAnchor, "x");
+    EXPECT_EQ(std::string(context->textOf(context->links[0].targetFile)), tmp.file("toc.htm"));
+    EXPECT_EQ(std::string(context->textOf(context->links[2].targetFile)), document);
+    EXPECT_STREQ(context->textOf(context->links[2].targetAnchor), "x");
 }
 
 TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
@@ -98,6 +99,22 @@ TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
     EXPECT_NE(written.find("filepos=\"" + tenDigits(size_t(context->anchors[1].position)) + "\""),
               std::string::npos);
     EXPECT_NE(written.find("filepos=\"XXXXXXXXXX\""), std::string::npos);
+}
+
+TEST_F(LinksTest, TagsWithAnIdAreAnchorsAtTheirOwnTag) {
+    text("<p>");
+    EXPECT_FALSE(offer("<h2 class=\"t\" id=\"Intro\">"));
+    EXPECT_TRUE(offer("<a href=\"#back\" id=\"back\">"));
+    text("<p>");
+    // A name on the same tag wins over the id.
+    EXPECT_TRUE(offer("<a id=\"n\" name=\"n\">"));
+    EXPECT_TRUE(offer("<a href=\"#intro\">"));
+    EXPECT_TRUE(offer("<a href=\"#n\">"));
+    std::string written = finish();
+    const std::string h2 = "<p><h2 class=\"t\" id=\"Intro\">", back = "<a href=\"#back\" id=\"back\"";
+    EXPECT_EQ(written, h2 + back + " filepos=\"" + tenDigits(h2.size()) + "\"><p><a id=\"n\" name=\"n\">" +
+                           "<a href=\"#intro\" filepos=\"0000000003\">" + "<a href=\"#n\" filepos=\"" +
+                           tenDigits(written.rfind("<p>")) + "\">");
 }
 
 TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
@@ -125,22 +142,38 @@ TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
     EXPECT_EQ(std::string(context->images[0].path), tmp.file("pics\\cover.gif"));
 }
 
-TEST_F(LinksTest, TablesStopOneShortOfTheirCapacity) {
+// Counts what the build reports.
+class CountingReporter : public BuildReporter {
+public:
+    std::vector<std::string> messages;
+    void reportMessage(const char* text, int32_t) override { messages.push_back(text); }
+};
+
+TEST_F(LinksTest, TablesHoldTwentyThousandEachAndReportWhatIsLeftOut) {
+    CountingReporter reporter;
+    context->reporter = &reporter;
     tmp.write("pp.gif", "GIF89a");
-    for (int i = 0; i < kBuildTableSlots + 5; ++i) {
-        offer("<a href=\"#n\">");
-        offer("<a name=\"n" + std::to_string(i) + "\">");
-    }
+    std::string body = "<body>";
+    for (int i = 0; i < kBuildTableLimit + 5; ++i) body += "<a href=\"#n" + std::to_string(i) + "\">";
+    for (int i = 0; i < kBuildTableLimit + 5; ++i) body += "<a name=\"n" + std::to_string(i) + "\">";
+    for (int i = 0; i < kBuildTableLimit + 5; ++i) body += "<img src=\"pp.gif\">";
+    tmp.write("ch1.htm", body);
+    ASSERT_TRUE(context->mergeDocument(document.c_str()));
+    // The body's own anchor is the first, so the name n19999 is one too many.
     EXPECT_EQ(context->linkCount, kBuildTableLimit);
     EXPECT_EQ(context->anchorCount, kBuildTableLimit);
-    // Beyond the table a link tag is copied as it stands.
-    EXPECT_FALSE(offer("<a href=\"#n\">"));
-    EXPECT_FALSE(offer("<a name=\"late\">"));
-    for (int i = 0; i < kBuildTableSlots + 5; ++i) offer("<img src=\"pp.gif\">");
     EXPECT_EQ(context->imageCount, kBuildTableLimit);
+    EXPECT_EQ(context->distinctImageCount, 1);
     std::string written = finish();
-    EXPECT_NE(written.find("<a href=\"#n\"><a name=\"late\">"), std::string::npos);
+    // Beyond the tables tags are copied as they stand; every held link resolves.
+    EXPECT_NE(written.find("<a href=\"#n20004\"><a name=\"n0\">"), std::string::npos);
+    EXPECT_NE(written.find("<a name=\"n19999\"><a name=\"n20000\">"), std::string::npos);
     EXPECT_NE(written.find("<img src=\"pp.gif\" recindex=\"XXXXX\">"), std::string::npos);
+    EXPECT_EQ(written.find("filepos=\"XXXXXXXXXX\""), written.find("<a href=\"#n19999\"") + 18);
+    EXPECT_EQ(written.rfind("filepos=\"XXXXXXXXXX\""), written.find("filepos=\"XXXXXXXXXX\""));
+    EXPECT_NE(written.find("#n19998\" filepos=\"" + tenDigits(written.find("<a name=\"n19998\"")) + "\""),
+              std::string::npos);
+    EXPECT_EQ(reporter.messages.size(), size_t(3));
 }
 
 }  // namespace

@@ -162,6 +162,32 @@ TEST_F(MergeManifestTest, ReportsMergingProgressBySpinePosition) {
     EXPECT_EQ(reporter.progressPositions, (std::vector<int32_t>{1, 1, 2}));
 }
 
+TEST_F(MergeManifestTest, DocumentsDeclaredUtf8AreConvertedAndLinkedByTheirConvertedOffsets) {
+    // "Caf\u00e9 \u2014 \u03a9" in UTF-8, a link behind it to an anchor behind it.
+    const std::string body =
+        "<body>Caf\xC3\xA9 \xE2\x80\x94 \xCE\xA9<a href=\"#e\" title=\"\xC3\xA9\">l</a>x<a "
+        "name=\"e\">\xC3\xA9";
+    const std::string converted = "Caf\xE9 \x97 &#937;<a href=\"#e\" title=\"\xE9\" filepos=\"";
+    const std::string heads[] = {
+        "\xEF\xBB\xBF<html>", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><html>",
+        "<head><meta charset=\"utf-8\">",
+        "<head><META http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"};
+    addDocument(*pub, "a", "a.htm");
+    for (const std::string& head : heads) {
+        tmp.write("a.htm", head + body);
+        ASSERT_TRUE(merge());
+        std::string text = merged();
+        size_t start = text.find("Caf");
+        ASSERT_EQ(text.substr(start, converted.size()), converted) << head;
+        size_t anchor = text.find("<a name=\"e\">\xE9<");
+        EXPECT_EQ(text.substr(start + converted.size(), 10), tenDigits(anchor)) << head;
+    }
+    // Without a declaration the bytes are copied as they are.
+    tmp.write("a.htm", "<head><meta charset=\"iso-8859-1\"></head>" + body);
+    ASSERT_TRUE(merge());
+    EXPECT_NE(merged().find(body.substr(6, 30)), std::string::npos);
+}
+
 TEST_F(MergeManifestTest, AnUnfinishedTagIsCopiedAsText) {
     addDocument(*pub, "a", "a.htm");
     tmp.write("a.htm", "<body>1 < 2 and x <y");
