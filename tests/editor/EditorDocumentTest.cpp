@@ -230,43 +230,40 @@ TEST_F(EditorDocumentTest, SavingOrClosingWithNothingOpenWritesNothing) {
     EXPECT_FALSE(tmp.exists(".saving"));
 }
 
-TEST_F(EditorDocumentTest, ExitWithoutChangesAsksNothing) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    EXPECT_TRUE(document->mayExit());
-    EXPECT_TRUE(window.questions.empty());
-}
-
-TEST_F(EditorDocumentTest, ExitWithChangesAsksAndNoLeavesTheFileAsItWas) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    document->markModified();
-
-    EXPECT_TRUE(document->mayExit());
-
-    EXPECT_EQ(window.questions, std::vector<int32_t>{IDS_ASK_SAVE_PACKAGE});
-    EXPECT_EQ(tmp.read("book.opf"), kPackage);
-}
-
-TEST_F(EditorDocumentTest, ExitWithChangesAndYesSavesFirst) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    document->markModified();
-    window.answerYes = true;
-
-    EXPECT_TRUE(document->mayExit());
-
-    EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
-    EXPECT_FALSE(document->modified);
-}
-
-TEST_F(EditorDocumentTest, ExitWithChangesStaysWhenTheSaveFails) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->markModified();
-    window.answerYes = true;
-    makeSavesFail("book.opf");
-
-    EXPECT_FALSE(document->mayExit());
-    EXPECT_EQ(window.errors.size(), 1u);
+TEST_F(EditorDocumentTest, ExitAsksOnlyAfterChangesAndStaysWhenTheSaveFails) {
+    struct Case {
+        const char* what;
+        bool changed, answerYes, savesFail;
+        bool mayExit;
+        size_t questions, errors;
+        bool written;
+    } cases[] = {
+        {"unchanged", false, true, false, true, 0, 0, false},
+        {"No", true, false, false, true, 1, 0, false},
+        {"Yes", true, true, false, true, 1, 0, true},
+        {"Yes, failing save", true, true, true, false, 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        folder.write("book.opf", kPackage);
+        RecordingWindow seen;
+        seen.answerYes = c.answerYes;
+        auto doc = std::make_unique<EditorDocument>();
+        doc->initDocument(nullptr, seen);
+        ASSERT_TRUE(doc->openPackage(folder.file("book.opf").c_str())) << c.what;
+        if (c.changed) {
+            doc->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+            doc->markModified();
+        }
+        if (c.savesFail) folder.makeFolder("book.opf.saving");
+        EXPECT_EQ(doc->mayExit(), c.mayExit) << c.what;
+        EXPECT_EQ(seen.questions, std::vector<int32_t>(c.questions, IDS_ASK_SAVE_PACKAGE)) << c.what;
+        EXPECT_EQ(seen.errors.size(), c.errors) << c.what;
+        EXPECT_EQ(folder.read("book.opf").find("ch2.htm") != std::string::npos, c.written) << c.what;
+        if (c.written) {
+            EXPECT_FALSE(doc->modified) << c.what;
+        }
+    }
 }
 
 }  // namespace
