@@ -194,7 +194,8 @@ HWND MainWindowRun::waitForDialog(const std::string& caption, DWORD milliseconds
 }
 
 HWND MainWindowRun::waitForDialogWith(int controlId, DWORD milliseconds) {
-    return waitForVisible(milliseconds, [controlId](HWND window) { return GetDlgItem(window, controlId) != nullptr; });
+    return waitForVisible(milliseconds,
+                          [controlId](HWND window) { return GetDlgItem(window, controlId) != nullptr; });
 }
 
 MessageBoxSeen MainWindowRun::waitForMessageBox(DWORD milliseconds) {
@@ -368,6 +369,18 @@ void deleteSetting(const char* name) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
     RegDeleteValueA(key, name);
     RegCloseKey(key);
+}
+
+std::string useRecorderAsHtmlEditor(const std::string& outFile) {
+    // The program's path as Wine's drive Z: shows the build folder.
+    std::string path = QB_GUI_RECORDER;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    if (path.size() < 2 || path[1] != ':') path = "Z:" + path;
+    SetEnvironmentVariableA("QB_RECORDER_OUT", outFile.c_str());
+    writeSetting("HTMLEditor", path);
+    return path;
 }
 
 namespace {

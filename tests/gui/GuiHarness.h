@@ -118,3 +118,6 @@ void cancelFileDialog(HWND dialog);
 bool readSetting(const char* name, std::string* value);
 void writeSetting(const char* name, const std::string& value);
 void deleteSetting(const char* name);
+// Makes the stand-in program, which writes its command line to this file,
+// the HTML editor of the settings; returns the path the setting holds.
+std::string useRecorderAsHtmlEditor(const std::string& outFile);

@@ -252,7 +252,8 @@ TEST_F(ItemDialogsTest, ToursAndSitesAreAddedAndChangedFromTheirRows) {
 TEST_F(ItemDialogsTest, AnAddIntoAFullSectionSaysSoAndAddsNothing) {
     std::string tours;
     // The table keeps one slot spare: 49 tours fill it.
-    for (int i = 0; i < kTourSlots - 1; ++i) tours += "<tour id=\"t" + std::to_string(i) + "\" title=\"T\"></tour>";
+    for (int i = 0; i < kTourSlots - 1; ++i)
+        tours += "<tour id=\"t" + std::to_string(i) + "\" title=\"T\"></tour>";
     std::string full = kBook;
     full.replace(full.find("<tours>"), full.find("</tours>") - full.find("<tours>") + 8,
                  "<tours>" + tours + "</tours>");

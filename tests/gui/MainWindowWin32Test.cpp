@@ -348,25 +348,12 @@ TEST_F(MainWindowTest, AnEmulatorWithoutASettingExplainsHowToSetOne) {
     EXPECT_NE(loadString(IDS_NO_PALMOS_EMULATOR).find("PalmOs Emulator"), std::string::npos);
 }
 
-std::string windowsPath(const std::string& built) {
-    std::string path = built;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path.size() > 1 && path[1] == ':' ? path : "Z:" + path;
-}
-
 TEST_F(MainWindowTest, TheHtmlEditorOfTheSettingGetsTheItemsFullPath) {
-    std::string recorder = windowsPath(QB_GUI_RECORDER);
-    std::string out = tmp.file("command-line.txt");
-    SetEnvironmentVariableA("QB_RECORDER_OUT", out.c_str());
-    writeSetting("HTMLEditor", recorder);
+    std::string recorder = useRecorderAsHtmlEditor(tmp.file("command-line.txt"));
     MainWindowRun run(book);
     ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "text/c1.htm#part2"));
     ASSERT_TRUE(run.command(ID_MANIFEST_EDIT_HTML));
-    DWORD start = GetTickCount();
-    while (!tmp.exists("command-line.txt") && GetTickCount() - start < kWaitMilliseconds) Sleep(50);
-    ASSERT_TRUE(tmp.exists("command-line.txt"));
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return tmp.exists("command-line.txt"); }));
     // The href resolved against the package's folder, fragment dropped.
     EXPECT_EQ(tmp.read("command-line.txt"), recorder + " " + tmp.file("text\\c1.htm"));
     deleteSetting("HTMLEditor");

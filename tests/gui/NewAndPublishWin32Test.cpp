@@ -75,8 +75,9 @@ TEST_F(NewPublicationTest, BrowseProposesTheNameAndCancelWritesNothing) {
     EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] { return fileDialogName(files) == "Gulls"; }))
         << fileDialogName(files);
     answerFileDialog(files, tmp.file("chosen"));
-    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return controlText(dialog, IDC_NEW_TARGET) == tmp.file("chosen.opf"); }))
-        << controlText(dialog, IDC_NEW_TARGET);
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] {
+        return controlText(dialog, IDC_NEW_TARGET) == tmp.file("chosen.opf");
+    })) << controlText(dialog, IDC_NEW_TARGET);
     // A cancelled browse keeps the target.
     click(dialog, IDC_NEW_BROWSE);
     files = run.waitForFileDialog();
