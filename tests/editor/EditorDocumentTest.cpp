@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/EditorDocument.h"
@@ -144,17 +145,19 @@ TEST_F(EditorDocumentTest, OpenCommandWithYesWritesTheOpenPackageFirst) {
 
 TEST_F(EditorDocumentTest, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksItAnywhere) {
     ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    window.saveChoice = tmp.file("copy");
-    ASSERT_TRUE(document->savePackageAs());
-    EXPECT_EQ(window.saveDialogStartedWith, tmp.file("book.opf"));
-    EXPECT_TRUE(tmp.exists("copy.opf"));
-    EXPECT_EQ(window.title, "Quirebound Publisher - copy.opf");
-
-    window.saveChoice = tmp.file("copy.opf.old");
-    ASSERT_TRUE(document->savePackageAs());
-    EXPECT_TRUE(tmp.exists("copy.opf.old"));
-    EXPECT_EQ(std::string(document->currentPath), tmp.file("copy.opf.old"));
-    EXPECT_EQ(std::string(document->path), tmp.file("copy.opf.old"));
+    // The rule looks for ".opf" as typed, anywhere in the name.
+    const std::pair<const char*, const char*> cases[] = {
+        {"copy", "copy.opf"}, {"copy.OPF", "copy.OPF.opf"}, {"copy.opf.old", "copy.opf.old"}};
+    for (const auto& [typed, written] : cases) {
+        std::string before = document->currentPath;
+        window.saveChoice = tmp.file(typed);
+        ASSERT_TRUE(document->savePackageAs()) << typed;
+        EXPECT_EQ(window.saveDialogStartedWith, before);
+        EXPECT_TRUE(tmp.exists(written)) << typed;
+        EXPECT_EQ(window.title, std::string("Quirebound Publisher - ") + written);
+        EXPECT_EQ(std::string(document->currentPath), tmp.file(written));
+        EXPECT_EQ(std::string(document->path), tmp.file(written));
+    }
 }
 
 TEST_F(EditorDocumentTest, CancelledSaveAsKeepsTitleAndTarget) {
