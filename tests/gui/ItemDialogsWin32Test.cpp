@@ -270,9 +270,7 @@ TEST_F(ItemDialogsTest, AnAddIntoAFullSectionSaysSoAndAddsNothing) {
     EXPECT_EQ(box.text, "The Tours section is full: no more tours can be added.");
     pressButton(box.window, IDOK);
     // The dialog ends right after the warning.
-    DWORD start = GetTickCount();
-    while (IsWindow(dialog) && GetTickCount() - start < kWaitMilliseconds) Sleep(20);
-    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] { return !IsWindow(dialog); }));
     EXPECT_EQ(run.rows(IDC_TOURS_VIEW).size(), before);
 }
 

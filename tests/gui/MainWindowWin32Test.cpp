@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "GuiHarness.h"
-#include "editor/CommandLine.h"
 #include "editor/DialogFunctionsWin32.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
@@ -111,24 +110,6 @@ TEST_F(MainWindowTest, PackageOnTheCommandLineShowsEverySection) {
     EXPECT_EQ(run.rows(IDC_GUIDE_VIEW), kGuideRows);
     EXPECT_EQ(run.rows(IDC_TOURS_VIEW), kTourRows);
     expectShowing(run, kSections[0]);
-}
-
-TEST_F(MainWindowTest, ANameWithABlankIsCutAndTheEditorStaysEmpty) {
-    tmp.makeFolder("my books");
-    tmp.write("my books\\book.opf", kBook);
-    std::string line = tmp.file("my books\\book.opf");
-    StartChoice choice = chooseStart(line.c_str());
-    ASSERT_EQ(choice.kind, StartKind::openPackage);
-    MainWindowRun run(std::string(choice.path));
-    // The cut name names no file: the warning names what was tried.
-    MessageBoxSeen box = run.waitForMessageBox();
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_NE(box.text.find(tmp.file("my")), std::string::npos) << box.text;
-    EXPECT_EQ(box.text.find("books"), std::string::npos) << box.text;
-    pressButton(box.window, IDOK);
-    ASSERT_TRUE(run.titleBecomes(kEmptyTitle));
-    EXPECT_TRUE(run.rows(IDC_MANIFEST_VIEW).empty());
-    expectDocumentCommandsEnabled(run, false);
 }
 
 TEST_F(MainWindowTest, AnUnreadablePackageShowsAWarningNamingIt) {
