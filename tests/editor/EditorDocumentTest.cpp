@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/EditorDocument.h"
@@ -144,17 +145,19 @@ TEST_F(EditorDocumentTest, OpenCommandWithYesWritesTheOpenPackageFirst) {
 
 TEST_F(EditorDocumentTest, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksItAnywhere) {
     ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    window.saveChoice = tmp.file("copy");
-    ASSERT_TRUE(document->savePackageAs());
-    EXPECT_EQ(window.saveDialogStartedWith, tmp.file("book.opf"));
-    EXPECT_TRUE(tmp.exists("copy.opf"));
-    EXPECT_EQ(window.title, "Quirebound Publisher - copy.opf");
-
-    window.saveChoice = tmp.file("copy.opf.old");
-    ASSERT_TRUE(document->savePackageAs());
-    EXPECT_TRUE(tmp.exists("copy.opf.old"));
-    EXPECT_EQ(std::string(document->currentPath), tmp.file("copy.opf.old"));
-    EXPECT_EQ(std::string(document->path), tmp.file("copy.opf.old"));
+    // The rule looks for ".opf" as typed, anywhere in the name.
+    const std::pair<const char*, const char*> cases[] = {
+        {"copy", "copy.opf"}, {"copy.OPF", "copy.OPF.opf"}, {"copy.opf.old", "copy.opf.old"}};
+    for (const auto& [typed, written] : cases) {
+        std::string before = document->currentPath;
+        window.saveChoice = tmp.file(typed);
+        ASSERT_TRUE(document->savePackageAs()) << typed;
+        EXPECT_EQ(window.saveDialogStartedWith, before);
+        EXPECT_TRUE(tmp.exists(written)) << typed;
+        EXPECT_EQ(window.title, std::string("Quirebound Publisher - ") + written);
+        EXPECT_EQ(std::string(document->currentPath), tmp.file(written));
+        EXPECT_EQ(std::string(document->path), tmp.file(written));
+    }
 }
 
 TEST_F(EditorDocumentTest, CancelledSaveAsKeepsTitleAndTarget) {
@@ -230,43 +233,40 @@ TEST_F(EditorDocumentTest, SavingOrClosingWithNothingOpenWritesNothing) {
     EXPECT_FALSE(tmp.exists(".saving"));
 }
 
-TEST_F(EditorDocumentTest, ExitWithoutChangesAsksNothing) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    EXPECT_TRUE(document->mayExit());
-    EXPECT_TRUE(window.questions.empty());
-}
-
-TEST_F(EditorDocumentTest, ExitWithChangesAsksAndNoLeavesTheFileAsItWas) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    document->markModified();
-
-    EXPECT_TRUE(document->mayExit());
-
-    EXPECT_EQ(window.questions, std::vector<int32_t>{IDS_ASK_SAVE_PACKAGE});
-    EXPECT_EQ(tmp.read("book.opf"), kPackage);
-}
-
-TEST_F(EditorDocumentTest, ExitWithChangesAndYesSavesFirst) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    document->markModified();
-    window.answerYes = true;
-
-    EXPECT_TRUE(document->mayExit());
-
-    EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
-    EXPECT_FALSE(document->modified);
-}
-
-TEST_F(EditorDocumentTest, ExitWithChangesStaysWhenTheSaveFails) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->markModified();
-    window.answerYes = true;
-    makeSavesFail("book.opf");
-
-    EXPECT_FALSE(document->mayExit());
-    EXPECT_EQ(window.errors.size(), 1u);
+TEST_F(EditorDocumentTest, ExitAsksOnlyAfterChangesAndStaysWhenTheSaveFails) {
+    struct Case {
+        const char* what;
+        bool changed, answerYes, savesFail;
+        bool mayExit;
+        size_t questions, errors;
+        bool written;
+    } cases[] = {
+        {"unchanged", false, true, false, true, 0, 0, false},
+        {"No", true, false, false, true, 1, 0, false},
+        {"Yes", true, true, false, true, 1, 0, true},
+        {"Yes, failing save", true, true, true, false, 1, 1, false},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        folder.write("book.opf", kPackage);
+        RecordingWindow seen;
+        seen.answerYes = c.answerYes;
+        auto doc = std::make_unique<EditorDocument>();
+        doc->initDocument(nullptr, seen);
+        ASSERT_TRUE(doc->openPackage(folder.file("book.opf").c_str())) << c.what;
+        if (c.changed) {
+            doc->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+            doc->markModified();
+        }
+        if (c.savesFail) folder.makeFolder("book.opf.saving");
+        EXPECT_EQ(doc->mayExit(), c.mayExit) << c.what;
+        EXPECT_EQ(seen.questions, std::vector<int32_t>(c.questions, IDS_ASK_SAVE_PACKAGE)) << c.what;
+        EXPECT_EQ(seen.errors.size(), c.errors) << c.what;
+        EXPECT_EQ(folder.read("book.opf").find("ch2.htm") != std::string::npos, c.written) << c.what;
+        if (c.written) {
+            EXPECT_FALSE(doc->modified) << c.what;
+        }
+    }
 }
 
 }  // namespace

@@ -16,18 +16,12 @@ constexpr int kMessageIconId = 0x14;
 constexpr int kWineMessageIconId = 0x440;
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFileNameCombo = 0x47c;
-constexpr DWORD kPollMilliseconds = 20;
 
-std::string windowText(HWND window);
 std::string className(HWND window);
 std::string iconOfBox(HWND box);
 HWND toolbarOf(HWND mainWindow);
 void appendRows(HWND tree, HTREEITEM first, int depth, std::vector<std::string>& out);
 HTREEITEM findRow(HWND tree, HTREEITEM first, const std::string& text);
-// Polls until found() is true or the time is up.
-template <typename Found>
-bool pollUntil(DWORD milliseconds, Found found);
-
 }  // namespace
 
 MainWindowRun::MainWindowRun(const std::string& startupPath) {
@@ -109,6 +103,10 @@ std::string MainWindowRun::title() const {
     return windowText(mainWindow);
 }
 
+bool MainWindowRun::titleBecomes(const std::string& expected) {
+    return pollUntil(kWaitMilliseconds, [&] { return title() == expected; });
+}
+
 UINT MainWindowRun::menuState(int command) const {
     return GetMenuState(GetMenu(mainWindow), UINT(command), MF_BYCOMMAND);
 }
@@ -166,27 +164,38 @@ void MainWindowRun::doubleClickRow(int viewId, const std::string& text) {
     PostMessageA(mainWindow, WM_NOTIFY, WPARAM(viewId), reinterpret_cast<LPARAM>(&posted));
 }
 
-HWND MainWindowRun::waitForDialog(const std::string& caption, DWORD milliseconds) {
-    HWND found = nullptr;
+template <typename Test>
+HWND MainWindowRun::waitForVisible(DWORD milliseconds, Test test) {
+    struct Search {
+        HWND main;
+        Test* test;
+        HWND found;
+    } search{mainWindow, &test, nullptr};
     pollUntil(milliseconds, [&] {
-        found = nullptr;
-        struct Search {
-            const std::string* caption;
-            HWND found;
-        } search{&caption, nullptr};
+        search.found = nullptr;
         EnumThreadWindows(
             uiThreadId,
             [](HWND candidate, LPARAM argument) -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(argument);
-                if (className(candidate) != "#32770" || windowText(candidate) != *s.caption) return TRUE;
+                if (candidate == s.main || className(candidate) != "#32770" || !IsWindowVisible(candidate) ||
+                    !(*s.test)(candidate))
+                    return TRUE;
                 s.found = candidate;
                 return FALSE;
             },
             reinterpret_cast<LPARAM>(&search));
-        found = search.found;
-        return found != nullptr && IsWindowVisible(found);
+        return search.found != nullptr;
     });
-    return found;
+    return search.found;
+}
+
+HWND MainWindowRun::waitForDialog(const std::string& caption, DWORD milliseconds) {
+    return waitForVisible(milliseconds, [&caption](HWND window) { return windowText(window) == caption; });
+}
+
+HWND MainWindowRun::waitForDialogWith(int controlId, DWORD milliseconds) {
+    return waitForVisible(milliseconds,
+                          [controlId](HWND window) { return GetDlgItem(window, controlId) != nullptr; });
 }
 
 MessageBoxSeen MainWindowRun::waitForMessageBox(DWORD milliseconds) {
@@ -250,13 +259,37 @@ HWND MainWindowRun::findOwnedDialog(bool wantMessageBox) const {
     return search.found;
 }
 
+void click(HWND dialog, int buttonId) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
 void pressButton(HWND box, int buttonId) {
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+    click(box, buttonId);
     // Returns once the box has gone, so the next look finds the next box.
     bool gone = pollUntil(kWaitMilliseconds, [box] { return !IsWindow(box); });
     if (!gone)
         std::fprintf(stderr, "box %p still there after button %d\n", static_cast<void*>(box), buttonId);
+}
+
+void setTicked(HWND dialog, int controlId, bool ticked) {
+    SendDlgItemMessageA(dialog, controlId, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool isTicked(HWND dialog, int controlId) {
+    return SendDlgItemMessageA(dialog, controlId, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::string windowText(HWND window) {
+    char text[2048] = {};
+    if (window != nullptr) GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string loadString(int id) {
+    char text[1024] = {};
+    LoadStringA(GetModuleHandleA(nullptr), UINT(id), text, sizeof text);
+    return text;
 }
 
 void typeInto(HWND dialog, int controlId, const std::string& text) {
@@ -286,15 +319,24 @@ std::vector<std::string> listEntries(HWND dialog, int controlId) {
     return entries;
 }
 
-void answerFileDialog(HWND dialog, const std::string& fileName) {
+// The file name box is an edit or a combo box, by system.
+static HWND fileNameBox(HWND dialog) {
     HWND edit = GetDlgItem(dialog, kFileNameEdit);
     if (edit == nullptr) {
         HWND combo = GetDlgItem(dialog, kFileNameCombo);
         edit = combo != nullptr ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
         if (edit == nullptr) edit = combo;
     }
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
+    return edit;
+}
+
+void answerFileDialog(HWND dialog, const std::string& fileName) {
+    SendMessageA(fileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fileName.c_str()));
     pressButton(dialog, IDOK);
+}
+
+std::string fileDialogName(HWND dialog) {
+    return windowText(fileNameBox(dialog));
 }
 
 void cancelFileDialog(HWND dialog) {
@@ -329,13 +371,19 @@ void deleteSetting(const char* name) {
     RegCloseKey(key);
 }
 
-namespace {
-
-std::string windowText(HWND window) {
-    char text[2048] = {};
-    if (window != nullptr) GetWindowTextA(window, text, sizeof text);
-    return text;
+std::string useRecorderAsHtmlEditor(const std::string& outFile) {
+    // The program's path as Wine's drive Z: shows the build folder.
+    std::string path = QB_GUI_RECORDER;
+    for (char& c : path) {
+        if (c == '/') c = '\\';
+    }
+    if (path.size() < 2 || path[1] != ':') path = "Z:" + path;
+    SetEnvironmentVariableA("QB_RECORDER_OUT", outFile.c_str());
+    writeSetting("HTMLEditor", path);
+    return path;
 }
+
+namespace {
 
 std::string className(HWND window) {
     char name[64] = {};
@@ -413,16 +461,6 @@ HTREEITEM findRow(HWND tree, HTREEITEM first, const std::string& text) {
         if (HTREEITEM found = findRow(tree, child, text)) return found;
     }
     return nullptr;
-}
-
-template <typename Found>
-bool pollUntil(DWORD milliseconds, Found found) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (found()) return true;
-        if (GetTickCount() - start >= milliseconds) return false;
-        Sleep(kPollMilliseconds);
-    }
 }
 
 }  // namespace

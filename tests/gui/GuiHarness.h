@@ -13,6 +13,17 @@
 
 constexpr DWORD kWaitMilliseconds = 10000;
 
+// Polls until found() is true or the time is up.
+template <typename Found>
+bool pollUntil(DWORD milliseconds, Found found) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (found()) return true;
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(20);
+    }
+}
+
 // A message box of the process as the user sees it.
 struct MessageBoxSeen {
     HWND window = nullptr;
@@ -44,6 +55,8 @@ public:
     void postMessage(UINT message, WPARAM first, LPARAM second);
 
     std::string title() const;
+    // Waits until the title reads this; false on timeout.
+    bool titleBecomes(const std::string& expected);
     // MF_GRAYED / MF_CHECKED etc. of a menu entry of the menu bar.
     UINT menuState(int command) const;
     // TB_GETSTATE of a toolbar button.
@@ -64,11 +77,15 @@ public:
     HWND waitForFileDialog(DWORD milliseconds = kWaitMilliseconds);
     // A dialog of the editor's thread with this caption, once visible.
     HWND waitForDialog(const std::string& caption, DWORD milliseconds = kWaitMilliseconds);
+    // A dialog of the editor's thread that holds this control, once visible.
+    HWND waitForDialogWith(int controlId, DWORD milliseconds = kWaitMilliseconds);
     // True when no box or file dialog shows up within the time.
     bool staysWithoutBox(DWORD milliseconds);
 
 private:
     HWND findOwnedDialog(bool wantMessageBox) const;
+    template <typename Test>
+    HWND waitForVisible(DWORD milliseconds, Test test);
 
     std::thread uiThread;
     DWORD uiThreadId = 0;
@@ -76,8 +93,16 @@ private:
     HWND mainWindow = nullptr;
 };
 
-// Presses a button of a message box (IDYES, IDNO, IDOK, IDCANCEL).
+// Presses a button of a message box (IDYES, IDNO, IDOK, IDCANCEL) and
+// waits until the box has gone.
 void pressButton(HWND box, int buttonId);
+// A click that returns at once: the dialog may stay open.
+void click(HWND dialog, int buttonId);
+void setTicked(HWND dialog, int controlId, bool ticked);
+bool isTicked(HWND dialog, int controlId);
+std::string windowText(HWND window);
+// A string of the program's resources.
+std::string loadString(int id);
 // A dialog's controls as a user fills them: typing replaces an edit's text
 // (a drop-down combo's too), choosing picks a list entry by its text.
 void typeInto(HWND dialog, int controlId, const std::string& text);
@@ -86,9 +111,13 @@ std::string controlText(HWND dialog, int controlId);
 std::vector<std::string> listEntries(HWND dialog, int controlId);
 // Types a full file name into a file dialog and presses OK, or Cancel.
 void answerFileDialog(HWND dialog, const std::string& fileName);
+std::string fileDialogName(HWND dialog);
 void cancelFileDialog(HWND dialog);
 
 // The editor's registry values under the current user.
 bool readSetting(const char* name, std::string* value);
 void writeSetting(const char* name, const std::string& value);
 void deleteSetting(const char* name);
+// Makes the stand-in program, which writes its command line to this file,
+// the HTML editor of the settings; returns the path the setting holds.
+std::string useRecorderAsHtmlEditor(const std::string& outFile);

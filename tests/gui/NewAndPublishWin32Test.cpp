@@ -22,109 +22,9 @@ using Rows = std::vector<std::string>;
 constexpr int kBackButton = 0x3023;
 constexpr int kNextButton = 0x3024;
 constexpr int kFinishButton = 0x3025;
-constexpr int kMessageTextId = 0xFFFF;
 
-template <typename Found>
-bool pollUntil(Found found, DWORD milliseconds = kWaitMilliseconds) {
-    DWORD start = GetTickCount();
-    while (!found()) {
-        if (GetTickCount() - start >= milliseconds) return false;
-        Sleep(20);
-    }
-    return true;
-}
-
-std::string textOf(HWND window) {
-    char text[2048] = {};
-    if (window != nullptr) GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string itemText(HWND dialog, int id) {
-    return textOf(GetDlgItem(dialog, id));
-}
-
-// A visible top-level dialog of the editor's thread that passes the test.
-template <typename Test>
-HWND findDialog(const MainWindowRun& run, Test test) {
-    struct Search {
-        HWND main;
-        Test* test;
-        HWND found;
-    } search{run.window(), &test, nullptr};
-    EnumThreadWindows(
-        GetWindowThreadProcessId(run.window(), nullptr),
-        [](HWND candidate, LPARAM argument) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(argument);
-            char name[16] = {};
-            GetClassNameA(candidate, name, sizeof name);
-            if (candidate == s.main || std::string(name) != "#32770" || !IsWindowVisible(candidate))
-                return TRUE;
-            if (!(*s.test)(candidate)) return TRUE;
-            s.found = candidate;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool isNewDialog(HWND window) {
-    return GetDlgItem(window, IDC_NEW_NAME) != nullptr;
-}
-bool isWizard(HWND window) {
-    return GetDlgItem(window, kNextButton) != nullptr;
-}
-// The dialogs' labels share the message text's id: a box is neither.
-bool isMessageBox(HWND window) {
-    return GetDlgItem(window, kMessageTextId) != nullptr && !isNewDialog(window) && !isWizard(window);
-}
-
-HWND waitFor(const MainWindowRun& run, bool (*test)(HWND)) {
-    HWND found = nullptr;
-    pollUntil([&] { return (found = findDialog(run, test)) != nullptr; });
-    return found;
-}
-
-struct Box {
-    HWND window = nullptr;
-    std::string text;
-    std::string caption;
-};
-
-Box waitForBox(const MainWindowRun& run, DWORD milliseconds = kWaitMilliseconds) {
-    Box box;
-    pollUntil([&] { return (box.window = findDialog(run, isMessageBox)) != nullptr; }, milliseconds);
-    box.text = itemText(box.window, kMessageTextId);
-    box.caption = textOf(box.window);
-    return box;
-}
-
-// A click that returns at once: the dialog may stay open.
-void click(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-void type(HWND dialog, int id, const std::string& text) {
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void tick(HWND dialog, int id, bool ticked) {
-    SendMessageA(GetDlgItem(dialog, id), BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool isTicked(HWND dialog, int id) {
-    return SendMessageA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-bool titleBecomes(MainWindowRun& run, const std::string& expected) {
-    return pollUntil([&] { return run.title() == expected; });
-}
-
-std::string loadText(int id) {
-    char text[1024] = {};
-    LoadStringA(GetModuleHandleA(nullptr), UINT(id), text, sizeof text);
-    return text;
+bool gone(HWND dialog) {
+    return pollUntil(kWaitMilliseconds, [&] { return !IsWindow(dialog); });
 }
 
 class NewPublicationTest : public ::testing::Test {
@@ -134,32 +34,29 @@ protected:
 
     HWND openNewDialog() {
         run.post(ID_FILE_NEW);
-        return waitFor(run, isNewDialog);
+        return run.waitForDialogWith(IDC_NEW_NAME);
     }
     void fill(HWND dialog, const std::string& name, const std::string& author, const std::string& target) {
-        type(dialog, IDC_NEW_NAME, name);
-        type(dialog, IDC_NEW_AUTHOR, author);
-        type(dialog, IDC_NEW_TARGET, target);
-    }
-    bool dialogGone(HWND dialog) {
-        return pollUntil([&] { return !IsWindow(dialog); });
+        typeInto(dialog, IDC_NEW_NAME, name);
+        typeInto(dialog, IDC_NEW_AUTHOR, author);
+        typeInto(dialog, IDC_NEW_TARGET, target);
     }
 };
 
 TEST_F(NewPublicationTest, CreateWritesTheBookAndTheEditorOpensIt) {
     HWND dialog = openNewDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(textOf(dialog), "New Open-eBook Publication...");
-    for (int edit : {IDC_NEW_NAME, IDC_NEW_AUTHOR, IDC_NEW_TARGET}) EXPECT_EQ(itemText(dialog, edit), "");
+    EXPECT_EQ(windowText(dialog), "New Open-eBook Publication...");
+    for (int edit : {IDC_NEW_NAME, IDC_NEW_AUTHOR, IDC_NEW_TARGET}) EXPECT_EQ(controlText(dialog, edit), "");
     EXPECT_TRUE(isTicked(dialog, IDC_NEW_ADD_TOC));
     EXPECT_TRUE(isTicked(dialog, IDC_NEW_ADD_COVER));
     EXPECT_FALSE(isTicked(dialog, IDC_NEW_ADD_BIOGRAPHY));
     fill(dialog, "Tide Tables", "M. Harbour", tmp.file("tides"));
-    tick(dialog, IDC_NEW_ADD_BIOGRAPHY, true);
-    tick(dialog, IDC_NEW_ADD_TOC, false);
+    setTicked(dialog, IDC_NEW_ADD_BIOGRAPHY, true);
+    setTicked(dialog, IDC_NEW_ADD_TOC, false);
     click(dialog, IDOK);
-    ASSERT_TRUE(dialogGone(dialog));
-    ASSERT_TRUE(titleBecomes(run, "Quirebound Publisher - tides.opf"));
+    ASSERT_TRUE(gone(dialog));
+    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - tides.opf"));
     EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), (Rows{"cover", "  cover.htm", "bio", "  bio.htm"}));
     EXPECT_EQ(run.rows(IDC_SPINE_VIEW), (Rows{"cover", "bio"}));
     EXPECT_EQ(run.rows(IDC_GUIDE_VIEW), (Rows{"Biography", "  bio.htm"}));
@@ -175,55 +72,42 @@ TEST_F(NewPublicationTest, BrowseProposesTheNameAndCancelWritesNothing) {
     click(dialog, IDC_NEW_BROWSE);
     HWND files = run.waitForFileDialog();
     ASSERT_NE(files, nullptr);
-    // The file name box is an edit or a combo box, by system.
-    EXPECT_TRUE(pollUntil([&] {
-        return itemText(files, 0x480) == "Gulls" || itemText(files, 0x47c) == "Gulls";
-    })) << itemText(files, 0x480)
-        << "|" << itemText(files, 0x47c);
+    EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] { return fileDialogName(files) == "Gulls"; }))
+        << fileDialogName(files);
     answerFileDialog(files, tmp.file("chosen"));
-    ASSERT_TRUE(pollUntil([&] { return itemText(dialog, IDC_NEW_TARGET) == tmp.file("chosen.opf"); }))
-        << itemText(dialog, IDC_NEW_TARGET);
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] {
+        return controlText(dialog, IDC_NEW_TARGET) == tmp.file("chosen.opf");
+    })) << controlText(dialog, IDC_NEW_TARGET);
     // A cancelled browse keeps the target.
     click(dialog, IDC_NEW_BROWSE);
     files = run.waitForFileDialog();
     ASSERT_NE(files, nullptr);
     cancelFileDialog(files);
-    EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), tmp.file("chosen.opf"));
+    EXPECT_EQ(controlText(dialog, IDC_NEW_TARGET), tmp.file("chosen.opf"));
     click(dialog, IDCANCEL);
-    ASSERT_TRUE(dialogGone(dialog));
+    ASSERT_TRUE(gone(dialog));
     EXPECT_TRUE(run.staysWithoutBox(300));
     for (const char* name : {"chosen.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
     EXPECT_EQ(run.title(), "Quirebound Publisher");
 }
 
-TEST_F(NewPublicationTest, EachCheckWarnsAndKeepsWhatWasTyped) {
+// The checks and their order are tested natively: one shows the wiring.
+TEST_F(NewPublicationTest, ACheckWarnsAndKeepsWhatWasTyped) {
     HWND dialog = openNewDialog();
     ASSERT_NE(dialog, nullptr);
-    struct Case {
-        std::string name, author, target;
-        int warning;
-    };
-    const Case cases[] = {
-        {"", "", "", IDS_NEW_NO_NAME},
-        {"Gulls", "", tmp.file("g"), IDS_NEW_NO_AUTHOR},
-        {"Gulls", "Ann", tmp.file("missing\\g"), IDS_TARGET_NOT_VALID},
-        {"Gulls", "Ann", "", IDS_TARGET_NOT_VALID},
-    };
-    for (const Case& c : cases) {
-        fill(dialog, c.name, c.author, c.target);
-        click(dialog, IDOK);
-        Box box = waitForBox(run);
-        ASSERT_NE(box.window, nullptr) << c.warning;
-        EXPECT_EQ(box.text, loadText(c.warning));
-        EXPECT_EQ(box.caption, "Warning");
-        pressButton(box.window, IDOK);
-        EXPECT_TRUE(IsWindow(dialog));
-        EXPECT_EQ(itemText(dialog, IDC_NEW_NAME), c.name);
-        EXPECT_EQ(itemText(dialog, IDC_NEW_TARGET), c.target);
-    }
+    fill(dialog, "Gulls", "", tmp.file("g"));
+    click(dialog, IDOK);
+    MessageBoxSeen box = run.waitForMessageBox();
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, loadString(IDS_NEW_NO_AUTHOR));
+    EXPECT_EQ(box.caption, "Warning");
+    pressButton(box.window, IDOK);
+    EXPECT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(controlText(dialog, IDC_NEW_NAME), "Gulls");
+    EXPECT_EQ(controlText(dialog, IDC_NEW_TARGET), tmp.file("g"));
     for (const char* name : {"g.opf", "toc.htm", "cover.htm"}) EXPECT_FALSE(tmp.exists(name)) << name;
     click(dialog, IDCANCEL);
-    EXPECT_TRUE(dialogGone(dialog));
+    EXPECT_TRUE(gone(dialog));
 }
 
 TEST_F(NewPublicationTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
@@ -233,7 +117,7 @@ TEST_F(NewPublicationTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
     fill(dialog, "Gulls", "Ann", tmp.file("gulls.opf"));
     for (int answer : {IDNO, IDYES}) {
         click(dialog, IDOK);
-        Box question = waitForBox(run);
+        MessageBoxSeen question = run.waitForMessageBox();
         ASSERT_NE(question.window, nullptr);
         EXPECT_EQ(question.text, "The file " + tmp.file("toc.htm") +
                                      " already exists. Do you want to replace it and the other files of the "
@@ -242,14 +126,14 @@ TEST_F(NewPublicationTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
         if (answer == IDNO) {
             EXPECT_TRUE(run.staysWithoutBox(200));
             EXPECT_TRUE(IsWindow(dialog));
-            EXPECT_EQ(itemText(dialog, IDC_NEW_NAME), "Gulls");
+            EXPECT_EQ(controlText(dialog, IDC_NEW_NAME), "Gulls");
             EXPECT_EQ(tmp.read("toc.htm"), "my own contents");
             EXPECT_FALSE(tmp.exists("gulls.opf"));
             EXPECT_FALSE(tmp.exists("cover.htm"));
         }
     }
-    ASSERT_TRUE(dialogGone(dialog));
-    ASSERT_TRUE(titleBecomes(run, "Quirebound Publisher - gulls.opf"));
+    ASSERT_TRUE(gone(dialog));
+    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - gulls.opf"));
     EXPECT_NE(tmp.read("toc.htm").find("Table Of Contents"), std::string::npos);
 }
 
@@ -260,21 +144,19 @@ TEST_F(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsKept) {
     ASSERT_NE(dialog, nullptr);
     fill(dialog, "Gulls", "Ann", tmp.file("gulls"));
     click(dialog, IDOK);
-    Box question = waitForBox(run);
+    MessageBoxSeen question = run.waitForMessageBox();
     ASSERT_NE(question.window, nullptr);
     pressButton(question.window, IDYES);
-    Box error = waitForBox(run);
+    MessageBoxSeen error = run.waitForMessageBox();
     ASSERT_NE(error.window, nullptr);
     EXPECT_EQ(error.text, "The file " + tmp.file("cover.htm") +
                               " could not be written. Nothing of the new publication was kept.");
     EXPECT_EQ(error.caption, "Error");
     pressButton(error.window, IDOK);
     EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_FALSE(tmp.exists("toc.htm"));
-    EXPECT_FALSE(tmp.exists("gulls.opf"));
     EXPECT_EQ(run.title(), "Quirebound Publisher");
     click(dialog, IDCANCEL);
-    EXPECT_TRUE(dialogGone(dialog));
+    EXPECT_TRUE(gone(dialog));
 }
 
 // ---- Publishing Wizard ----------------------------------------------------
@@ -302,7 +184,7 @@ protected:
     // The wizard of a publish command on its welcome page.
     HWND openWizard(MainWindowRun& run) {
         run.post(ID_PUBLISH_PRC);
-        return waitFor(run, isWizard);
+        return run.waitForDialogWith(kNextButton);
     }
     static HWND currentPage(HWND wizard) {
         return reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -310,7 +192,7 @@ protected:
     // Waits until the current page holds this control.
     static HWND waitForPage(HWND wizard, int control) {
         HWND page = nullptr;
-        pollUntil([&] {
+        pollUntil(kWaitMilliseconds, [&] {
             page = IsWindow(wizard) ? currentPage(wizard) : nullptr;
             return page != nullptr && GetDlgItem(page, control) != nullptr;
         });
@@ -322,9 +204,6 @@ protected:
         press(wizard, PSBTN_NEXT);
         return waitForPage(wizard, IDC_PUBLISH_EBOOK_NAME);
     }
-    static bool gone(HWND wizard) {
-        return pollUntil([&] { return !IsWindow(wizard); });
-    }
     bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
 };
 
@@ -332,36 +211,36 @@ TEST_F(PublishingWizardTest, TheSampleIsPublishedThroughTheThreePages) {
     MainWindowRun run(tmp.file("lantern.opf"));
     HWND wizard = openWizard(run);
     ASSERT_NE(wizard, nullptr);
-    EXPECT_EQ(textOf(wizard).find("Quirebound Publisher"), 0u) << textOf(wizard);
+    EXPECT_EQ(windowText(wizard).find("Quirebound Publisher"), 0u) << windowText(wizard);
     // The welcome page: only Next.
-    ASSERT_TRUE(pollUntil([&] { return currentPage(wizard) != nullptr; }));
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return currentPage(wizard) != nullptr; }));
     EXPECT_EQ(GetDlgItem(currentPage(wizard), IDC_PUBLISH_EBOOK_NAME), nullptr);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBackButton)));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton)));
     HWND options = toOptions(wizard);
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(itemText(options, IDC_PUBLISH_EBOOK_NAME), "lantern");
+    EXPECT_EQ(controlText(options, IDC_PUBLISH_EBOOK_NAME), "lantern");
     EXPECT_TRUE(isTicked(options, IDC_PUBLISH_COMPRESS));
     EXPECT_TRUE(isTicked(options, IDC_PUBLISH_FIRST_CHAPTER));
-    EXPECT_EQ(itemText(options, IDC_PUBLISH_STATUS), "");
+    EXPECT_EQ(controlText(options, IDC_PUBLISH_STATUS), "");
     // Back and Next again keep the typed name.
-    type(options, IDC_PUBLISH_EBOOK_NAME, "mybook");
+    typeInto(options, IDC_PUBLISH_EBOOK_NAME, "mybook");
     press(wizard, PSBTN_BACK);
-    ASSERT_TRUE(pollUntil([&] { return currentPage(wizard) != options; }));
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return currentPage(wizard) != options; }));
     ASSERT_EQ(toOptions(wizard), options);
-    EXPECT_EQ(itemText(options, IDC_PUBLISH_EBOOK_NAME), "mybook");
+    EXPECT_EQ(controlText(options, IDC_PUBLISH_EBOOK_NAME), "mybook");
 
     press(wizard, PSBTN_NEXT);
     HWND final = waitForPage(wizard, IDC_PUBLISH_LOCATION);
     ASSERT_NE(final, nullptr);
     std::string target = tmp.file("mybook.prc");
-    EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), target);
+    EXPECT_EQ(controlText(final, IDC_PUBLISH_LOCATION), target);
     std::string book = tmp.read("mybook.prc");
-    EXPECT_EQ(itemText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
+    EXPECT_EQ(controlText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kFinishButton)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(final, IDC_PUBLISH_PREVIEW)));
     // The build's last step and its progress at the end.
-    EXPECT_EQ(itemText(options, IDC_PUBLISH_STATUS), "Adding images...");
+    EXPECT_EQ(controlText(options, IDC_PUBLISH_STATUS), "Adding images...");
     HWND bar = GetDlgItem(options, IDC_PUBLISH_PROGRESS);
     std::vector<std::string> records = recordsOf(book);
     ASSERT_GE(records.size(), 3u);
@@ -389,8 +268,8 @@ TEST_F(PublishingWizardTest, WithoutTheFirstChapterBoxNoChapterFileIsWritten) {
     ASSERT_NE(wizard, nullptr);
     HWND options = toOptions(wizard);
     ASSERT_NE(options, nullptr);
-    tick(options, IDC_PUBLISH_FIRST_CHAPTER, false);
-    tick(options, IDC_PUBLISH_COMPRESS, false);
+    setTicked(options, IDC_PUBLISH_FIRST_CHAPTER, false);
+    setTicked(options, IDC_PUBLISH_COMPRESS, false);
     press(wizard, PSBTN_NEXT);
     ASSERT_NE(waitForPage(wizard, IDC_PUBLISH_LOCATION), nullptr);
     EXPECT_FALSE(tmp.exists("lantern_firstchapter.htm"));
@@ -403,34 +282,24 @@ TEST_F(PublishingWizardTest, WithoutTheFirstChapterBoxNoChapterFileIsWritten) {
     EXPECT_TRUE(gone(wizard));
 }
 
-TEST_F(PublishingWizardTest, BadNamesAreRefusedAndTheWizardStays) {
+// The name rule is tested natively: one refused name shows the wiring.
+TEST_F(PublishingWizardTest, ABadNameIsRefusedAndTheWizardStays) {
     MainWindowRun run(tmp.file("lantern.opf"));
     HWND wizard = openWizard(run);
     ASSERT_NE(wizard, nullptr);
     HWND options = toOptions(wizard);
     ASSERT_NE(options, nullptr);
-    // The target path may hold 255 characters.
-    std::string tooLong(255 - tmp.path().size() - 3, 'n');
-    for (const std::string& name :
-         {std::string(""), std::string("books\\mybook"), std::string("a/b"), tooLong}) {
-        type(options, IDC_PUBLISH_EBOOK_NAME, name);
-        press(wizard, PSBTN_NEXT);
-        Box box = waitForBox(run);
-        ASSERT_NE(box.window, nullptr) << name;
-        EXPECT_EQ(box.text, "The tagret file you entered is not valid.");
-        EXPECT_EQ(box.caption, "Warning");
-        pressButton(box.window, IDOK);
-        EXPECT_EQ(currentPage(wizard), options) << name;
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton))) << name;
-    }
-    EXPECT_FALSE(tmp.exists("*.prc"));
-    type(options, IDC_PUBLISH_EBOOK_NAME, "mybook.PRC");
+    typeInto(options, IDC_PUBLISH_EBOOK_NAME, "books\\mybook");
     press(wizard, PSBTN_NEXT);
-    HWND final = waitForPage(wizard, IDC_PUBLISH_LOCATION);
-    ASSERT_NE(final, nullptr);
-    EXPECT_EQ(itemText(final, IDC_PUBLISH_LOCATION), tmp.file("mybook.PRC.prc"));
-    EXPECT_TRUE(tmp.exists("mybook.PRC.prc"));
-    press(wizard, PSBTN_FINISH);
+    MessageBoxSeen box = run.waitForMessageBox();
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text, "The tagret file you entered is not valid.");
+    EXPECT_EQ(box.caption, "Warning");
+    pressButton(box.window, IDOK);
+    EXPECT_EQ(currentPage(wizard), options);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kNextButton)));
+    EXPECT_FALSE(tmp.exists("*.prc"));
+    press(wizard, PSBTN_CANCEL);
     EXPECT_TRUE(gone(wizard));
 }
 
@@ -441,7 +310,7 @@ TEST_F(PublishingWizardTest, AFailedBuildNamesTheMissingFileAndCloses) {
     ASSERT_NE(wizard, nullptr);
     ASSERT_NE(toOptions(wizard), nullptr);
     press(wizard, PSBTN_NEXT);
-    Box box = waitForBox(run);
+    MessageBoxSeen box = run.waitForMessageBox();
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "internal error while building the eBook.\nThe file " + tmp.file("text\\ch2.htm") +
                             ", referenced in the Manifest is not available (File not found)");
@@ -457,7 +326,7 @@ TEST_F(PublishingWizardTest, WithoutAPackageThereIsNothingToPublish) {
     MainWindowRun run;
     run.post(ID_PUBLISH_PRC);
     EXPECT_TRUE(run.staysWithoutBox(500));
-    EXPECT_EQ(findDialog(run, isWizard), nullptr);
+    EXPECT_EQ(run.waitForDialogWith(kNextButton, 0), nullptr);
 }
 
 TEST_F(PublishingWizardTest, CancelDuringTheBuildStopsItAndKeepsAnEarlierBook) {

@@ -23,14 +23,6 @@ HWND pageOf(HWND sheet) {
     return FindWindowExA(sheet, nullptr, "#32770", nullptr);
 }
 
-std::string windowsPath(const std::string& built) {
-    std::string path = built;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path.size() > 1 && path[1] == ':' ? path : "Z:" + path;
-}
-
 class ToolsTest : public ::testing::Test {
 protected:
     TempFolder tmp;
@@ -104,16 +96,12 @@ TEST_F(ToolsTest, NoToTheHtmlEditorQuestionStartsNothing) {
 }
 
 TEST_F(ToolsTest, ATourSitesFileIsResolvedAgainstThePackage) {
-    std::string recorder = windowsPath(QB_GUI_RECORDER);
-    SetEnvironmentVariableA("QB_RECORDER_OUT", tmp.file("command-line.txt").c_str());
-    writeSetting("HTMLEditor", recorder);
+    std::string recorder = useRecorderAsHtmlEditor(tmp.file("command-line.txt"));
     MainWindowRun run(book);
     ASSERT_TRUE(run.clickTab(3));
     ASSERT_TRUE(run.selectRow(IDC_TOURS_VIEW, "Start"));
     ASSERT_TRUE(run.command(ID_TOURS_EDIT_HTML));
-    DWORD start = GetTickCount();
-    while (!tmp.exists("command-line.txt") && GetTickCount() - start < kWaitMilliseconds) Sleep(50);
-    ASSERT_TRUE(tmp.exists("command-line.txt"));
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return tmp.exists("command-line.txt"); }));
     EXPECT_EQ(tmp.read("command-line.txt"), recorder + " " + tmp.file("text\\c1.htm"));
 }
 

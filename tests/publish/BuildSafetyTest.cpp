@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BuildDriverRecords.h"
@@ -36,6 +37,12 @@ protected:
                       "</spine>\r\n<guide>\r\n</guide>\r\n</package>\r\n");
     }
     int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, reporter); }
+    // The status and what the build wrote to standard error.
+    std::pair<int, std::string> batchWithErrors(const std::string& name) {
+        testing::internal::CaptureStderr();
+        int status = batch(name);
+        return {status, testing::internal::GetCapturedStderr()};
+    }
     std::string bookText(const std::string& name) { return decodedText(recordsOf(tmp.read(name))); }
     bool leftOver() { return tmp.exists("PRC*.tmp"); }
 };
@@ -131,9 +138,7 @@ TEST_F(BuildSafetyTest, ARebuildOnAFullDiskKeepsTheEarlierBook) {
     tmp.write("disk\\book.prc", earlier);
     writePackage("disk\\book.opf", {"ch.htm"});
 
-    testing::internal::CaptureStderr();
-    int status = batch("disk\\book.opf");
-    std::string err = testing::internal::GetCapturedStderr();
+    auto [status, err] = batchWithErrors("disk\\book.opf");
     EXPECT_NE(status, 0) << err;
     EXPECT_NE(
         err.find(programPathForDisplay(tmp.file("disk\\book.prc").c_str()) + " (No space left on device)"),
@@ -174,9 +179,7 @@ TEST_F(BuildSafetyTest, PathsAreUsedWholeOrRefusedWithTheirName) {
         tmp.makeFolder("My Books");
         tmp.makeFolder("100 ");
 
-        testing::internal::CaptureStderr();
-        int status = batch(c.folder + "book.opf");
-        std::string err = testing::internal::GetCapturedStderr();
+        auto [status, err] = batchWithErrors(c.folder + "book.opf");
         if (c.message.empty()) {
             EXPECT_EQ(status, 0) << c.folder << err;
             EXPECT_NE(bookText(c.folder + "book.prc").find("the real chapter"), std::string::npos)
@@ -206,9 +209,7 @@ TEST_F(BuildSafetyTest, AGuideOrMetadataPageThatCannotBeWrittenFailsTheBuild) {
         for (int32_t n = 1; n <= kBuildFileAttempts; ++n)
             tmp.write(std::string(c.stem) + std::to_string(n) + ".tmp", "");
         tmp.write("book.prc", "earlier e-book");
-        testing::internal::CaptureStderr();
-        int status = batch("book.opf");
-        std::string err = testing::internal::GetCapturedStderr();
+        auto [status, err] = batchWithErrors("book.opf");
         EXPECT_NE(status, 0) << c.stem;
         EXPECT_NE(err.find(c.message), std::string::npos) << err;
         EXPECT_EQ(tmp.read("book.prc"), "earlier e-book");
@@ -222,9 +223,7 @@ TEST_F(BuildSafetyTest, AGuideOrMetadataPageThatCannotBeWrittenFailsTheBuild) {
 TEST_F(BuildSafetyTest, SpineEntriesWithoutManifestItemsAreNamedOnStandardError) {
     tmp.write("ch.htm", "<body>kept chapter</body>");
     writePackage("book.opf", {"ch.htm"}, "", "<itemref idref=\"ghost\"/>\r\n<itemref idref=\"lost-2\"/>\r\n");
-    testing::internal::CaptureStderr();
-    int status = batch("book.opf");
-    std::string err = testing::internal::GetCapturedStderr();
+    auto [status, err] = batchWithErrors("book.opf");
     EXPECT_EQ(status, 0);
     for (const char* id : {"ghost", "lost-2"})
         EXPECT_NE(err.find(std::string("The spine entry ") + id + " names no item of the manifest"),
@@ -243,9 +242,7 @@ TEST_F(BuildSafetyTest, AFifoAsDocumentOrPictureIsRefusedAtOnce) {
     writePackage("pic.opf", {"ch.htm"});
     // A document is needed, so the build fails; a picture is left out.
     for (const char* package : {"doc.opf", "pic.opf"}) {
-        testing::internal::CaptureStderr();
-        int status = batch(package);
-        std::string err = testing::internal::GetCapturedStderr();
+        auto [status, err] = batchWithErrors(package);
         EXPECT_EQ(status != 0, package == std::string("doc.opf")) << package;
         EXPECT_NE(err.find("pipe."), std::string::npos) << err;
         EXPECT_NE(err.find("(not a regular file)"), std::string::npos) << err;
@@ -259,9 +256,7 @@ TEST_F(BuildSafetyTest, SizesAre64BitAndTooLargeSourcesAreRefused) {
         if (!makeSparseFile(tmp.file("huge.htm"), size)) GTEST_SKIP() << "no sparse file can be made here";
         EXPECT_EQ(fileSize(tmp.file("huge.htm").c_str()), size);
         writePackage("huge.opf", {"huge.htm"});
-        testing::internal::CaptureStderr();
-        int status = batch("huge.opf");
-        std::string err = testing::internal::GetCapturedStderr();
+        auto [status, err] = batchWithErrors("huge.opf");
         EXPECT_NE(status, 0) << size;
         EXPECT_NE(err.find("huge.htm is too large for an eBook"), std::string::npos) << err;
         EXPECT_FALSE(leftOver());
@@ -297,9 +292,9 @@ TEST_F(BuildSafetyTest, APackageWithMoreToursThanTheTableHoldsIsRefusedByName) {
     for (int i = 0; i < 50; ++i) tours += "<tour id=\"t" + std::to_string(i) + "\" title=\"T\"></tour>";
     tmp.write("book.opf", "<?xml version=\"1.0\"?><package unique-identifier=\"x\"><tours>" + tours +
                               "</tours></package>");
-    testing::internal::CaptureStderr();
-    EXPECT_NE(batch("book.opf"), 0);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("the tours table is full"), std::string::npos);
+    auto [status, err] = batchWithErrors("book.opf");
+    EXPECT_NE(status, 0);
+    EXPECT_NE(err.find("the tours table is full"), std::string::npos) << err;
     EXPECT_FALSE(tmp.exists("book.prc"));
 }
 
@@ -311,18 +306,8 @@ TEST_F(BuildSafetyTest, MessagesNameFilesAsTheSystemShowsThemAndSayWhy) {
         std::string file;  // the file the message must name
         std::function<std::string()> build;
     } cases[] = {
-        {"gone.htm",
-         [&] {
-             testing::internal::CaptureStderr();
-             batch("gone.opf");
-             return testing::internal::GetCapturedStderr();
-         }},
-        {"nowhere.opf",
-         [&] {
-             testing::internal::CaptureStderr();
-             batch("nowhere.opf");
-             return testing::internal::GetCapturedStderr();
-         }},
+        {"gone.htm", [&] { return batchWithErrors("gone.opf").second; }},
+        {"nowhere.opf", [&] { return batchWithErrors("nowhere.opf").second; }},
         {"no folder\\book.prc",
          [&] {
              auto pub = std::make_unique<Publication>();
