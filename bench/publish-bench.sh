@@ -2,8 +2,8 @@
 # Publishing speed and memory: a large generated publication (about 4 MB of
 # text over 60 chapters with links between them and repeated pictures) and a
 # one-document publication of a 4 MB public-domain text in paragraphs, each
-# published several times with quirebound -b; the same text converted by
-# txt2pdbdoc, side by side. Prints median wall time and peak resident memory.
+# published several times with quirebound -b. Prints median wall time and
+# peak resident memory.
 #
 # A third book has 2,000 chapters in 100 documents, marked by id, and a
 # contents page linking every one of them; it reports the unresolved links
@@ -33,6 +33,28 @@ measure() {
 
 # The contents book: 100 documents of 20 chapters, each chapter a heading
 # with an id and a few paragraphs; the contents page links all 2,000.
+# write_package FILE TITLE MANIFEST SPINE: a package whose contents page
+# "toc.htm" comes first, then the given items and spine entries.
+write_package() {
+    cat >"$1" <<OPF
+<?xml version="1.0"?>
+<package unique-identifier="id">
+<metadata>
+<dc:Title>$2</dc:Title>
+</metadata>
+<manifest>
+<item id="toc" href="toc.htm" media-type="text/x-oeb1-document"/>
+$3</manifest>
+<spine>
+<itemref idref="toc"/>
+$4</spine>
+<guide>
+<reference type="toc" title="Contents" href="toc.htm"/>
+</guide>
+</package>
+OPF
+}
+
 contents_book() {
     local dir="$work/contents" manifest="" spine="" toc="" d c n
     mkdir -p "$dir/text"
@@ -52,23 +74,7 @@ contents_book() {
         spine+="<itemref idref=\"part$d\"/>"$'\n'
     done
     printf '<html><body>\n<h1>Contents</h1>\n%s</body></html>\n' "$toc" >"$dir/toc.htm"
-    cat >"$dir/contents.opf" <<OPF
-<?xml version="1.0"?>
-<package unique-identifier="id">
-<metadata>
-<dc:Title>Two Thousand Chapters</dc:Title>
-</metadata>
-<manifest>
-<item id="toc" href="toc.htm" media-type="text/x-oeb1-document"/>
-${manifest}</manifest>
-<spine>
-<itemref idref="toc"/>
-${spine}</spine>
-<guide>
-<reference type="toc" title="Contents" href="toc.htm"/>
-</guide>
-</package>
-OPF
+    write_package "$dir/contents.opf" "Two Thousand Chapters" "$manifest" "$spine"
     local wall peak unresolved
     read -r wall peak < <(measure "$program" -b "$dir/contents.opf")
     unresolved=$(sed -n 's/^Publishing report: \([0-9]*\) internal link.*/\1/p' "$work/stderr.txt")
@@ -90,7 +96,7 @@ fi
 
 bash scripts/setup.sh
 need=()
-for package in txt2pdbdoc bible-kjv time; do
+for package in bible-kjv time; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || need+=("$package")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -158,35 +164,16 @@ for ((c = 1; c <= chapters; c++)); do
     toc+="<p><a href=\"text/ch$c.htm#top\">Chapter $c</a></p>"$'\n'
 done
 printf '<html><body>\n<h1>Contents</h1>\n%s</body></html>\n' "$toc" >"$work/large/toc.htm"
-cat >"$work/large/large.opf" <<OPF
-<?xml version="1.0"?>
-<package unique-identifier="id">
-<metadata>
-<dc:Title>A Large Book</dc:Title>
-</metadata>
-<manifest>
-<item id="toc" href="toc.htm" media-type="text/x-oeb1-document"/>
-${manifest}<item id="p1" href="pics/p1.gif" media-type="image/gif"/>
-</manifest>
-<spine>
-<itemref idref="toc"/>
-${spine}</spine>
-<guide>
-<reference type="toc" title="Contents" href="toc.htm"/>
-</guide>
-</package>
-OPF
+write_package "$work/large/large.opf" "A Large Book" \
+    "${manifest}<item id=\"p1\" href=\"pics/p1.gif\" media-type=\"image/gif\"/>"$'\n' "$spine"
 
 text_bytes=$(stat -c %s "$work/single/text.txt")
 large_bytes=$(cat "$work/large/text/"*.htm | wc -c)
 read -r single_wall single_peak < <(measure "$program" -b "$work/single/single.opf")
-read -r txt_wall txt_peak < <(measure txt2pdbdoc "One Long Text" "$work/single/text.txt" "$work/single/text.pdb")
 read -r large_wall large_peak < <(measure "$program" -b "$work/large/large.opf")
 
 printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
 printf '%-44s %10s %12s\n' "one document, $text_bytes bytes of text (quirebound)" "$single_wall" "$single_peak"
-printf '%-44s %10s %12s\n' "the same text (txt2pdbdoc)" "$txt_wall" "$txt_peak"
 printf '%-44s %10s %12s\n' "$chapters chapters, $large_bytes bytes (quirebound)" "$large_wall" "$large_peak"
 contents_book
 echo "e-books: $(stat -c %s "$work/single/single.prc") and $(stat -c %s "$work/large/large.prc") bytes"
-awk -v q="$single_wall" -v t="$txt_wall" 'BEGIN {if (q > 0) printf "txt2pdbdoc / quirebound time: %.1f (target: at least 4)\n", t / q}'
