@@ -105,5 +105,12 @@ struct EditorDocument : Publication {
     bool mayExit();
 };
 
+// The entry at index of a table, or null when the index names no live one.
+template <typename Entry>
+Entry* liveEntryAt(Entry* table, int32_t count, int32_t index) {
+    if (index < 0 || index >= count || !isLive(table[index].state)) return nullptr;
+    return &table[index];
+}
+
 // "Quirebound Publisher", or with " - " and the file name of the path.
 void composeTitle(const char* packagePath, char* out, size_t capacity);

@@ -21,12 +21,6 @@ bool allFit(std::initializer_list<const char*> texts) {
     return true;
 }
 
-template <typename Entry>
-Entry* liveEntry(Entry* table, int32_t count, int32_t index) {
-    if (index < 0 || index >= count || !isLive(table[index].state)) return nullptr;
-    return &table[index];
-}
-
 }  // namespace
 
 bool EditorDocument::addManifestEntry(const char* id, const char* href, const char* mediaType) {
@@ -42,7 +36,7 @@ bool EditorDocument::addManifestEntry(const char* id, const char* href, const ch
 
 bool EditorDocument::editManifestEntry(int32_t index, const char* id, const char* href,
                                        const char* mediaType) {
-    ManifestItem* item = liveEntry(manifest, manifestCount, index);
+    ManifestItem* item = liveEntryAt(manifest, manifestCount, index);
     if (item == nullptr || !allFit({id, href, mediaType})) return false;
     for (int32_t i = 0; i < manifestCount; ++i) {
         // Two items of one id would leave the spine naming either.
@@ -60,7 +54,7 @@ bool EditorDocument::editManifestEntry(int32_t index, const char* id, const char
 }
 
 bool EditorDocument::deleteManifestEntry(int32_t index) {
-    ManifestItem* item = liveEntry(manifest, manifestCount, index);
+    ManifestItem* item = liveEntryAt(manifest, manifestCount, index);
     if (item == nullptr) return false;
     deleteManifestItem(item);
     deleteSpineItemsById(item->id);
@@ -78,7 +72,7 @@ bool EditorDocument::addSpineEntry(const char* idref) {
 }
 
 bool EditorDocument::deleteSpineEntry(int32_t index) {
-    if (liveEntry(spine, spineCount, index) == nullptr) return false;
+    if (liveEntryAt(spine, spineCount, index) == nullptr) return false;
     removeSpineItemAt(index);
     markModified();
     return true;
@@ -108,7 +102,7 @@ bool EditorDocument::addMetadataEntry(const char* name, const char* value) {
 }
 
 bool EditorDocument::editMetadataEntry(int32_t index, const char* name, const char* value) {
-    MetadataEntry* entry = liveEntry(metadata, metadataCount, index);
+    MetadataEntry* entry = liveEntryAt(metadata, metadataCount, index);
     if (entry == nullptr || !fitsField(name) || !fitsField(value, kValueSize)) return false;
     copyText(entry->name, name);
     copyText(entry->value, value);
@@ -117,7 +111,7 @@ bool EditorDocument::editMetadataEntry(int32_t index, const char* name, const ch
 }
 
 bool EditorDocument::deleteMetadataEntry(int32_t index) {
-    MetadataEntry* entry = liveEntry(metadata, metadataCount, index);
+    MetadataEntry* entry = liveEntryAt(metadata, metadataCount, index);
     if (entry == nullptr) return false;
     deleteMetadata(entry);
     markModified();
@@ -134,7 +128,7 @@ bool EditorDocument::addGuideEntry(const char* title, const char* href, const ch
 }
 
 bool EditorDocument::editGuideEntry(int32_t index, const char* title, const char* href, const char* type) {
-    GuideReference* reference = liveEntry(guide, guideCount, index);
+    GuideReference* reference = liveEntryAt(guide, guideCount, index);
     if (reference == nullptr || !allFit({title, href, type})) return false;
     copyText(reference->title, title);
     copyText(reference->href, href);
@@ -144,7 +138,7 @@ bool EditorDocument::editGuideEntry(int32_t index, const char* title, const char
 }
 
 bool EditorDocument::deleteGuideEntry(int32_t index) {
-    GuideReference* reference = liveEntry(guide, guideCount, index);
+    GuideReference* reference = liveEntryAt(guide, guideCount, index);
     if (reference == nullptr) return false;
     deleteGuideReference(reference);
     markModified();
@@ -161,7 +155,7 @@ bool EditorDocument::addTourEntry(const char* id, const char* title) {
 }
 
 bool EditorDocument::editTourEntry(int32_t index, const char* id, const char* title) {
-    Tour* tour = liveEntry(tours, tourCount, index);
+    Tour* tour = liveEntryAt(tours, tourCount, index);
     if (tour == nullptr || !allFit({id, title})) return false;
     copyText(tour->id, id);
     copyText(tour->title, title);
@@ -170,7 +164,7 @@ bool EditorDocument::editTourEntry(int32_t index, const char* id, const char* ti
 }
 
 bool EditorDocument::addSiteEntry(int32_t tourIndex, const char* title, const char* href) {
-    Tour* tour = liveEntry(tours, tourCount, tourIndex);
+    Tour* tour = liveEntryAt(tours, tourCount, tourIndex);
     if (tour == nullptr || !allFit({title, href})) return false;
     int32_t before = tour->siteCount;
     addTourSite(tour, title, href);
@@ -181,8 +175,8 @@ bool EditorDocument::addSiteEntry(int32_t tourIndex, const char* title, const ch
 
 bool EditorDocument::editSiteEntry(int32_t tourIndex, int32_t siteIndex, const char* title,
                                    const char* href) {
-    Tour* tour = liveEntry(tours, tourCount, tourIndex);
-    TourSite* site = tour != nullptr ? liveEntry(tour->sites, tour->siteCount, siteIndex) : nullptr;
+    Tour* tour = liveEntryAt(tours, tourCount, tourIndex);
+    TourSite* site = tour != nullptr ? liveEntryAt(tour->sites, tour->siteCount, siteIndex) : nullptr;
     if (site == nullptr || !allFit({title, href})) return false;
     copyText(site->title, title);
     copyText(site->href, href);
@@ -191,12 +185,12 @@ bool EditorDocument::editSiteEntry(int32_t tourIndex, int32_t siteIndex, const c
 }
 
 bool EditorDocument::deleteTourOrSite(int32_t tourIndex, int32_t siteIndex) {
-    Tour* tour = liveEntry(tours, tourCount, tourIndex);
+    Tour* tour = liveEntryAt(tours, tourCount, tourIndex);
     if (tour == nullptr) return false;
     if (siteIndex < 0) {
         deleteTour(tour);
     } else {
-        TourSite* site = liveEntry(tour->sites, tour->siteCount, siteIndex);
+        TourSite* site = liveEntryAt(tour->sites, tour->siteCount, siteIndex);
         if (site == nullptr) return false;
         deleteTourSite(site);
     }

@@ -37,54 +37,56 @@ int32_t listIndexOf(const char* const* list, int32_t count, const char* text) {
 }
 
 bool loadManifestItem(ManifestItemChoices& choices, int32_t index) {
-    const EditorDocument& document = *choices.document;
-    if (index < 0 || index >= document.manifestCount || !isLive(document.manifest[index].state)) return false;
-    const ManifestItem& item = document.manifest[index];
+    EditorDocument& document = *choices.document;
+    const ManifestItem* item = liveEntryAt(document.manifest, document.manifestCount, index);
+    if (item == nullptr) return false;
     choices.editedEntry = index;
-    copyText(choices.id, item.id);
-    copyText(choices.href, item.href);
-    copyText(choices.mediaType, item.mediaType);
+    copyText(choices.id, item->id);
+    copyText(choices.href, item->href);
+    copyText(choices.mediaType, item->mediaType);
     return true;
 }
 
 bool loadMetadataItem(MetadataItemChoices& choices, int32_t index) {
-    const EditorDocument& document = *choices.document;
-    if (index < 0 || index >= document.metadataCount || !isLive(document.metadata[index].state)) return false;
+    EditorDocument& document = *choices.document;
+    const MetadataEntry* entry = liveEntryAt(document.metadata, document.metadataCount, index);
+    if (entry == nullptr) return false;
     choices.editedEntry = index;
-    copyText(choices.name, document.metadata[index].name);
-    copyText(choices.value, document.metadata[index].value);
+    copyText(choices.name, entry->name);
+    copyText(choices.value, entry->value);
     return true;
 }
 
 bool loadGuideItem(GuideItemChoices& choices, int32_t index) {
-    const EditorDocument& document = *choices.document;
-    if (index < 0 || index >= document.guideCount || !isLive(document.guide[index].state)) return false;
-    const GuideReference& reference = document.guide[index];
+    EditorDocument& document = *choices.document;
+    const GuideReference* reference = liveEntryAt(document.guide, document.guideCount, index);
+    if (reference == nullptr) return false;
     choices.editedEntry = index;
-    copyText(choices.title, reference.title);
-    copyText(choices.href, reference.href);
-    copyText(choices.type, reference.type);
+    copyText(choices.title, reference->title);
+    copyText(choices.href, reference->href);
+    copyText(choices.type, reference->type);
     return true;
 }
 
 bool loadTourItem(TourItemChoices& choices, int32_t index) {
-    const EditorDocument& document = *choices.document;
-    if (index < 0 || index >= document.tourCount || !isLive(document.tours[index].state)) return false;
+    EditorDocument& document = *choices.document;
+    const Tour* tour = liveEntryAt(document.tours, document.tourCount, index);
+    if (tour == nullptr) return false;
     choices.editedEntry = index;
-    copyText(choices.id, document.tours[index].id);
-    copyText(choices.title, document.tours[index].title);
+    copyText(choices.id, tour->id);
+    copyText(choices.title, tour->title);
     return true;
 }
 
-bool loadSiteItem(SiteItemChoices& choices, int32_t tour, int32_t site) {
-    const EditorDocument& document = *choices.document;
-    if (tour < 0 || tour >= document.tourCount || site < 0 || site >= document.tours[tour].siteCount ||
-        !isLive(document.tours[tour].sites[site].state))
-        return false;
-    choices.editedTour = tour;
-    choices.editedSite = site;
-    copyText(choices.title, document.tours[tour].sites[site].title);
-    copyText(choices.href, document.tours[tour].sites[site].href);
+bool loadSiteItem(SiteItemChoices& choices, int32_t tourIndex, int32_t siteIndex) {
+    EditorDocument& document = *choices.document;
+    Tour* tour = liveEntryAt(document.tours, document.tourCount, tourIndex);
+    const TourSite* site = tour != nullptr ? liveEntryAt(tour->sites, tour->siteCount, siteIndex) : nullptr;
+    if (site == nullptr) return false;
+    choices.editedTour = tourIndex;
+    choices.editedSite = siteIndex;
+    copyText(choices.title, site->title);
+    copyText(choices.href, site->href);
     return true;
 }
 
