@@ -4,6 +4,7 @@
 #include "editor/NewPublicationDialogWin32.h"
 #include "editor/SectionCommandsWin32.h"
 #include "editor/SectionViewsWin32.h"
+#include "import/ImportWizardWin32.h"
 #include "model/Text.h"
 #include "publish/PublishingWizardWin32.h"
 
@@ -171,9 +172,16 @@ void publishCommand(MainWindow& main, int) {
     copyText(main.document.ebookPath, state.targetPath);
 }
 
-void importCommand(MainWindow& main, int) {
+void importCommand(MainWindow& main, int command) {
     main.document.offerSaveAndClose();
-    // The Import Wizard runs here and the package it writes is opened.
+    ImportJob& job = main.importJob;
+    job.reset();
+    job.sourceKind = command == ID_IMPORT_HTML ? SourceKind::html : SourceKind::text;
+    ImportWizardState state;
+    state.job = &job;
+    runImportWizard(main.window, state);
+    if (state.outcome == ImportOutcome::done && main.document.openPackageOrWarn(job.packagePath))
+        main.document.refreshAllViews();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "editor/ExternalPrograms.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 
@@ -36,6 +37,19 @@ void showError(HWND owner, int32_t stringId, const char* fileName) {
     showMessage(owner, stringId, IDS_CAPTION_ERROR, MB_ICONSTOP, fileName);
 }
 
+void showErrorWithDetail(HWND owner, int32_t stringId, const char* detail) {
+    char text[kMessageTextSize];
+    char caption[kCaptionTextSize];
+    loadString(stringId, text, sizeof text);
+    loadString(IDS_CAPTION_ERROR, caption, sizeof caption);
+    if (caption[0] == '\0') copyText(caption, fallbackCaption(IDS_CAPTION_ERROR));
+    if (detail != nullptr && detail[0] != '\0') {
+        appendText(text, "\n");
+        appendText(text, detail);
+    }
+    MessageBoxA(owner, text, caption, MB_OK | MB_ICONSTOP);
+}
+
 bool askYesNo(HWND owner, int32_t stringId) {
     char question[kMessageTextSize];
     loadString(stringId, question, sizeof question);
@@ -45,6 +59,11 @@ bool askYesNo(HWND owner, int32_t stringId) {
 bool askYesNoAboutFile(HWND owner, int32_t stringId, const char* fileName) {
     return showMessage(owner, stringId, IDS_CAPTION_WARNING, MB_YESNO | MB_ICONEXCLAMATION, fileName) ==
            IDYES;
+}
+
+bool askOkCancel(HWND owner, int32_t stringId) {
+    return showMessage(owner, stringId, IDS_CAPTION_WARNING, MB_OKCANCEL | MB_ICONEXCLAMATION, nullptr) ==
+           IDOK;
 }
 
 bool isBoxTicked(HWND dialog, int32_t controlId) {
@@ -87,6 +106,43 @@ void appendListLine(HWND dialog, int32_t controlId, const char* text) {
     if (control == nullptr) return;
     LRESULT index = SendMessageA(control, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     if (index >= 0) SendMessageA(control, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
+}
+
+INT_PTR answerNotification(HWND page, LONG_PTR result) {
+    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+void openHelpPage() {
+    char address[kCaptionTextSize];
+    loadString(IDS_HELP_PAGE, address, sizeof address);
+    if (address[0] != '\0') openWithShell(address);
+}
+
+void setWelcomeTitleFont(HWND page, int32_t controlId) {
+    // A wizard's welcome title stands out, as its guidelines ask.
+    HDC screen = GetDC(nullptr);
+    int height = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    HFONT title =
+        CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana");
+    SendDlgItemMessageA(page, controlId, WM_SETFONT, reinterpret_cast<WPARAM>(title), FALSE);
+}
+
+void releaseWelcomeTitleFont(HWND page, int32_t controlId) {
+    auto title = reinterpret_cast<HFONT>(SendDlgItemMessageA(page, controlId, WM_GETFONT, 0, 0));
+    if (title != nullptr) DeleteObject(title);
+}
+
+void waitForThread(HANDLE& thread) {
+    if (thread == nullptr) return;
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG sent;
+        PeekMessageA(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(thread);
+    thread = nullptr;
 }
 
 namespace {

@@ -28,10 +28,16 @@ void loadString(int32_t stringId, char* out, int capacity);
 void showWarning(HWND owner, int32_t stringId, const char* fileName = nullptr);
 void showInformation(HWND owner, int32_t stringId, const char* fileName = nullptr);
 void showError(HWND owner, int32_t stringId, const char* fileName = nullptr);
+// An error box whose text is the string, then on a line of its own the
+// detail (a failure's own text naming the file), when there is one.
+void showErrorWithDetail(HWND owner, int32_t stringId, const char* detail);
 // A Yes/No question with the information icon and an empty caption.
 bool askYesNo(HWND owner, int32_t stringId);
 // A Yes/No warning whose text's "%s" is replaced by the file name.
 bool askYesNoAboutFile(HWND owner, int32_t stringId, const char* fileName);
+
+// The same with OK and Cancel and the warning icon; true for OK.
+bool askOkCancel(HWND owner, int32_t stringId);
 
 // With no dialog, or a dialog without the control, these do nothing.
 bool isBoxTicked(HWND dialog, int32_t controlId);
@@ -42,6 +48,16 @@ void startProgress(HWND dialog, int32_t controlId, int32_t n);
 void setProgress(HWND dialog, int32_t controlId, int32_t position);
 // Appends a line and scrolls it to the top of the visible part.
 void appendListLine(HWND dialog, int32_t controlId, const char* text);
+
+// Wizard pages: the result of a notification, the Help button's page, and
+// the welcome page's title in a large bold font (released on WM_DESTROY).
+INT_PTR answerNotification(HWND page, LONG_PTR result);
+void openHelpPage();
+void setWelcomeTitleFont(HWND page, int32_t controlId);
+void releaseWelcomeTitleFont(HWND page, int32_t controlId);
+// Waits until a worker thread has ended, handling the messages it sends to
+// this thread's windows meanwhile; closes and clears the handle.
+void waitForThread(HANDLE& thread);
 
 // The state record a dialog procedure keeps in its window: handed in
 // through the dialog's creation parameter and stored on WM_INITDIALOG.

@@ -4,6 +4,7 @@
 
 #include "editor/DialogFunctionsWin32.h"
 #include "editor/EditorDocument.h"
+#include "import/ImportJob.h"
 #include "resources/ResourceIds.h"
 
 // The window state, handed to the dialog through its creation parameter
@@ -16,6 +17,8 @@ struct MainWindow final : DocumentWindow {
     HWND toolbar = nullptr;
     // The control id of the visible section view.
     int currentSectionView = IDC_MANIFEST_VIEW;
+    // The import's settings; the next import starts from its source path.
+    ImportJob importJob;
     // Opened once while the window initialises, then emptied.
     char startupPackagePath[kFieldSize] = "";
 

@@ -28,8 +28,9 @@ constexpr size_t kLabelPieceLength = 50;
 
 bool buildPagePaths(ImportJob& job);
 bool buildPath(char* out, const ImportJob& job, const char* suffix);
-bool checkPagePaths(ImportJob& job, const char* contentPath);
-bool isSource(ImportJob& job, const char* path);
+template <typename Matches>
+bool findPage(const ImportJob& job, char* out, Matches matches);
+bool contentFilePath(const ImportJob& job, int32_t n, char* out);
 OpenMode pageMode(const ImportJob& job);
 bool writeWholePage(const ImportJob& job, const char* path, const char* text, bool* created);
 void recordFileError(ImportJob& job, const char* message, const char* path);
@@ -44,18 +45,16 @@ void recordError(ImportJob& job, const char* message, const char* path);
 bool startPages(ImportJob& job) {
     job.contentFileCount = 0;
     job.failed = false;
-    if (!checkBaseName(job)) return false;
-    if (!buildPagePaths(job)) {
-        recordError(job, "The file name is too long : ", job.coverPath);
+    if (!namePages(job)) return false;
+    char existing[kPathSize];
+    if (pageWouldReplaceSource(job, existing)) {
+        recordError(job, "The import would overwrite its own source : ", existing);
         return false;
     }
-    char firstContent[kPathSize];
-    if (!copyText(firstContent, job.destinationFolder) || !appendText(firstContent, job.baseName) ||
-        !appendText(firstContent, "_1.htm")) {
-        recordError(job, "The file name is too long : ", firstContent);
+    if (!job.replaceExisting && findExistingPage(job, existing)) {
+        recordError(job, kPageExistsMessage, existing);
         return false;
     }
-    if (!checkPagePaths(job, firstContent)) return false;
     bool started = true;
     if (job.addBiography && !writeWholePage(job, job.biographyPath, kBiographyPage, &job.createdBiography)) {
         recordFileError(job, "Unable to create the biography file : ", job.biographyPath);
@@ -73,6 +72,24 @@ bool startPages(ImportJob& job) {
     }
     if (!started) removeCreatedFiles(job);
     return started;
+}
+
+bool namePages(ImportJob& job) {
+    if (!checkBaseName(job)) return false;
+    char firstContent[kPathSize];
+    if (!buildPagePaths(job) || !contentFilePath(job, 1, firstContent)) {
+        recordError(job, "The file name is too long : ", job.coverPath);
+        return false;
+    }
+    return true;
+}
+
+bool pageWouldReplaceSource(const ImportJob& job, char* out) {
+    return findPage(job, out, [&](const char* path) { return equalsNoCase(path, job.sourcePath); });
+}
+
+bool findExistingPage(const ImportJob& job, char* out) {
+    return findPage(job, out, [](const char* path) { return fileExists(path); });
 }
 
 bool checkBaseName(ImportJob& job) {
@@ -296,27 +313,30 @@ bool buildPath(char* out, const ImportJob& job, const char* suffix) {
     return appendText(out, kPathSize, suffix) && fits;
 }
 
-// The source and, unless the user allows replacing, any existing file of a
-// page's name stop the import before it writes anything.
-bool checkPagePaths(ImportJob& job, const char* contentPath) {
-    const char* paths[] = {job.packagePath, job.tocPath, job.coverPath,
-                           job.addBiography ? job.biographyPath : nullptr, contentPath};
-    for (const char* path : paths) {
-        if (path != nullptr && isSource(job, path)) return false;
+// Every page the import can write: the content files up to as many as the
+// source's size can fill. out holds the first that matches.
+template <typename Matches>
+bool findPage(const ImportJob& job, char* out, Matches matches) {
+    const char* pages[] = {job.packagePath, job.tocPath, job.coverPath,
+                           job.addBiography ? job.biographyPath : nullptr};
+    for (const char* path : pages) {
+        if (path != nullptr && matches(path)) return copyText(out, kPathSize, path);
     }
-    if (job.replaceExisting) return true;
-    for (const char* path : paths) {
-        if (path == nullptr || !fileExists(path)) continue;
-        recordError(job, kPageExistsMessage, path);
-        return false;
+    int64_t contentFiles = 1;
+    if (job.sourceKind == SourceKind::text)
+        contentFiles += int64_t(fileSize(job.sourcePath) / (uint64_t(kDefaultSplitSize) * 1024));
+    if (contentFiles > kMaxContentFiles) contentFiles = kMaxContentFiles;
+    for (int32_t n = 1; n <= contentFiles; ++n) {
+        if (contentFilePath(job, n, out) && matches(out)) return true;
     }
-    return true;
+    return false;
 }
 
-bool isSource(ImportJob& job, const char* path) {
-    if (!equalsNoCase(path, job.sourcePath)) return false;
-    recordError(job, "The import would overwrite its own source : ", path);
-    return true;
+bool contentFilePath(const ImportJob& job, int32_t n, char* out) {
+    char number[24];
+    std::snprintf(number, sizeof number, "_%d.htm", int(n));
+    return copyText(out, kPathSize, job.destinationFolder) && appendText(out, kPathSize, job.baseName) &&
+           appendText(out, kPathSize, number);
 }
 
 OpenMode pageMode(const ImportJob& job) {
@@ -346,7 +366,10 @@ bool openContentFile(ImportJob& job) {
         recordError(job, "The file name is too long : ", path);
         return false;
     }
-    if (isSource(job, path)) return false;
+    if (equalsNoCase(path, job.sourcePath)) {
+        recordError(job, "The import would overwrite its own source : ", path);
+        return false;
+    }
     if (!job.contentWriter.open(path, pageMode(job))) {
         recordFileError(job, "Unable to create the content file : ", path);
         return false;

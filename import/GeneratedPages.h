@@ -13,6 +13,13 @@ constexpr const char* kPageExistsMessage = "The file exists already : ";
 // head. A page that cannot be created stops here: false, the last error
 // names it, and whatever was opened is closed again.
 bool startPages(ImportJob& job);
+// The paths of the pages from the destination and the base name; false
+// with the last error set when they do not fit or there is no base name.
+bool namePages(ImportJob& job);
+// After namePages: true, with out (kPathSize) naming the page, when a page
+// of this import would be its source itself, or a file that exists.
+bool pageWouldReplaceSource(const ImportJob& job, char* out);
+bool findExistingPage(const ImportJob& job, char* out);
 // Page names come from the base name alone; a source name that gives none
 // (empty, or dots only) would make nameless pages such as ".opf". False
 // with the last error set.

@@ -19,26 +19,11 @@ bool skipToTagEnd(FileHandle file);
 
 }  // namespace
 
-bool startHtmlImport(ImportJob& job) {
-    abandonImport(job);
-    job.contentFileCount = 0;
-    job.chapterCounter = 0;
-    job.failed = false;
-    job.publication.clear();
-    if (!checkBaseName(job) || !openSource(job)) return false;
-    if (!skipToBody(job)) {
-        setLastError(job,
-                     {"Error while importing the HTML file ", programPathForDisplay(job.sourcePath).c_str(),
-                      " : could not find the ", "BODY", " tag"});
-        closeSource(job);
-        return false;
-    }
-    if (!startPages(job)) {
-        closeSource(job);
-        return false;
-    }
-    job.running = true;
-    return true;
+bool passOverHead(ImportJob& job) {
+    if (skipToBody(job)) return true;
+    setLastError(job, {"Error while importing the HTML file ", programPathForDisplay(job.sourcePath).c_str(),
+                       " : could not find the ", "BODY", " tag"});
+    return false;
 }
 
 int readHtmlUnit(ImportJob& job, char* out) {
@@ -73,21 +58,6 @@ int readHtmlUnit(ImportJob& job, char* out) {
     appendText(endTag, job.headingTags.tags[entry]);
     if (readTextUntilTag(job.source, endTag, out) != 1) return plainLessThan(job, afterLessThan, out);
     return 1;
-}
-
-bool importHtmlStep(ImportJob& job) {
-    if (!job.running) return false;
-    int unit = readHtmlUnit(job, job.heading);
-    if (unit < 0) {
-        finishImport(job);
-        return false;
-    }
-    if (unit > 0) {
-        addChapter(job, job.heading);
-        return true;
-    }
-    writeContentByte(job, job.heading[0]);
-    return true;
 }
 
 namespace {

@@ -4,12 +4,10 @@
 
 #include "ImportJob.h"
 
-// Opens the source, passes over everything up to its BODY tag and writes
-// the start pages; false with the last error set when any of it fails.
-bool startHtmlImport(ImportJob& job);
+// Moves the open source behind its BODY tag; false with the last error set
+// when there is none.
+bool passOverHead(ImportJob& job);
 // -1: the end of the source or the body's end tag (the source is closed).
 // 0: out[0] holds one byte to copy. 1: out holds a heading's text.
 // out: 256 bytes.
 int readHtmlUnit(ImportJob& job, char* out);
-// One unit of the body; false once the import has finished.
-bool importHtmlStep(ImportJob& job);

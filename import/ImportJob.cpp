@@ -109,6 +109,22 @@ void deriveBaseName(ImportJob& job) {
     baseNameOfPath(job.sourcePath, job.baseName);
 }
 
+bool destinationIsFolder(const ImportJob& job) {
+    // Without its trailing backslash; a drive root keeps it.
+    char bare[kImportTextSize];
+    copyText(bare, job.destinationFolder);
+    size_t length = std::strlen(bare);
+    if (length > 1 && bare[length - 1] == '\\' && bare[length - 2] != ':') bare[length - 1] = '\0';
+    return fileExists(bare) && !isReadableFile(bare);
+}
+
+bool isReadableFile(const char* path) {
+    FileHandle file = openFile(path, OpenMode::read);
+    if (file == kInvalidFileHandle) return false;
+    closeFile(file);
+    return true;
+}
+
 bool loadRightsText(ImportJob& job, const char* path) {
     job.rightsText[0] = '\0';
     FileHandle file = openFile(path, OpenMode::read);

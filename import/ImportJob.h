@@ -101,6 +101,10 @@ void setSourcePath(ImportJob& job, const char* path);
 // Stores the folder with a trailing backslash; false when it does not fit.
 bool setDestinationFolder(ImportJob& job, const char* folder);
 void deriveBaseName(ImportJob& job);
+// The destination names an existing folder (a file of that name does not).
+bool destinationIsFolder(const ImportJob& job);
+// A file (not a folder) that can be opened for reading.
+bool isReadableFile(const char* path);
 // At most the first 5120 bytes of the file; false when it cannot be read.
 bool loadRightsText(ImportJob& job, const char* path);
 

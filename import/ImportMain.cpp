@@ -50,7 +50,6 @@ const char** valueSlot(const char* option, const char** kind, const char** desti
                        const char** rights, const char** tags);
 // Options whose value the loop itself interprets.
 bool takesValue(const char* option);
-bool isFolder(const char* path);
 bool isHtmlName(const char* path);
 // Long sources show how far they are on standard error.
 class StandardErrorProgress final : public ImportReporter {
@@ -145,7 +144,7 @@ int main(int argc, char** argv) {
         return fail("the destination path is too long:", destination);
     }
     if (!setDestinationFolder(*job, folder)) return fail("the destination path is too long:", destination);
-    if (!isFolder(job->destinationFolder))
+    if (!destinationIsFolder(*job))
         return fail("no destination folder at",
                     destination == nullptr ? programPathForDisplay(folder).c_str() : destination);
 
@@ -202,20 +201,6 @@ const char** valueSlot(const char* option, const char** kind, const char** desti
 bool takesValue(const char* option) {
     return std::strcmp(option, "--returns") == 0 || std::strcmp(option, "--search") == 0 ||
            std::strcmp(option, "--author") == 0;
-}
-
-// The folder without its trailing backslash (a drive root keeps it) names
-// something that exists and cannot be opened as a file.
-bool isFolder(const char* path) {
-    char bare[kPathSize];
-    copyText(bare, path);
-    size_t length = std::strlen(bare);
-    if (length > 1 && bare[length - 1] == '\\' && bare[length - 2] != ':') bare[length - 1] = '\0';
-    if (!fileExists(bare)) return false;
-    FileHandle file = openFile(bare, OpenMode::read);
-    if (file == kInvalidFileHandle) return true;
-    closeFile(file);
-    return false;
 }
 
 bool isHtmlName(const char* path) {

@@ -31,10 +31,42 @@ ImportOutcome runImport(ImportJob& job, ImportReporter& reporter) {
     return job.failed ? ImportOutcome::failed : ImportOutcome::done;
 }
 
+// Text and HTML share the start: fresh counters and publication, the
+// source open, (for HTML) the head passed over, then the start pages.
 bool startImport(ImportJob& job) {
-    return job.sourceKind == SourceKind::html ? startHtmlImport(job) : startTextImport(job);
+    abandonImport(job);
+    job.contentFileCount = 0;
+    job.chapterCounter = 0;
+    job.lineEndRun = 0;
+    job.paragraphOpen = 0;
+    job.failed = false;
+    job.publication.clear();
+    if (!checkBaseName(job) || !openSource(job)) return false;
+    if ((job.sourceKind == SourceKind::html && !passOverHead(job)) || !startPages(job)) {
+        closeSource(job);
+        return false;
+    }
+    job.running = true;
+    return true;
 }
 
+// And the step: a heading, the end, or one plain byte, which only the text
+// import interprets.
 bool importStep(ImportJob& job) {
-    return job.sourceKind == SourceKind::html ? importHtmlStep(job) : importTextStep(job);
+    if (!job.running) return false;
+    bool html = job.sourceKind == SourceKind::html;
+    int unit = html ? readHtmlUnit(job, job.heading) : matchHeading(job, job.heading);
+    if (unit < 0) {
+        finishImport(job);
+        return false;
+    }
+    if (unit > 0) {
+        addChapter(job, job.heading);
+        return true;
+    }
+    if (html) {
+        writeContentByte(job, job.heading[0]);
+        return true;
+    }
+    return importPlainTextByte(job, uint8_t(job.heading[0]));
 }

@@ -30,5 +30,8 @@ ImportOutcome runImport(ImportJob& job, ImportReporter& reporter);
 // The same without progress, to the end.
 ImportOutcome runImport(ImportJob& job);
 
+// Opens the source and writes the start pages; false with the last error
+// set when either fails (nothing is then left open).
 bool startImport(ImportJob& job);
+// One unit of the source; false once the import has finished.
 bool importStep(ImportJob& job);

@@ -44,35 +44,7 @@ int matchHeading(ImportJob& job, char* out) {
     return 0;
 }
 
-bool startTextImport(ImportJob& job) {
-    abandonImport(job);
-    job.contentFileCount = 0;
-    job.chapterCounter = 0;
-    job.lineEndRun = 0;
-    job.paragraphOpen = 0;
-    job.failed = false;
-    job.publication.clear();
-    if (!checkBaseName(job) || !openSource(job)) return false;
-    if (!startPages(job)) {
-        closeSource(job);
-        return false;
-    }
-    job.running = true;
-    return true;
-}
-
-bool importTextStep(ImportJob& job) {
-    if (!job.running) return false;
-    int found = matchHeading(job, job.heading);
-    if (found < 0) {
-        finishImport(job);
-        return false;
-    }
-    if (found > 0) {
-        addChapter(job, job.heading);
-        return true;
-    }
-    int c = uint8_t(job.heading[0]);
+bool importPlainTextByte(ImportJob& job, int c) {
     ++job.charactersInContentFile;
     bool loneLineFeed = isLoneLineFeed(job, c, getFilePosition(job.source));
     if ((c == '\r' || loneLineFeed) &&

@@ -9,8 +9,8 @@
 // out: 256 bytes.
 int matchHeading(ImportJob& job, char* out);
 
-// Opens the source and writes the start pages; false with the last error
-// set when either fails (nothing is then left open).
-bool startTextImport(ImportJob& job);
-// One unit of the source; false once the import has finished.
-bool importTextStep(ImportJob& job);
+// One plain byte of the source into the content file: line ends become
+// spaces, breaks and paragraph marks, a hyphen before a line end joins the
+// word, and a line end after the split size opens the next content file.
+// False when that file could not be opened (the import is abandoned).
+bool importPlainTextByte(ImportJob& job, int c);

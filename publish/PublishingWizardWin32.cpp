@@ -48,13 +48,8 @@ INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM first, LPARA
 HPROPSHEETPAGE makePage(int dialogId, DLGPROC procedure, int titleId, int subtitleId, DWORD flags,
                         WizardRun& run);
 DWORD WINAPI buildThread(LPVOID parameter);
-// Waits for the build thread to end, handling the messages it sends meanwhile.
-void waitForBuild(WizardRun& run);
 LRESULT optionsNext(HWND page, WizardRun& run);
 BOOL optionsQueryCancel(HWND page, WizardRun& run);
-void showBuildFailure(HWND owner, const char* buildMessage);
-// The common answers of every page: Help and the result of a notification.
-INT_PTR answer(HWND page, LONG_PTR result);
 
 }  // namespace
 
@@ -91,7 +86,7 @@ void runPublishingWizard(HWND owner, PublishingWizardState& state) {
     }
     // Nothing of the build outlives the wizard.
     run->reporter.stop = true;
-    waitForBuild(*run);
+    waitForThread(run->thread);
     delete run;
 }
 
@@ -115,45 +110,24 @@ WizardRun* keepRun(HWND page, LPARAM second) {
     return keepDialogState<WizardRun>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
 }
 
-INT_PTR answer(HWND page, LONG_PTR result) {
-    SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
-    return TRUE;
-}
-
-void openHelpPage() {
-    char address[kPathSize];
-    loadString(IDS_HELP_PAGE, address, sizeof address);
-    if (address[0] != '\0') openWithShell(address);
-}
-
 INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
     if (message == WM_INITDIALOG) {
         PublishingWizardState& state = *keepRun(page, second)->state;
         state.ebookName[0] = '\0';
         state.compress = 0;
         state.buildStarted = 0;
-        // A wizard's welcome title stands out, as its guidelines ask.
-        HDC screen = GetDC(nullptr);
-        int height = -MulDiv(12, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-        HFONT title =
-            CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Verdana");
-        SendDlgItemMessageA(page, IDC_PUBLISH_WELCOME_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(title),
-                            FALSE);
+        setWelcomeTitleFont(page, IDC_PUBLISH_WELCOME_TITLE);
         return TRUE;
     }
     if (message == WM_DESTROY) {
-        auto title =
-            reinterpret_cast<HFONT>(SendDlgItemMessageA(page, IDC_PUBLISH_WELCOME_TITLE, WM_GETFONT, 0, 0));
-        if (title != nullptr) DeleteObject(title);
+        releaseWelcomeTitleFont(page, IDC_PUBLISH_WELCOME_TITLE);
         return FALSE;
     }
     if (message != WM_NOTIFY) return FALSE;
     switch (reinterpret_cast<const NMHDR*>(second)->code) {
         case PSN_SETACTIVE:
             PropSheet_SetWizButtons(GetParent(page), PSWIZB_NEXT);
-            return answer(page, 0);
+            return answerNotification(page, 0);
         case PSN_HELP:
             openHelpPage();
             return TRUE;
@@ -188,14 +162,14 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
         case PSN_SETACTIVE:
             PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
             SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName);
-            return answer(page, 0);
+            return answerNotification(page, 0);
         case PSN_KILLACTIVE:
             GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName, kPathSize);
-            return answer(page, FALSE);
+            return answerNotification(page, FALSE);
         case PSN_WIZNEXT:
-            return answer(page, optionsNext(page, *run));
+            return answerNotification(page, optionsNext(page, *run));
         case PSN_QUERYCANCEL:
-            return answer(page, optionsQueryCancel(page, *run));
+            return answerNotification(page, optionsQueryCancel(page, *run));
         case PSN_HELP:
             openHelpPage();
             return TRUE;
@@ -209,7 +183,7 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
     if (state.buildStarted == 1) {
         // The finished build's own press.
         state.buildStarted = 0;
-        waitForBuild(run);
+        waitForThread(run.thread);
         return 0;
     }
     state.buildStarted = 1;
@@ -231,7 +205,8 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (run.thread == nullptr) {
         state.buildStarted = 0;
-        showBuildFailure(GetParent(page), "The build thread could not be started");
+        showErrorWithDetail(GetParent(page), IDS_BUILD_INTERNAL_ERROR,
+                            "The build thread could not be started");
         PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
     }
     return -1;
@@ -243,9 +218,10 @@ BOOL optionsQueryCancel(HWND page, WizardRun& run) {
     // running build stops before its next record and removes its files.
     bool userCancelled = !run.finished;
     run.reporter.stop = userCancelled;
-    waitForBuild(run);
+    waitForThread(run.thread);
     run.state->buildStarted = 0;
-    if (!userCancelled && !run.built) showBuildFailure(GetParent(page), run.message);
+    if (!userCancelled && !run.built)
+        showErrorWithDetail(GetParent(page), IDS_BUILD_INTERNAL_ERROR, run.message);
     return FALSE;
 }
 
@@ -266,28 +242,6 @@ DWORD WINAPI buildThread(LPVOID parameter) {
     return 0;
 }
 
-void waitForBuild(WizardRun& run) {
-    if (run.thread == nullptr) return;
-    while (MsgWaitForMultipleObjects(1, &run.thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG sent;
-        PeekMessageA(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    CloseHandle(run.thread);
-    run.thread = nullptr;
-}
-
-void showBuildFailure(HWND owner, const char* buildMessage) {
-    char text[kMessageTextSize];
-    char caption[kCaptionTextSize];
-    loadString(IDS_BUILD_INTERNAL_ERROR, text, sizeof text);
-    loadString(IDS_CAPTION_ERROR, caption, sizeof caption);
-    if (buildMessage[0] != '\0') {
-        appendText(text, "\n");
-        appendText(text, buildMessage);
-    }
-    MessageBoxA(owner, text, caption, MB_OK | MB_ICONSTOP);
-}
-
 INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
     if (message == WM_INITDIALOG) {
         keepRun(page, second);
@@ -303,7 +257,7 @@ INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM seco
             std::snprintf(kilobytes, sizeof kilobytes, "%llu",
                           static_cast<unsigned long long>(fileSize(run->state->targetPath) / 1024u));
             SetDlgItemTextA(page, IDC_PUBLISH_SIZE, kilobytes);
-            return answer(page, 0);
+            return answerNotification(page, 0);
         }
         case PSN_HELP:
             openHelpPage();

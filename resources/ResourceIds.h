@@ -315,4 +315,13 @@
 /* The welcome page's title, shown in a large bold font. */
 #define IDC_PUBLISH_WELCOME_TITLE 1048
 
+/* ---- Import Wizard: its own messages and welcome title ---------------- */
+#define IDS_IMPORT_INIT_ERROR 10210
+/* A printf-style %s names the file. */
+#define IDS_IMPORT_OVER_SOURCE 10211
+#define IDS_IMPORT_ASK_REPLACE 10212
+#define IDS_IMPORT_BAD_TAGS 10213
+#define IDS_IMPORT_FAILED 10214
+#define IDC_IMPORT_WELCOME_TITLE 1049
+
 #endif

@@ -310,10 +310,13 @@ std::string controlText(HWND dialog, int controlId) {
 std::vector<std::string> listEntries(HWND dialog, int controlId) {
     std::vector<std::string> entries;
     HWND list = GetDlgItem(dialog, controlId);
-    LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    char kind[16] = {};
+    GetClassNameA(list, kind, sizeof kind);
+    bool listBox = lstrcmpiA(kind, "ListBox") == 0;
+    LRESULT count = SendMessageA(list, listBox ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         char text[1024] = {};
-        SendMessageA(list, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+        SendMessageA(list, listBox ? LB_GETTEXT : CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
         entries.push_back(text);
     }
     return entries;
@@ -464,3 +467,24 @@ HTREEITEM findRow(HWND tree, HTREEITEM first, const std::string& text) {
 }
 
 }  // namespace
+
+HWND currentPage(HWND wizard) {
+    return reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+HWND waitForPage(HWND wizard, int controlId) {
+    HWND page = nullptr;
+    bool shown = pollUntil(kWaitMilliseconds, [&] {
+        page = IsWindow(wizard) ? currentPage(wizard) : nullptr;
+        return page != nullptr && GetDlgItem(page, controlId) != nullptr;
+    });
+    return shown ? page : nullptr;
+}
+
+void pressWizardButton(HWND wizard, int button) {
+    PostMessageA(wizard, PSM_PRESSBUTTON, WPARAM(button), 0);
+}
+
+bool isGone(HWND window) {
+    return pollUntil(kWaitMilliseconds, [&] { return !IsWindow(window); });
+}

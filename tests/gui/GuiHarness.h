@@ -93,6 +93,16 @@ private:
     HWND mainWindow = nullptr;
 };
 
+// Wizard sheets: their buttons, the page shown, and a press of a button.
+constexpr int kBackButton = 0x3023;
+constexpr int kNextButton = 0x3024;
+constexpr int kFinishButton = 0x3025;
+HWND currentPage(HWND wizard);
+// Waits until the current page holds this control; null on timeout.
+HWND waitForPage(HWND wizard, int controlId);
+void pressWizardButton(HWND wizard, int button /* PSBTN_... */);
+bool isGone(HWND window);
+
 // Presses a button of a message box (IDYES, IDNO, IDOK, IDCANCEL) and
 // waits until the box has gone.
 void pressButton(HWND box, int buttonId);
@@ -104,7 +114,8 @@ std::string windowText(HWND window);
 // A string of the program's resources.
 std::string loadString(int id);
 // A dialog's controls as a user fills them: typing replaces an edit's text
-// (a drop-down combo's too), choosing picks a list entry by its text.
+// (a drop-down combo's too), choosing picks a list entry by its text. The
+// entries are a combo box's or a list box's.
 void typeInto(HWND dialog, int controlId, const std::string& text);
 bool chooseInList(HWND dialog, int controlId, const std::string& text);
 std::string controlText(HWND dialog, int controlId);

@@ -18,13 +18,8 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-// Buttons of a wizard sheet.
-constexpr int kBackButton = 0x3023;
-constexpr int kNextButton = 0x3024;
-constexpr int kFinishButton = 0x3025;
-
 bool gone(HWND dialog) {
-    return pollUntil(kWaitMilliseconds, [&] { return !IsWindow(dialog); });
+    return isGone(dialog);
 }
 
 class NewPublicationTest : public ::testing::Test {
@@ -186,19 +181,7 @@ protected:
         run.post(ID_PUBLISH_PRC);
         return run.waitForDialogWith(kNextButton);
     }
-    static HWND currentPage(HWND wizard) {
-        return reinterpret_cast<HWND>(SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0));
-    }
-    // Waits until the current page holds this control.
-    static HWND waitForPage(HWND wizard, int control) {
-        HWND page = nullptr;
-        pollUntil(kWaitMilliseconds, [&] {
-            page = IsWindow(wizard) ? currentPage(wizard) : nullptr;
-            return page != nullptr && GetDlgItem(page, control) != nullptr;
-        });
-        return page != nullptr && GetDlgItem(page, control) != nullptr ? page : nullptr;
-    }
-    static void press(HWND wizard, int button) { PostMessageA(wizard, PSM_PRESSBUTTON, WPARAM(button), 0); }
+    static void press(HWND wizard, int button) { pressWizardButton(wizard, button); }
     // From the welcome page to the options page.
     static HWND toOptions(HWND wizard) {
         press(wizard, PSBTN_NEXT);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "import/GeneratedPages.h"
+#include "import/HeadingPreview.h"
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
 #include "import/TextImport.h"
@@ -27,6 +28,17 @@ std::string lineFeedsOnly(std::string text) {
     return text;
 }
 
+struct HeadingsSeen : HeadingPreviewReporter {
+    std::string found;
+    int stopAfter = -1;
+    void headingFound(const char* text) override {
+        found += std::string("[") + text + "]";
+        if (stopAfter > 0) --stopAfter;
+    }
+    void setProgress(int) override {}
+    bool stopRequested() override { return stopAfter == 0; }
+};
+
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
 
@@ -44,16 +56,12 @@ protected:
         compileSearchString(*job, search);
     }
 
-    // Every heading the matcher finds, from the start of the source.
+    // Every heading the preview finds, from the start of the source.
     std::string headings(const std::string& text, const char* search) {
         prepare(text, search);
-        EXPECT_TRUE(openSource(*job));
-        std::string found;
-        char out[256];
-        for (int r; (r = matchHeading(*job, out)) >= 0;) {
-            if (r == 1) found += std::string("[") + out + "]";
-        }
-        return found;
+        HeadingsSeen seen;
+        EXPECT_EQ(previewHeadings(*job, seen), PreviewOutcome::finished);
+        return seen.found;
     }
 
     std::string importedBody(const std::string& text, const char* search = "") {

@@ -1,0 +1,112 @@
+#include "import/ImportWizardWin32.h"
+
+#include "editor/ExternalPrograms.h"
+#include "import/ImportWizardPagesWin32.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+struct PageOfWizard {
+    int dialogId;
+    DLGPROC procedure;
+    int titleId;
+    int subtitleId;
+};
+
+// In page order; Next and Back pass over the pages of the other kind.
+constexpr PageOfWizard kPages[] = {
+    {IDD_IMPORT_WELCOME, importWelcomePage, IDS_IMPORT_TITLE_WELCOME, IDS_IMPORT_SUBTITLE_WELCOME},
+    {IDD_IMPORT_SOURCE, importSourcePage, IDS_IMPORT_TITLE_SOURCE, IDS_IMPORT_SUBTITLE_SOURCE},
+    {IDD_IMPORT_LINE_ENDS, importLineEndsPage, IDS_IMPORT_TITLE_LINE_ENDS, IDS_IMPORT_SUBTITLE_LINE_ENDS},
+    {IDD_IMPORT_SEARCH_STRING, importSearchStringPage, IDS_IMPORT_TITLE_SEARCH_STRING,
+     IDS_IMPORT_SUBTITLE_SEARCH_STRING},
+    {IDD_IMPORT_HEADING_TAGS, importHeadingTagsPage, IDS_IMPORT_TITLE_HEADING_TAGS,
+     IDS_IMPORT_SUBTITLE_HEADING_TAGS},
+    {IDD_IMPORT_METADATA, importMetadataPage, IDS_IMPORT_TITLE_METADATA, IDS_IMPORT_SUBTITLE_METADATA},
+    {IDD_IMPORT_FINAL, importFinalPage, IDS_IMPORT_TITLE_FINAL, IDS_IMPORT_SUBTITLE_FINAL},
+};
+constexpr int kPageCount = int(sizeof kPages / sizeof kPages[0]);
+
+}  // namespace
+
+void runImportWizard(HWND owner, ImportWizardState& state) {
+    state.outcome = ImportOutcome::stopped;
+    state.importRunning = 0;
+    HPROPSHEETPAGE pages[kPageCount] = {};
+    bool allPages = true;
+    for (int i = 0; i < kPageCount; ++i) {
+        PROPSHEETPAGEA page{};
+        page.dwSize = sizeof page;
+        page.dwFlags = PSP_HASHELP | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
+        if (kPages[i].dialogId == IDD_IMPORT_WELCOME) page.dwFlags |= PSP_HIDEHEADER;
+        page.hInstance = programModule();
+        page.pszTemplate = MAKEINTRESOURCEA(kPages[i].dialogId);
+        page.pfnDlgProc = kPages[i].procedure;
+        page.lParam = reinterpret_cast<LPARAM>(&state);
+        page.pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].titleId);
+        page.pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].subtitleId);
+        pages[i] = CreatePropertySheetPageA(&page);
+        allPages = allPages && pages[i] != nullptr;
+    }
+    if (!allPages) {
+        for (HPROPSHEETPAGE page : pages) {
+            if (page != nullptr) DestroyPropertySheetPage(page);
+        }
+        return;
+    }
+    PROPSHEETHEADERA sheet{};
+    sheet.dwSize = sizeof sheet;
+    sheet.dwFlags = PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USEICONID | PSH_HASHELP;
+    sheet.hwndParent = owner;
+    sheet.hInstance = programModule();
+    sheet.pszIcon = MAKEINTRESOURCEA(IDI_QUIREBOUND);
+    sheet.pszCaption = "Quirebound Publisher";
+    sheet.nPages = kPageCount;
+    sheet.phpage = pages;
+    sheet.pszbmWatermark = RESNAME_IDB_BACKCOLOR;
+    sheet.pszbmHeader = RESNAME_IDB_BACKCOLOR;
+    PropertySheetA(&sheet);
+    state.finalPage = nullptr;
+}
+
+ImportWizardState* keepWizardState(HWND page, LPARAM second) {
+    return keepDialogState<ImportWizardState>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
+}
+
+INT_PTR answerPageNotification(HWND page, LPARAM second, DWORD buttons) {
+    switch (reinterpret_cast<const NMHDR*>(second)->code) {
+        case PSN_SETACTIVE:
+            PropSheet_SetWizButtons(GetParent(page), buttons);
+            return answerNotification(page, 0);
+        case PSN_HELP:
+            openHelpPage();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR stayOnPage(HWND page, int controlId) {
+    SetFocus(GetDlgItem(page, controlId));
+    return answerNotification(page, -1);
+}
+
+void viewSource(const ImportJob& job) {
+    viewInNotepad(job.sourcePath);
+}
+
+INT_PTR CALLBACK importWelcomePage(HWND page, UINT message, WPARAM, LPARAM second) {
+    switch (message) {
+        case WM_INITDIALOG:
+            keepWizardState(page, second);
+            setWelcomeTitleFont(page, IDC_IMPORT_WELCOME_TITLE);
+            return TRUE;
+        case WM_DESTROY:
+            releaseWelcomeTitleFont(page, IDC_IMPORT_WELCOME_TITLE);
+            return FALSE;
+        case WM_NOTIFY:
+            return answerPageNotification(page, second, PSWIZB_NEXT);
+        default:
+            return FALSE;
+    }
+}
