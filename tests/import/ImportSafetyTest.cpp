@@ -86,7 +86,7 @@ TEST_F(ImportSafetyTest, ASourceNamedLikeThePackageIsNeverReplaced) {
     }
 }
 
-TEST_F(ImportSafetyTest, AFailedImportRemovesEveryFileItCreated) {
+TEST_F(ImportSafetyTest, ALaterContentFileInTheWayStopsTheImportBeforeItWrites) {
     // Three content files' worth of text; the second is the user's.
     std::string text;
     while (text.size() < 250 * 1024) text += "a line of the long text\r\n";

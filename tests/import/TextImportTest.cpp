@@ -30,13 +30,9 @@ std::string lineFeedsOnly(std::string text) {
 
 struct HeadingsSeen : HeadingPreviewReporter {
     std::string found;
-    int stopAfter = -1;
-    void headingFound(const char* text) override {
-        found += std::string("[") + text + "]";
-        if (stopAfter > 0) --stopAfter;
-    }
+    void headingFound(const char* text) override { found += std::string("[") + text + "]"; }
     void setProgress(int) override {}
-    bool stopRequested() override { return stopAfter == 0; }
+    bool stopRequested() override { return false; }
 };
 
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
