@@ -22,8 +22,15 @@ struct PreviewRun final : HeadingPreviewReporter {
 
     // Called on the worker: every call a message the dialog's thread handles.
     void headingFound(const char* text) override {
+        // Line-end bytes would show as boxes; the import drops them too.
+        char shown[kImportTextSize];
+        int length = 0;
+        for (const char* c = text; *c != '\0' && length < kImportTextSize - 1; ++c) {
+            if (*c != '\r' && *c != '\n') shown[length++] = *c;
+        }
+        shown[length] = '\0';
         LRESULT line =
-            SendDlgItemMessageA(dialog, IDC_PREVIEW_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+            SendDlgItemMessageA(dialog, IDC_PREVIEW_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown));
         if (line >= 0) SendDlgItemMessageA(dialog, IDC_PREVIEW_LIST, LB_SETCURSEL, WPARAM(line), 0);
     }
     void setProgress(int percent) override { ::setProgress(dialog, IDC_PREVIEW_PROGRESS, percent); }
