@@ -113,6 +113,19 @@ INT_PTR answerNotification(HWND page, LONG_PTR result) {
     return TRUE;
 }
 
+INT_PTR answerWizardPageNotification(HWND page, LPARAM notification, DWORD buttons) {
+    switch (reinterpret_cast<const NMHDR*>(notification)->code) {
+        case PSN_SETACTIVE:
+            PropSheet_SetWizButtons(GetParent(page), buttons);
+            return answerNotification(page, 0);
+        case PSN_HELP:
+            openHelpPage();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
 void openHelpPage() {
     char address[kCaptionTextSize];
     loadString(IDS_HELP_PAGE, address, sizeof address);

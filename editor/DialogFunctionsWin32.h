@@ -52,6 +52,9 @@ void appendListLine(HWND dialog, int32_t controlId, const char* text);
 // Wizard pages: the result of a notification, the Help button's page, and
 // the welcome page's title in a large bold font (released on WM_DESTROY).
 INT_PTR answerNotification(HWND page, LONG_PTR result);
+// What every wizard page answers alike: its buttons on activation and the
+// Help button. FALSE for every other notification.
+INT_PTR answerWizardPageNotification(HWND page, LPARAM notification, DWORD buttons);
 void openHelpPage();
 void setWelcomeTitleFont(HWND page, int32_t controlId);
 void releaseWelcomeTitleFont(HWND page, int32_t controlId);

@@ -29,7 +29,7 @@ INT_PTR CALLBACK importFinalPage(HWND page, UINT message, WPARAM, LPARAM second)
     ImportWizardState* state = dialogState<ImportWizardState>(page);
     if (state == nullptr || message != WM_NOTIFY) return FALSE;
     if (reinterpret_cast<const NMHDR*>(second)->code == PSN_WIZFINISH) return finish(page, *state);
-    return answerPageNotification(page, second, PSWIZB_BACK | PSWIZB_FINISH);
+    return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_FINISH);
 }
 
 namespace {

@@ -85,7 +85,7 @@ INT_PTR headingsPage(const HeadingsPage& kind, HWND page, UINT message, WPARAM f
         default:
             break;
     }
-    return answerPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
+    return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
 }
 
 int32_t storeTyped(const HeadingsPage& kind, HWND page, ImportJob& job, bool* empty) {

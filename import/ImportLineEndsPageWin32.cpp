@@ -39,7 +39,7 @@ INT_PTR CALLBACK importLineEndsPage(HWND page, UINT message, WPARAM first, LPARA
         }
     }
     if (message != WM_NOTIFY) return FALSE;
-    return answerPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
+    return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
 }
 
 namespace {

@@ -42,7 +42,7 @@ INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARA
             return answerNotification(page, job.sourceKind == SourceKind::html ? IDD_IMPORT_HEADING_TAGS
                                                                                : IDD_IMPORT_SEARCH_STRING);
         default:
-            return answerPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
+            return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
     }
 }
 

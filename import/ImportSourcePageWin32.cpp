@@ -55,7 +55,7 @@ INT_PTR CALLBACK importSourcePage(HWND page, UINT message, WPARAM first, LPARAM 
         default:
             break;
     }
-    return answerPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
+    return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
 }
 
 namespace {

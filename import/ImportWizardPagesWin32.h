@@ -15,9 +15,6 @@ INT_PTR CALLBACK importFinalPage(HWND page, UINT message, WPARAM first, LPARAM s
 
 // On WM_INITDIALOG: the state from the page's creation parameter.
 ImportWizardState* keepWizardState(HWND page, LPARAM second);
-// What every page answers alike: its wizard buttons on activation and the
-// Help button. FALSE for every other notification.
-INT_PTR answerPageNotification(HWND page, LPARAM second, DWORD buttons);
 // Stays on the page with the focus on a control after a refused Next.
 INT_PTR stayOnPage(HWND page, int controlId);
 // The source in the system text editor, without waiting for it.

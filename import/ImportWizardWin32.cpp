@@ -73,19 +73,6 @@ ImportWizardState* keepWizardState(HWND page, LPARAM second) {
     return keepDialogState<ImportWizardState>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
 }
 
-INT_PTR answerPageNotification(HWND page, LPARAM second, DWORD buttons) {
-    switch (reinterpret_cast<const NMHDR*>(second)->code) {
-        case PSN_SETACTIVE:
-            PropSheet_SetWizButtons(GetParent(page), buttons);
-            return answerNotification(page, 0);
-        case PSN_HELP:
-            openHelpPage();
-            return TRUE;
-        default:
-            return FALSE;
-    }
-}
-
 INT_PTR stayOnPage(HWND page, int controlId) {
     SetFocus(GetDlgItem(page, controlId));
     return answerNotification(page, -1);
@@ -105,7 +92,7 @@ INT_PTR CALLBACK importWelcomePage(HWND page, UINT message, WPARAM, LPARAM secon
             releaseWelcomeTitleFont(page, IDC_IMPORT_WELCOME_TITLE);
             return FALSE;
         case WM_NOTIFY:
-            return answerPageNotification(page, second, PSWIZB_NEXT);
+            return answerWizardPageNotification(page, second, PSWIZB_NEXT);
         default:
             return FALSE;
     }

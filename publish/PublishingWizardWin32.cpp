@@ -124,16 +124,7 @@ INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM se
         return FALSE;
     }
     if (message != WM_NOTIFY) return FALSE;
-    switch (reinterpret_cast<const NMHDR*>(second)->code) {
-        case PSN_SETACTIVE:
-            PropSheet_SetWizButtons(GetParent(page), PSWIZB_NEXT);
-            return answerNotification(page, 0);
-        case PSN_HELP:
-            openHelpPage();
-            return TRUE;
-        default:
-            return FALSE;
-    }
+    return answerWizardPageNotification(page, second, PSWIZB_NEXT);
 }
 
 INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second) {

@@ -3,13 +3,9 @@
    shot, opens the one asked for (new, welcome, options or final), and prints
    its rectangle on the desktop as "x y width height" into the file named
    second (it runs on the editor's virtual desktop, which has no console). */
-#include <stdio.h>
 #include <string.h>
-// clang-format off
-#include <windows.h>
-#include <commctrl.h>
-#include <prsht.h>
-// clang-format on
+
+#include "screenshot-windows.h"
 
 #define NEXT_BUTTON 0x3024
 #define NEW_NAME 1043
@@ -19,56 +15,35 @@
 #define COMMAND_NEW 32772
 #define COMMAND_PUBLISH 32773
 
-struct Search {
-    int kind; /* 0 editor, 1 New dialog, 2 wizard */
-    HWND found;
-};
-
-static BOOL CALLBACK findWindow(HWND window, LPARAM argument) {
-    struct Search* search = (struct Search*)argument;
-    char title[256] = {0};
-    if (!IsWindowVisible(window)) return TRUE;
-    GetWindowTextA(window, title, sizeof title);
-    if ((search->kind == 0 && strncmp(title, "Quirebound Publisher", 20) == 0 &&
-         GetDlgItem(window, NEXT_BUTTON) == NULL) ||
-        (search->kind == 1 && GetDlgItem(window, NEW_NAME) != NULL) ||
-        (search->kind == 2 && GetDlgItem(window, NEXT_BUTTON) != NULL)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+static int isEditor(HWND window, const char* title) {
+    return strncmp(title, "Quirebound Publisher", 20) == 0 && GetDlgItem(window, NEXT_BUTTON) == NULL;
 }
-
-static HWND waitFor(int kind, int attempts) {
-    struct Search search = {kind, NULL};
-    for (int attempt = 0; attempt < attempts && search.found == NULL; ++attempt) {
-        EnumWindows(findWindow, (LPARAM)&search);
-        if (search.found == NULL) Sleep(100);
-    }
-    return search.found;
+static int isNewDialog(HWND window, const char* title) {
+    (void)title;
+    return GetDlgItem(window, NEW_NAME) != NULL;
 }
-
-static HWND currentPage(HWND wizard) {
-    return (HWND)SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0);
+static int isWizard(HWND window, const char* title) {
+    (void)title;
+    return GetDlgItem(window, NEXT_BUTTON) != NULL;
 }
 
 int main(int argc, char** argv) {
     const char* mode = argc > 1 ? argv[1] : "new";
-    HWND editor = waitFor(0, 300);
+    HWND editor = waitForWindow(isEditor, 300);
     if (editor == NULL) {
         fprintf(stderr, "no editor window\n");
         return 1;
     }
-    HWND open = waitFor(1, 1);
+    HWND open = waitForWindow(isNewDialog, 1);
     if (open != NULL) PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
-    open = waitFor(2, 1);
+    open = waitForWindow(isWizard, 1);
     if (open != NULL) PostMessageA(open, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     Sleep(500);
 
     HWND shown = NULL;
     if (strcmp(mode, "new") == 0) {
         PostMessageA(editor, WM_COMMAND, COMMAND_NEW, 0);
-        shown = waitFor(1, 100);
+        shown = waitForWindow(isNewDialog, 100);
         if (shown != NULL) {
             SetDlgItemTextA(shown, NEW_NAME, "The Lantern on Gull Point");
             SetDlgItemTextA(shown, NEW_AUTHOR, "Quirebound Sample Writers");
@@ -76,7 +51,7 @@ int main(int argc, char** argv) {
         }
     } else {
         PostMessageA(editor, WM_COMMAND, COMMAND_PUBLISH, 0);
-        shown = waitFor(2, 100);
+        shown = waitForWindow(isWizard, 100);
         int presses = strcmp(mode, "options") == 0 ? 1 : strcmp(mode, "final") == 0 ? 2 : 0;
         for (int i = 0; shown != NULL && i < presses; ++i) {
             HWND before = currentPage(shown);
@@ -92,13 +67,5 @@ int main(int argc, char** argv) {
         return 1;
     }
     Sleep(300);
-    SetForegroundWindow(shown);
-    RedrawWindow(shown, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT r;
-    GetWindowRect(shown, &r);
-    FILE* out = argc > 2 ? fopen(argv[2], "w") : stdout;
-    if (out == NULL) return 1;
-    fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    if (out != stdout) fclose(out);
-    return 0;
+    return writeRect(shown, argc > 2 ? argv[2] : NULL);
 }

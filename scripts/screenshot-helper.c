@@ -7,19 +7,14 @@
                                               its controls filled in ("#ID"
                                               chooses a list entry)
    helper 0 RECTFILE close:CAPTION            closes that dialog */
-#include <stdio.h>
 #include <stdlib.h>
-#include <windows.h>
-#include <commctrl.h>
+#include <string.h>
 
-static BOOL CALLBACK findEditor(HWND window, LPARAM found) {
-    char title[256] = {0};
-    GetWindowTextA(window, title, sizeof title);
-    if (strncmp(title, "Quirebound Publisher", 20) == 0 && IsWindowVisible(window)) {
-        *(HWND*)found = window;
-        return FALSE;
-    }
-    return TRUE;
+#include "screenshot-windows.h"
+
+static int isEditor(HWND window, const char* title) {
+    (void)window;
+    return strncmp(title, "Quirebound Publisher", 20) == 0;
 }
 
 static HWND waitForCaption(const char* caption) {
@@ -42,24 +37,8 @@ static void fillControl(HWND dialog, const char* assignment) {
         SendMessageA(control, WM_SETTEXT, 0, (LPARAM)(text + 1));
 }
 
-static int writeRect(HWND window, const char* file) {
-    SetForegroundWindow(window);
-    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT r;
-    GetWindowRect(window, &r);
-    FILE* out = file != NULL ? fopen(file, "w") : stdout;
-    if (out == NULL) return 1;
-    fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    if (out != stdout) fclose(out);
-    return 0;
-}
-
 int main(int argc, char** argv) {
-    HWND editor = NULL;
-    for (int attempt = 0; attempt < 300 && editor == NULL; ++attempt) {
-        EnumWindows(findEditor, (LPARAM)&editor);
-        if (editor == NULL) Sleep(100);
-    }
+    HWND editor = waitForWindow(isEditor, 300);
     if (editor == NULL) {
         fprintf(stderr, "no editor window\n");
         return 1;

@@ -6,13 +6,9 @@
    "x y width height" into the file named second. The third argument is the
    source to import. It runs on the editor's virtual desktop, which has no
    console. */
-#include <stdio.h>
 #include <string.h>
-// clang-format off
-#include <windows.h>
-#include <commctrl.h>
-#include <prsht.h>
-// clang-format on
+
+#include "screenshot-windows.h"
 
 #define NEXT_BUTTON 0x3024
 #define COMMAND_IMPORT_TEXT 32794
@@ -26,38 +22,20 @@
 #define AUTHOR_EDIT 1015
 #define PREVIEW_CLOSE 1020
 
-struct Search {
-    int kind; /* 0 editor, 1 wizard, 2 question box, 3 preview */
-    HWND found;
-};
-
-static BOOL CALLBACK findWindow(HWND window, LPARAM argument) {
-    struct Search* search = (struct Search*)argument;
-    char title[256] = {0};
-    if (!IsWindowVisible(window)) return TRUE;
-    GetWindowTextA(window, title, sizeof title);
-    if ((search->kind == 0 && strncmp(title, "Quirebound Publisher", 20) == 0 &&
-         GetDlgItem(window, NEXT_BUTTON) == NULL) ||
-        (search->kind == 1 && GetDlgItem(window, NEXT_BUTTON) != NULL) ||
-        (search->kind == 2 && GetDlgItem(window, IDNO) != NULL) ||
-        (search->kind == 3 && strcmp(title, "Preview Search String") == 0)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+static int isEditor(HWND window, const char* title) {
+    return strncmp(title, "Quirebound Publisher", 20) == 0 && GetDlgItem(window, NEXT_BUTTON) == NULL;
 }
-
-static HWND waitFor(int kind, int attempts) {
-    struct Search search = {kind, NULL};
-    for (int attempt = 0; attempt < attempts && search.found == NULL; ++attempt) {
-        EnumWindows(findWindow, (LPARAM)&search);
-        if (search.found == NULL) Sleep(100);
-    }
-    return search.found;
+static int isWizard(HWND window, const char* title) {
+    (void)title;
+    return GetDlgItem(window, NEXT_BUTTON) != NULL;
 }
-
-static HWND currentPage(HWND wizard) {
-    return (HWND)SendMessageA(wizard, PSM_GETCURRENTPAGEHWND, 0, 0);
+static int isQuestion(HWND window, const char* title) {
+    (void)title;
+    return GetDlgItem(window, IDNO) != NULL;
+}
+static int isPreview(HWND window, const char* title) {
+    (void)window;
+    return strcmp(title, "Preview Search String") == 0;
 }
 
 static void next(HWND wizard) {
@@ -69,21 +47,21 @@ static void next(HWND wizard) {
 int main(int argc, char** argv) {
     const char* mode = argc > 1 ? argv[1] : "welcome";
     const char* source = argc > 3 ? argv[3] : "";
-    HWND editor = waitFor(0, 300);
+    HWND editor = waitForWindow(isEditor, 300);
     if (editor == NULL) return 1;
-    HWND open = waitFor(3, 1);
+    HWND open = waitForWindow(isPreview, 1);
     if (open != NULL) PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
     Sleep(300);
-    open = waitFor(1, 1);
+    open = waitForWindow(isWizard, 1);
     if (open != NULL) PostMessageA(open, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
     Sleep(500);
 
     int html = strcmp(mode, "tags") == 0;
     PostMessageA(editor, WM_COMMAND, html ? COMMAND_IMPORT_HTML : COMMAND_IMPORT_TEXT, 0);
     /* The open sample is closed first, unsaved. */
-    HWND question = waitFor(2, 10);
+    HWND question = waitForWindow(isQuestion, 10);
     if (question != NULL) PostMessageA(question, WM_COMMAND, IDNO, 0);
-    HWND wizard = waitFor(1, 100);
+    HWND wizard = waitForWindow(isWizard, 100);
     if (wizard == NULL) return 1;
     HWND shown = wizard;
     const char* stops[] = {"welcome", "source", "lineends", "search", "metadata", "final"};
@@ -102,7 +80,7 @@ int main(int argc, char** argv) {
         if (strcmp(mode, stops[step]) == 0 || (html && step == 3)) break;
         if (step == 3 && strcmp(mode, "preview") == 0) {
             PostMessageA(page, WM_COMMAND, SEARCH_TEST, 0);
-            shown = waitFor(3, 100);
+            shown = waitForWindow(isPreview, 100);
             for (int attempt = 0; shown != NULL && attempt < 100; ++attempt) {
                 char text[32] = {0};
                 GetDlgItemTextA(shown, PREVIEW_CLOSE, text, sizeof text);
@@ -115,13 +93,5 @@ int main(int argc, char** argv) {
     }
     if (shown == NULL) return 1;
     Sleep(300);
-    SetForegroundWindow(shown);
-    RedrawWindow(shown, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RECT r;
-    GetWindowRect(shown, &r);
-    FILE* out = argc > 2 ? fopen(argv[2], "w") : stdout;
-    if (out == NULL) return 1;
-    fprintf(out, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    if (out != stdout) fclose(out);
-    return 0;
+    return writeRect(shown, argc > 2 ? argv[2] : NULL);
 }
