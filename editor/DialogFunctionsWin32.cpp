@@ -108,6 +108,45 @@ void appendListLine(HWND dialog, int32_t controlId, const char* text) {
     if (index >= 0) SendMessageA(control, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0);
 }
 
+bool runWizardSheet(HWND owner, const WizardPageResource* pages, int count, LPARAM state) {
+    constexpr int kMostPages = 8;
+    HPROPSHEETPAGE made[kMostPages] = {};
+    bool allMade = count > 0 && count <= kMostPages;
+    for (int i = 0; allMade && i < count; ++i) {
+        PROPSHEETPAGEA page{};
+        page.dwSize = sizeof page;
+        page.dwFlags =
+            PSP_HASHELP | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE | (i == 0 ? PSP_HIDEHEADER : 0);
+        page.hInstance = programModule();
+        page.pszTemplate = MAKEINTRESOURCEA(pages[i].dialogId);
+        page.pfnDlgProc = pages[i].procedure;
+        page.lParam = state;
+        page.pszHeaderTitle = MAKEINTRESOURCEA(pages[i].titleId);
+        page.pszHeaderSubTitle = MAKEINTRESOURCEA(pages[i].subtitleId);
+        made[i] = CreatePropertySheetPageA(&page);
+        allMade = made[i] != nullptr;
+    }
+    if (!allMade) {
+        for (HPROPSHEETPAGE page : made) {
+            if (page != nullptr) DestroyPropertySheetPage(page);
+        }
+        return false;
+    }
+    PROPSHEETHEADERA sheet{};
+    sheet.dwSize = sizeof sheet;
+    sheet.dwFlags = PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USEICONID | PSH_HASHELP;
+    sheet.hwndParent = owner;
+    sheet.hInstance = programModule();
+    sheet.pszIcon = MAKEINTRESOURCEA(IDI_QUIREBOUND);
+    sheet.pszCaption = "Quirebound Publisher";
+    sheet.nPages = UINT(count);
+    sheet.phpage = made;
+    sheet.pszbmWatermark = RESNAME_IDB_BACKCOLOR;
+    sheet.pszbmHeader = RESNAME_IDB_BACKCOLOR;
+    PropertySheetA(&sheet);
+    return true;
+}
+
 INT_PTR answerNotification(HWND page, LONG_PTR result) {
     SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
     return TRUE;

@@ -49,6 +49,19 @@ void setProgress(HWND dialog, int32_t controlId, int32_t position);
 // Appends a line and scrolls it to the top of the visible part.
 void appendListLine(HWND dialog, int32_t controlId, const char* text);
 
+// A wizard's page: its dialog, its procedure and its header texts.
+struct WizardPageResource {
+    int dialogId;
+    DLGPROC procedure;
+    int titleId;
+    int subtitleId;
+};
+// Runs a Wizard 97 sheet of these pages (at most 8; the first a welcome
+// page without header) over owner, with the program's caption, icon and
+// pictures and a Help button; every page gets state as its lParam.
+// Returns when the sheet closes; false when it could not be made.
+bool runWizardSheet(HWND owner, const WizardPageResource* pages, int count, LPARAM state);
+
 // Wizard pages: the result of a notification, the Help button's page, and
 // the welcome page's title in a large bold font (released on WM_DESTROY).
 INT_PTR answerNotification(HWND page, LONG_PTR result);

@@ -6,15 +6,8 @@
 
 namespace {
 
-struct PageOfWizard {
-    int dialogId;
-    DLGPROC procedure;
-    int titleId;
-    int subtitleId;
-};
-
 // In page order; Next and Back pass over the pages of the other kind.
-constexpr PageOfWizard kPages[] = {
+constexpr WizardPageResource kPages[] = {
     {IDD_IMPORT_WELCOME, importWelcomePage, IDS_IMPORT_TITLE_WELCOME, IDS_IMPORT_SUBTITLE_WELCOME},
     {IDD_IMPORT_SOURCE, importSourcePage, IDS_IMPORT_TITLE_SOURCE, IDS_IMPORT_SUBTITLE_SOURCE},
     {IDD_IMPORT_LINE_ENDS, importLineEndsPage, IDS_IMPORT_TITLE_LINE_ENDS, IDS_IMPORT_SUBTITLE_LINE_ENDS},
@@ -32,40 +25,7 @@ constexpr int kPageCount = int(sizeof kPages / sizeof kPages[0]);
 void runImportWizard(HWND owner, ImportWizardState& state) {
     state.outcome = ImportOutcome::stopped;
     state.importRunning = 0;
-    HPROPSHEETPAGE pages[kPageCount] = {};
-    bool allPages = true;
-    for (int i = 0; i < kPageCount; ++i) {
-        PROPSHEETPAGEA page{};
-        page.dwSize = sizeof page;
-        page.dwFlags = PSP_HASHELP | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
-        if (kPages[i].dialogId == IDD_IMPORT_WELCOME) page.dwFlags |= PSP_HIDEHEADER;
-        page.hInstance = programModule();
-        page.pszTemplate = MAKEINTRESOURCEA(kPages[i].dialogId);
-        page.pfnDlgProc = kPages[i].procedure;
-        page.lParam = reinterpret_cast<LPARAM>(&state);
-        page.pszHeaderTitle = MAKEINTRESOURCEA(kPages[i].titleId);
-        page.pszHeaderSubTitle = MAKEINTRESOURCEA(kPages[i].subtitleId);
-        pages[i] = CreatePropertySheetPageA(&page);
-        allPages = allPages && pages[i] != nullptr;
-    }
-    if (!allPages) {
-        for (HPROPSHEETPAGE page : pages) {
-            if (page != nullptr) DestroyPropertySheetPage(page);
-        }
-        return;
-    }
-    PROPSHEETHEADERA sheet{};
-    sheet.dwSize = sizeof sheet;
-    sheet.dwFlags = PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USEICONID | PSH_HASHELP;
-    sheet.hwndParent = owner;
-    sheet.hInstance = programModule();
-    sheet.pszIcon = MAKEINTRESOURCEA(IDI_QUIREBOUND);
-    sheet.pszCaption = "Quirebound Publisher";
-    sheet.nPages = kPageCount;
-    sheet.phpage = pages;
-    sheet.pszbmWatermark = RESNAME_IDB_BACKCOLOR;
-    sheet.pszbmHeader = RESNAME_IDB_BACKCOLOR;
-    PropertySheetA(&sheet);
+    runWizardSheet(owner, kPages, kPageCount, reinterpret_cast<LPARAM>(&state));
     state.finalPage = nullptr;
 }
 

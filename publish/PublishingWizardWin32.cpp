@@ -45,8 +45,6 @@ struct WizardRun {
 INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
 INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
 INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
-HPROPSHEETPAGE makePage(int dialogId, DLGPROC procedure, int titleId, int subtitleId, DWORD flags,
-                        WizardRun& run);
 DWORD WINAPI buildThread(LPVOID parameter);
 LRESULT optionsNext(HWND page, WizardRun& run);
 BOOL optionsQueryCancel(HWND page, WizardRun& run);
@@ -57,33 +55,12 @@ void runPublishingWizard(HWND owner, PublishingWizardState& state) {
     WizardRun* run = new (std::nothrow) WizardRun;
     if (run == nullptr) return;
     run->state = &state;
-    HPROPSHEETPAGE pages[] = {
-        makePage(IDD_PUBLISH_WELCOME, welcomePageProcedure, IDS_PUBLISH_TITLE_WELCOME,
-                 IDS_PUBLISH_SUBTITLE_WELCOME, PSP_HIDEHEADER, *run),
-        makePage(IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS,
-                 IDS_PUBLISH_SUBTITLE_OPTIONS, 0, *run),
-        makePage(IDD_PUBLISH_FINAL, finalPageProcedure, IDS_PUBLISH_TITLE_FINAL, IDS_PUBLISH_SUBTITLE_FINAL,
-                 0, *run),
+    const WizardPageResource pages[] = {
+        {IDD_PUBLISH_WELCOME, welcomePageProcedure, IDS_PUBLISH_TITLE_WELCOME, IDS_PUBLISH_SUBTITLE_WELCOME},
+        {IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS, IDS_PUBLISH_SUBTITLE_OPTIONS},
+        {IDD_PUBLISH_FINAL, finalPageProcedure, IDS_PUBLISH_TITLE_FINAL, IDS_PUBLISH_SUBTITLE_FINAL},
     };
-    bool allPages = pages[0] != nullptr && pages[1] != nullptr && pages[2] != nullptr;
-    if (allPages) {
-        PROPSHEETHEADERA sheet{};
-        sheet.dwSize = sizeof sheet;
-        sheet.dwFlags = PSH_WIZARD97 | PSH_WATERMARK | PSH_HEADER | PSH_USEICONID | PSH_HASHELP;
-        sheet.hwndParent = owner;
-        sheet.hInstance = programModule();
-        sheet.pszIcon = MAKEINTRESOURCEA(IDI_QUIREBOUND);
-        sheet.pszCaption = "Quirebound Publisher";
-        sheet.nPages = 3;
-        sheet.phpage = pages;
-        sheet.pszbmWatermark = RESNAME_IDB_BACKCOLOR;
-        sheet.pszbmHeader = RESNAME_IDB_BACKCOLOR;
-        PropertySheetA(&sheet);
-    } else {
-        for (HPROPSHEETPAGE page : pages) {
-            if (page != nullptr) DestroyPropertySheetPage(page);
-        }
-    }
+    runWizardSheet(owner, pages, 3, reinterpret_cast<LPARAM>(run));
     // Nothing of the build outlives the wizard.
     run->reporter.stop = true;
     waitForThread(run->thread);
@@ -91,20 +68,6 @@ void runPublishingWizard(HWND owner, PublishingWizardState& state) {
 }
 
 namespace {
-
-HPROPSHEETPAGE makePage(int dialogId, DLGPROC procedure, int titleId, int subtitleId, DWORD flags,
-                        WizardRun& run) {
-    PROPSHEETPAGEA page{};
-    page.dwSize = sizeof page;
-    page.dwFlags = flags | PSP_HASHELP | PSP_USEHEADERTITLE | PSP_USEHEADERSUBTITLE;
-    page.hInstance = programModule();
-    page.pszTemplate = MAKEINTRESOURCEA(dialogId);
-    page.pfnDlgProc = procedure;
-    page.lParam = reinterpret_cast<LPARAM>(&run);
-    page.pszHeaderTitle = MAKEINTRESOURCEA(titleId);
-    page.pszHeaderSubTitle = MAKEINTRESOURCEA(subtitleId);
-    return CreatePropertySheetPageA(&page);
-}
 
 WizardRun* keepRun(HWND page, LPARAM second) {
     return keepDialogState<WizardRun>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
@@ -151,9 +114,8 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
     if (message != WM_NOTIFY) return FALSE;
     switch (reinterpret_cast<const NMHDR*>(second)->code) {
         case PSN_SETACTIVE:
-            PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
             SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName);
-            return answerNotification(page, 0);
+            return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
         case PSN_KILLACTIVE:
             GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName, kPathSize);
             return answerNotification(page, FALSE);
@@ -161,11 +123,8 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
             return answerNotification(page, optionsNext(page, *run));
         case PSN_QUERYCANCEL:
             return answerNotification(page, optionsQueryCancel(page, *run));
-        case PSN_HELP:
-            openHelpPage();
-            return TRUE;
         default:
-            return FALSE;
+            return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
     }
 }
 
@@ -242,20 +201,17 @@ INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM seco
     if (run == nullptr || message != WM_NOTIFY) return FALSE;
     switch (reinterpret_cast<const NMHDR*>(second)->code) {
         case PSN_SETACTIVE: {
-            PropSheet_SetWizButtons(GetParent(page), PSWIZB_FINISH);
             SetDlgItemTextA(page, IDC_PUBLISH_LOCATION, run->state->targetPath);
             char kilobytes[24];
             std::snprintf(kilobytes, sizeof kilobytes, "%llu",
                           static_cast<unsigned long long>(fileSize(run->state->targetPath) / 1024u));
             SetDlgItemTextA(page, IDC_PUBLISH_SIZE, kilobytes);
-            return answerNotification(page, 0);
+            break;
         }
-        case PSN_HELP:
-            openHelpPage();
-            return TRUE;
         default:
-            return FALSE;
+            break;
     }
+    return answerWizardPageNotification(page, second, PSWIZB_FINISH);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "screenshot-windows.h"
 
-#define NEXT_BUTTON 0x3024
 #define NEW_NAME 1043
 #define NEW_AUTHOR 1042
 #define NEW_TARGET 1041
@@ -15,16 +14,9 @@
 #define COMMAND_NEW 32772
 #define COMMAND_PUBLISH 32773
 
-static int isEditor(HWND window, const char* title) {
-    return strncmp(title, "Quirebound Publisher", 20) == 0 && GetDlgItem(window, NEXT_BUTTON) == NULL;
-}
 static int isNewDialog(HWND window, const char* title) {
     (void)title;
     return GetDlgItem(window, NEW_NAME) != NULL;
-}
-static int isWizard(HWND window, const char* title) {
-    (void)title;
-    return GetDlgItem(window, NEXT_BUTTON) != NULL;
 }
 
 int main(int argc, char** argv) {

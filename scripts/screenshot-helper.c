@@ -12,11 +12,6 @@
 
 #include "screenshot-windows.h"
 
-static int isEditor(HWND window, const char* title) {
-    (void)window;
-    return strncmp(title, "Quirebound Publisher", 20) == 0;
-}
-
 static HWND waitForCaption(const char* caption) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         HWND found = FindWindowA("#32770", caption);

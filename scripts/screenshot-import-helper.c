@@ -10,7 +10,6 @@
 
 #include "screenshot-windows.h"
 
-#define NEXT_BUTTON 0x3024
 #define COMMAND_IMPORT_TEXT 32794
 #define COMMAND_IMPORT_HTML 32816
 #define SOURCE_EDIT 1004
@@ -22,13 +21,6 @@
 #define AUTHOR_EDIT 1015
 #define PREVIEW_CLOSE 1020
 
-static int isEditor(HWND window, const char* title) {
-    return strncmp(title, "Quirebound Publisher", 20) == 0 && GetDlgItem(window, NEXT_BUTTON) == NULL;
-}
-static int isWizard(HWND window, const char* title) {
-    (void)title;
-    return GetDlgItem(window, NEXT_BUTTON) != NULL;
-}
 static int isQuestion(HWND window, const char* title) {
     (void)title;
     return GetDlgItem(window, IDNO) != NULL;

@@ -2,6 +2,7 @@
    desktop, a wizard's current page, and writing a window's rectangle as
    "x y width height" into a file (the helpers have no console). */
 #include <stdio.h>
+#include <string.h>
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
@@ -34,6 +35,17 @@ static inline HWND waitForWindow(WindowTest test, int attempts) {
         if (search.found == NULL) Sleep(100);
     }
     return search.found;
+}
+
+#define WIZARD_NEXT_BUTTON 0x3024
+
+static inline int isEditor(HWND window, const char* title) {
+    return strncmp(title, "Quirebound Publisher", 20) == 0 && GetDlgItem(window, WIZARD_NEXT_BUTTON) == NULL;
+}
+
+static inline int isWizard(HWND window, const char* title) {
+    (void)title;
+    return GetDlgItem(window, WIZARD_NEXT_BUTTON) != NULL;
 }
 
 static inline HWND currentPage(HWND wizard) {
