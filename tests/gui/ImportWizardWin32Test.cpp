@@ -71,7 +71,8 @@ protected:
     // From the metadata page through Finish to the editor.
     void finish(HWND wizard, const std::string& packageName) {
         ASSERT_NE(next(wizard, IDC_IMPORT_PROGRESS), nullptr);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kFinishButton)));
+        EXPECT_TRUE(
+            pollUntil(kWaitMilliseconds, [&] { return IsWindowEnabled(GetDlgItem(wizard, kFinishButton)); }));
         pressWizardButton(wizard, PSBTN_FINISH);
         ASSERT_TRUE(isGone(wizard));
         EXPECT_TRUE(run.titleBecomes("Quirebound Publisher - " + packageName)) << run.title();
