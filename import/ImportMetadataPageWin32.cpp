@@ -57,6 +57,7 @@ INT_PTR next(HWND page, ImportJob& job) {
     GetDlgItemTextA(page, IDC_IMPORT_TITLE, job.bookTitle, sizeof job.bookTitle);
     GetDlgItemTextA(page, IDC_IMPORT_AUTHOR, job.authorName, sizeof job.authorName);
     job.addBiography = isBoxTicked(page, IDC_IMPORT_ADD_BIOGRAPHY) ? 1 : 0;
+    job.addRights = isBoxTicked(page, IDC_IMPORT_ADD_RIGHTS) ? 1 : 0;
     if (int32_t refused = checkMetadataPage(job.bookTitle)) {
         showError(page, refused);
         return stayOnPage(page, IDC_IMPORT_TITLE);

@@ -273,7 +273,8 @@ void pressButton(HWND box, int buttonId) {
 }
 
 void setTicked(HWND dialog, int controlId, bool ticked) {
-    SendDlgItemMessageA(dialog, controlId, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+    // A click, as the mouse gives it: the box toggles and tells its dialog.
+    if (isTicked(dialog, controlId) != ticked) SendDlgItemMessageA(dialog, controlId, BM_CLICK, 0, 0);
 }
 
 bool isTicked(HWND dialog, int controlId) {

@@ -108,6 +108,7 @@ bool isGone(HWND window);
 void pressButton(HWND box, int buttonId);
 // A click that returns at once: the dialog may stay open.
 void click(HWND dialog, int buttonId);
+// A box is ticked or cleared by a click on it, when it is not as asked.
 void setTicked(HWND dialog, int controlId, bool ticked);
 bool isTicked(HWND dialog, int controlId);
 std::string windowText(HWND window);

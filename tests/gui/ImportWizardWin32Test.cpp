@@ -80,10 +80,20 @@ protected:
 };
 
 TEST_F(ImportWizardTest, ATextImportRunsThroughItsPagesIntoTheEditor) {
-    tmp.write("alice.txt", kNovel);
+    tmp.write("alice.txt", std::string(kNovel) + "An exam-\r\nple.\r\n");
+    tmp.write("rights.txt", "(c) the heirs");
     HWND wizard = openWizard(ID_IMPORT_TEXT);
     ASSERT_NE(wizard, nullptr);
-    fillSource(wizard, "alice.txt");
+    // A source chosen by browsing brings its folder as the destination.
+    HWND source = currentPage(wizard);
+    click(source, IDC_IMPORT_SOURCE_BROWSE);
+    HWND files = run.waitForFileDialog();
+    ASSERT_NE(files, nullptr);
+    answerFileDialog(files, tmp.file("alice.txt"));
+    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] {
+        return controlText(source, IDC_IMPORT_DESTINATION) == tmp.path();
+    })) << controlText(source, IDC_IMPORT_DESTINATION);
+    EXPECT_EQ(controlText(source, IDC_IMPORT_SOURCE), tmp.file("alice.txt"));
 
     HWND options = next(wizard, IDC_IMPORT_IGNORE_SINGLE_RETURNS);
     ASSERT_NE(options, nullptr);
@@ -96,6 +106,7 @@ TEST_F(ImportWizardTest, ATextImportRunsThroughItsPagesIntoTheEditor) {
                loadString(IDS_IMPORT_IGNORE_SINGLE_RETURNS);
     }));
     EXPECT_FALSE(isTicked(options, IDC_IMPORT_KEEP_ALL_RETURNS));
+    setTicked(options, IDC_IMPORT_SUPPRESS_HYPHEN, false);
 
     HWND search = next(wizard, IDC_IMPORT_SEARCH_STRING);
     ASSERT_NE(search, nullptr);
@@ -110,19 +121,32 @@ TEST_F(ImportWizardTest, ATextImportRunsThroughItsPagesIntoTheEditor) {
     typeInto(metadata, IDC_IMPORT_TITLE, "Alice in the Rain");
     typeInto(metadata, IDC_IMPORT_AUTHOR, "L. Carroll");
     setTicked(metadata, IDC_IMPORT_ADD_BIOGRAPHY, true);
+    setTicked(metadata, IDC_IMPORT_ADD_RIGHTS, true);
+    click(metadata, IDC_IMPORT_RIGHTS_BROWSE);
+    files = run.waitForFileDialog();
+    ASSERT_NE(files, nullptr);
+    answerFileDialog(files, tmp.file("rights.txt"));
+    ASSERT_TRUE(isGone(files));
     finish(wizard, "alice.opf");
 
     EXPECT_EQ(run.rows(IDC_SPINE_VIEW), (Rows{"cover", "toc", "ContentFile_1", "biography"}));
     std::string contents = tmp.read("alice_TOC.htm");
     EXPECT_NE(contents.find("<title>Alice in the Rain</title>"), std::string::npos);
     EXPECT_NE(contents.find("<a href=\"alice_1.htm#Chap.1\">Chapter 1</a><br>\r\n"
-                            "<a href=\"alice_1.htm#Chap.2\">Chapter II</a><br>"),
+                            "<a href=\"alice_1.htm#Chap.2\">Chapter II</a><br>\r\n"
+                            "<a href=\"alice_1.htm#BookLicense\">Copyright</a>"),
               std::string::npos)
         << contents;
-    // Single line ends ignored: a space, an empty line a paragraph mark.
-    EXPECT_NE(tmp.read("alice_1.htm").find("stormy night; the rain fell in torrents. <BR>\r\n\r\n<P>"),
+    // Single line ends ignored: a space, an empty line a paragraph mark; the
+    // hyphen kept; the rights at the end.
+    std::string text = tmp.read("alice_1.htm");
+    EXPECT_NE(text.find("stormy night; the rain fell in torrents. <BR>\r\n\r\n<P>"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("An exam- ple. "), std::string::npos) << text;
+    EXPECT_NE(text.find("<a name=\"BookLicense\"></A>Copyright</H1>\r\n(c) the heirs</body>"),
               std::string::npos)
-        << tmp.read("alice_1.htm");
+        << text;
+    EXPECT_NE(tmp.read("alice.opf").find("(c) the heirs"), std::string::npos);
     EXPECT_TRUE(tmp.exists("alice_bio.htm"));
 }
 
