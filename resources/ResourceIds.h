@@ -315,4 +315,7 @@
 /* The welcome page's title, shown in a large bold font. */
 #define IDC_PUBLISH_WELCOME_TITLE 1048
 
+/* The About box's line with the version, written when the box opens. */
+#define IDC_ABOUT_VERSION 1090
+
 #endif
