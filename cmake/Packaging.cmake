@@ -1,10 +1,28 @@
 # What users install: on Linux a Debian package of the two programs (CPack),
-# tested by unpacking it and running what it installed.
+# in the Windows tree an installer made by makensis. Each is tested by
+# installing it and running what it installed.
 if(QB_SANITIZE)
   return()
 endif()
 
+file(GLOB_RECURSE qb_sample_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/samples/lantern/*)
+
 if(WIN32)
+  find_program(QB_MAKENSIS makensis REQUIRED)
+  file(GLOB_RECURSE qb_help_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
+  set(qb_setup ${CMAKE_BINARY_DIR}/quirebound-${PROJECT_VERSION}-setup.exe)
+  add_custom_command(OUTPUT ${qb_setup}
+    COMMAND ${QB_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DPROGRAM=$<TARGET_FILE:quirebound>
+            -DIMPORT=$<TARGET_FILE:quirebound-import> -DSOURCE=${CMAKE_SOURCE_DIR} -DOUTFILE=${qb_setup}
+            ${CMAKE_SOURCE_DIR}/packaging/quirebound.nsi
+    DEPENDS quirebound quirebound-import ${CMAKE_SOURCE_DIR}/packaging/quirebound.nsi
+            ${qb_help_files} ${qb_sample_files}
+    COMMENT "Windows installer")
+  add_custom_target(qb_installer ALL DEPENDS ${qb_setup})
+  add_test(NAME installer COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-fresh-run.sh
+    ${CMAKE_SOURCE_DIR}/tests/packaging/windows-installer-test.sh ${qb_setup})
+  set_tests_properties(installer PROPERTIES TIMEOUT 300
+    ENVIRONMENT "QB_FRESH_PREFIX_BASE=${CMAKE_BINARY_DIR}")
   return()
 endif()
 
