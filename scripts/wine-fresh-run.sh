@@ -19,7 +19,7 @@ trap cleanup EXIT
 wineboot --init >/dev/null 2>&1 || true
 wineserver -w || true
 run=(wine)
-[[ "$1" != *.sh ]] || run=(bash)
+[[ "${1:-}" != *.sh ]] || run=(bash)
 status=0
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
     xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}" "$@" || status=$?
