@@ -29,7 +29,7 @@ for program in quirebound quirebound-import; do
     page="$root/usr/share/man/man1/$program.1.gz"
     [ -f "$page" ] || fail "no manual page $program(1)"
     # Warnings of the formatter count as faults of the page.
-    text="$(zcat "$page" | groff -man -Tutf8 -ww 2>"$work/warnings" | col -b)"
+    text="$(zcat "$page" | groff -man -Tutf8 -P-cbou -ww 2>"$work/warnings")"
     [ ! -s "$work/warnings" ] || fail "$program(1): $(cat "$work/warnings")"
     grep -Eq "^ +$program +- " <<<"$text" || fail "$program(1) has no name line"
 done
