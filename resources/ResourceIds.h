@@ -181,6 +181,9 @@
 #define IDC_OPTIONS_WAP_EMULATOR 1031
 #define IDC_OPTIONS_WAP_EMULATOR_BROWSE 1032
 
+/* ---- DLG_ABOUTBOX: the line with the version, written when it opens -- */
+#define IDC_ABOUT_VERSION 1090
+
 /* ---- Controls of the Import Wizard pages and the heading preview ----- */
 #define IDC_IMPORT_SOURCE 1004 /* page 402 */
 #define IDC_IMPORT_DESTINATION 1005
@@ -314,8 +317,5 @@
 #define IDS_NEW_ASK_REPLACE 10201
 /* The welcome page's title, shown in a large bold font. */
 #define IDC_PUBLISH_WELCOME_TITLE 1048
-
-/* The About box's line with the version, written when the box opens. */
-#define IDC_ABOUT_VERSION 1090
 
 #endif
