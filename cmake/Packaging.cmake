@@ -5,10 +5,9 @@ if(QB_SANITIZE)
   return()
 endif()
 
-file(GLOB_RECURSE qb_sample_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/samples/lantern/*)
-
 if(WIN32)
   find_program(QB_MAKENSIS makensis REQUIRED)
+  file(GLOB_RECURSE qb_sample_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/samples/lantern/*)
   file(GLOB_RECURSE qb_help_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/help/*)
   set(qb_setup ${CMAKE_BINARY_DIR}/quirebound-${PROJECT_VERSION}-setup.exe)
   add_custom_command(OUTPUT ${qb_setup}
