@@ -1,3 +1,4 @@
+#include "QuireboundVersion.h"
 #include "editor/DialogFunctionsWin32.h"
 #include "editor/ExternalPrograms.h"
 #include "resources/ResourceIds.h"
@@ -18,6 +19,8 @@ namespace {
 INT_PTR CALLBACK aboutBoxProcedure(HWND box, UINT message, WPARAM first, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
+            // The version lives in the build files alone, not in the resources.
+            SetDlgItemTextA(box, IDC_ABOUT_VERSION, "Quirebound Publisher, version " QB_VERSION);
             return TRUE;
         case WM_COMMAND:
             // OK, and IDCANCEL from the Esc key and the close box.

@@ -1,6 +1,8 @@
 // What the command line asks for at start, under one set of rules on every
 // system: tokens are cut at blanks only, "-b" is exact, and the rest of the
-// line behind it is the package path as it stands.
+// line behind it is the package path as it stands. A path in quotation
+// marks (first token, or the rest behind "-b") keeps its blanks and loses
+// the marks.
 #pragma once
 
 #include <string_view>
@@ -15,6 +17,7 @@ struct StartChoice {
     StartKind kind = StartKind::emptyEditor;
     // openPackage: the first token; batchBuild: the remainder of the line
     // behind the blank that ends "-b", blanks included (empty when none).
+    // Either without its quotation marks when it opens with one.
     std::string_view path;
 };
 

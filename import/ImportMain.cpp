@@ -8,6 +8,7 @@
 #include "GeneratedPages.h"
 #include "ImportJob.h"
 #include "ImportRun.h"
+#include "QuireboundVersion.h"
 #include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "model/Paths.h"
@@ -40,6 +41,7 @@ constexpr const char* kUsage =
     "  --replace             replace files of the names the import writes\n"
     "                        (without it, an existing one stops the import)\n"
     "  --help                show this text\n"
+    "  --version             show the version\n"
     "\n"
     "Exit status 0 when the package was written; 1 with a message on standard\n"
     "error otherwise. Long sources show their progress on standard error.\n";
@@ -78,6 +80,10 @@ int main(int argc, char** argv) {
         const char* option = argv[i];
         if (std::strcmp(option, "--help") == 0) {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(option, "--version") == 0) {
+            std::puts("quirebound-import " QB_VERSION);
             return 0;
         }
         if (std::strcmp(option, "--keep-hyphens") == 0) {

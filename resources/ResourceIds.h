@@ -181,6 +181,9 @@
 #define IDC_OPTIONS_WAP_EMULATOR 1031
 #define IDC_OPTIONS_WAP_EMULATOR_BROWSE 1032
 
+/* ---- DLG_ABOUTBOX: the line with the version, written when it opens -- */
+#define IDC_ABOUT_VERSION 1090
+
 /* ---- Controls of the Import Wizard pages and the heading preview ----- */
 #define IDC_IMPORT_SOURCE 1004 /* page 402 */
 #define IDC_IMPORT_DESTINATION 1005

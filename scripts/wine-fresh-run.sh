@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix made for this run alone
 # (inside QB_FRESH_PREFIX_BASE, or the current folder), so its registry and
-# files start clean; the prefix is removed afterwards.
+# files start clean; the prefix is removed afterwards. A shell script (a
+# test that runs several programs) is run by bash with WINEPREFIX set.
 set -euo pipefail
 base="${QB_FRESH_PREFIX_BASE:-$PWD}"
 mkdir -p "$base"
@@ -17,10 +18,12 @@ cleanup() {
 trap cleanup EXIT
 wineboot --init >/dev/null 2>&1 || true
 wineserver -w || true
+run=(wine)
+[[ "${1:-}" != *.sh ]] || run=(bash)
 status=0
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
-    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@" || status=$?
+    xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}" "$@" || status=$?
 else
-    wine "$@" || status=$?
+    "${run[@]}" "$@" || status=$?
 fi
 exit "$status"

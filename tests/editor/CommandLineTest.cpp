@@ -20,7 +20,6 @@ TEST(ChooseStart, CutsTheFirstTokenAtBlanksOnly) {
         {"book.opf", StartKind::openPackage, "book.opf"},
         {"  C:\\books\\book.opf", StartKind::openPackage, "C:\\books\\book.opf"},
         {"my book.opf", StartKind::openPackage, "my"},
-        {"\"C:\\my books\\a.opf\"", StartKind::openPackage, "\"C:\\my"},
         {"tab\tinside.opf more", StartKind::openPackage, "tab\tinside.opf"},
     };
     for (const Expected& c : cases) {
@@ -40,6 +39,23 @@ TEST(ChooseStart, OnlyAnExactSmallBStartsTheBatchBuildWithTheRestOfTheLine) {
         {"-B book.opf", StartKind::openPackage, "-B"},
         {"-bbook.opf", StartKind::openPackage, "-bbook.opf"},
         {"--b book.opf", StartKind::openPackage, "--b"},
+    };
+    for (const Expected& c : cases) {
+        StartChoice choice = chooseStart(c.line);
+        EXPECT_EQ(choice.kind, c.kind) << c.line;
+        EXPECT_EQ(std::string(choice.path), c.path) << c.line;
+    }
+}
+
+TEST(ChooseStart, AQuotedPathRunsToItsClosingQuoteWithoutTheQuotes) {
+    const Expected cases[] = {
+        {"\"C:\\Documents and Settings\\ann\\book.opf\"", StartKind::openPackage,
+         "C:\\Documents and Settings\\ann\\book.opf"},
+        {"  \"C:\\a b\\x.opf\" more", StartKind::openPackage, "C:\\a b\\x.opf"},
+        {"\"C:\\no end\\x.opf", StartKind::openPackage, "C:\\no end\\x.opf"},
+        {"-b \"C:\\a b\\x.opf\"", StartKind::batchBuild, "C:\\a b\\x.opf"},
+        {"-b \"C:\\a b\\x.opf", StartKind::batchBuild, "C:\\a b\\x.opf"},
+        {"-b C:\\a \"b\".opf", StartKind::batchBuild, "C:\\a \"b\".opf"},
     };
     for (const Expected& c : cases) {
         StartChoice choice = chooseStart(c.line);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GuiHarness.h"
+#include "QuireboundVersion.h"
 #include "editor/DialogFunctionsWin32.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
@@ -78,6 +79,7 @@ TEST_F(ToolsTest, TheAboutBoxClosesWithOkAndWithEsc) {
         run.post(ID_HELP_ABOUT);
         HWND about = run.waitForDialog("About Quirebound Publisher...");
         ASSERT_NE(about, nullptr);
+        EXPECT_EQ(controlText(about, IDC_ABOUT_VERSION), "Quirebound Publisher, version " QB_VERSION);
         pressButton(about, button);
         EXPECT_FALSE(IsWindow(about));
     }
