@@ -206,9 +206,27 @@ TEST_F(ImportWizardTest, ThePreviewListsTheHeadingsAndCancelStopsIt) {
             Sleep(300);
             EXPECT_EQ(listEntries(preview, IDC_PREVIEW_LIST).size(), stoppedAt);
             EXPECT_LT(stoppedAt, 400u);
-            EXPECT_TRUE(IsWindow(preview));
+            click(preview, IDC_PREVIEW_CLOSE);
+            ASSERT_TRUE(isGone(preview));
+            // Closed by its close box while searching, then tested again: the
+            // new search starts alone, from the first byte.
+            click(search, IDC_IMPORT_TEST_SEARCH_STRING);
+            preview = run.waitForDialog("Preview Search String");
+            ASSERT_NE(preview, nullptr);
+            ASSERT_TRUE(pollUntil(kWaitMilliseconds,
+                                  [&] { return !listEntries(preview, IDC_PREVIEW_LIST).empty(); }));
+            PostMessageA(preview, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(isGone(preview));
+            click(search, IDC_IMPORT_TEST_SEARCH_STRING);
+            preview = run.waitForDialog("Preview Search String");
+            ASSERT_NE(preview, nullptr);
+            ASSERT_TRUE(pollUntil(kWaitMilliseconds,
+                                  [&] { return listEntries(preview, IDC_PREVIEW_LIST).size() >= 3; }));
+            EXPECT_EQ(listEntries(preview, IDC_PREVIEW_LIST)[0], "Chapter 1");
+            EXPECT_EQ(listEntries(preview, IDC_PREVIEW_LIST)[2], "Chapter 3");
         }
         click(preview, IDC_PREVIEW_CLOSE);
+        if (std::string(source) == "long.txt") click(preview, IDC_PREVIEW_CLOSE);
         ASSERT_TRUE(isGone(preview));
         pressWizardButton(wizard, PSBTN_CANCEL);
         ASSERT_TRUE(isGone(wizard));
