@@ -74,13 +74,6 @@ protected:
     std::unique_ptr<EditorDocument> document = std::make_unique<EditorDocument>();
 };
 
-TEST_F(EditorDocumentTest, StartsEmptyWithThePlainTitleAndDocumentCommandsDisabled) {
-    EXPECT_EQ(window.title, "Quirebound Publisher");
-    EXPECT_EQ(window.enabledState, 0);
-    EXPECT_EQ(document->isOpen, 0);
-    EXPECT_EQ(document->manifestCount, 0);
-}
-
 TEST_F(EditorDocumentTest, OpeningNamesTheFileInTheTitleAndEnablesTheDocumentCommands) {
     ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
     EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
@@ -88,16 +81,6 @@ TEST_F(EditorDocumentTest, OpeningNamesTheFileInTheTitleAndEnablesTheDocumentCom
     EXPECT_EQ(document->isOpen, 1);
     EXPECT_EQ(std::string(document->currentPath), tmp.file("book.opf"));
     EXPECT_EQ(document->manifestCount, 1);
-}
-
-TEST_F(EditorDocumentTest, TitleShowsWhatFollowsTheLastBackslashOrTheWholeName) {
-    char title[300];
-    composeTitle("C:\\books\\a b\\novel.opf", title, sizeof title);
-    EXPECT_STREQ(title, "Quirebound Publisher - novel.opf");
-    composeTitle("novel.opf", title, sizeof title);
-    EXPECT_STREQ(title, "Quirebound Publisher - novel.opf");
-    composeTitle("", title, sizeof title);
-    EXPECT_STREQ(title, "Quirebound Publisher");
 }
 
 TEST_F(EditorDocumentTest, FailedOpenLeavesTitleAndCommandsAndWarnsNamingTheFile) {
