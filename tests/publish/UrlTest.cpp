@@ -59,6 +59,7 @@ TEST(Url, ResolvesAddressesAgainstTheirBase) {
          "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\f.htm", ""},
         {"C:\\x.opf", "a/b/c/d/e/f/g/h/i/j/k.htm", "C:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\k.htm", ""},
         {"C:\\a\\x.opf", "../../../b.htm", "C:\\b.htm", ""},
+        {"\\\\server\\share\\a.htm", "../../b.htm", "\\\\server\\b.htm", ""},
         {"C:\\a\\x.opf", "../../../b/../c/d.htm", "C:\\c\\d.htm", ""},
     };
     for (const Resolution& c : cases) {
