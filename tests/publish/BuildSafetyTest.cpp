@@ -98,14 +98,17 @@ TEST_F(BuildSafetyTest, AFailedRebuildKeepsTheEarlierBookWholeAndLeavesNothing) 
         const char* package;
         uint32_t failingText;
         bool failingPicture;
+        const char* earlier;  // the book before the build; empty: none
     } cases[] = {
-        {"first text record", "book.opf", 0, false},
-        {"last text record", "book.opf", 2, false},
-        {"picture", "book.opf", UINT32_MAX, true},
-        {"merge", "gone.opf", UINT32_MAX, false},
+        {"first text record", "book.opf", 0, false, "earlier e-book"},
+        {"last text record", "book.opf", 2, false, "earlier e-book"},
+        {"second text record, no earlier book", "book.opf", 1, false, ""},
+        {"picture", "book.opf", UINT32_MAX, true, "earlier e-book"},
+        {"merge", "gone.opf", UINT32_MAX, false, "earlier e-book"},
     };
     for (const Case& c : cases) {
-        tmp.write("book.prc", "earlier e-book");
+        if (*c.earlier) tmp.write("book.prc", c.earlier);
+        if (!*c.earlier) deleteFile(tmp.file("book.prc").c_str());
         auto pub = std::make_unique<Publication>();
         ASSERT_TRUE(pub->open(tmp.file(c.package).c_str()));
         auto context = std::make_unique<BuildContext>(pub.get());
@@ -113,7 +116,7 @@ TEST_F(BuildSafetyTest, AFailedRebuildKeepsTheEarlierBookWholeAndLeavesNothing) 
         database.failingText = c.failingText;
         database.failingPicture = c.failingPicture;
         EXPECT_FALSE(buildEbook(*context, tmp.file("book.prc").c_str(), true, database)) << c.what;
-        EXPECT_EQ(tmp.read("book.prc"), "earlier e-book") << c.what;
+        EXPECT_EQ(tmp.exists("book.prc") ? tmp.read("book.prc") : "", c.earlier) << c.what;
         EXPECT_FALSE(leftOver()) << c.what;
         EXPECT_NE(context->lastMessage[0], '\0') << c.what;
     }
@@ -323,6 +326,7 @@ TEST_F(BuildSafetyTest, MessagesNameFilesAsTheSystemShowsThemAndSayWhy) {
         EXPECT_GT(message.find(')', reason), reason + 2) << message;
         bool nativeDiffers = shown != tmp.file(c.file);
         EXPECT_TRUE(!nativeDiffers || message.find(tmp.file(c.file)) == std::string::npos) << message;
+        EXPECT_FALSE(leftOver()) << c.file;
     }
 }
 
