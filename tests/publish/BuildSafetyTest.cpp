@@ -107,8 +107,8 @@ TEST_F(BuildSafetyTest, AFailedRebuildKeepsTheEarlierBookWholeAndLeavesNothing) 
         {"merge", "gone.opf", UINT32_MAX, false, "earlier e-book"},
     };
     for (const Case& c : cases) {
+        deleteFile(tmp.file("book.prc").c_str());
         if (*c.earlier) tmp.write("book.prc", c.earlier);
-        if (!*c.earlier) deleteFile(tmp.file("book.prc").c_str());
         auto pub = std::make_unique<Publication>();
         ASSERT_TRUE(pub->open(tmp.file(c.package).c_str()));
         auto context = std::make_unique<BuildContext>(pub.get());
