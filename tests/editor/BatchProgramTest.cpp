@@ -138,17 +138,11 @@ TEST_F(BatchProgramTest, ARelativePackagePathIsTakenFromTheCurrentFolder) {
 
 TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
     tmp.write("broken.opf", "<?xml version=\"1.0\"?><package>");
-    tmp.write("short.opf",
-              "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"x\">\r\n<manifest>\r\n"
-              "<item id=\"a\" href=\"gone.htm\" media-type=\"text/html\"/>\r\n</manifest>\r\n"
-              "<spine>\r\n<itemref idref=\"a\"/>\r\n</spine>\r\n</package>\r\n");
     struct Case {
         std::string commandLine;
         std::string message;
     } cases[] = {
         {"-b " + commandLinePath(tmp.file("broken.opf")), "could not be read"},
-        {"-b " + commandLinePath(tmp.file("short.opf")),
-         "gone.htm, referenced in the Manifest is not available"},
         {"-b", "too short"},
     };
     for (const Case& c : cases) {
@@ -159,7 +153,6 @@ TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
     EXPECT_FALSE(tmp.exists("broken.prc"));
-    EXPECT_FALSE(tmp.exists("short.prc"));
     EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
 }
 
@@ -169,7 +162,6 @@ TEST_F(BatchProgramTest, WithoutBatchSwitchTheConsoleProgramOnlyExplainsItself) 
     ProgramResult result = run("-B " + commandLinePath(tmp.file("x.opf")));
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("usage: quirebound -b"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("Windows"), std::string::npos);
     EXPECT_FALSE(tmp.exists("x.prc"));
 }
 

@@ -13,7 +13,9 @@ struct Expected {
     const char* path;
 };
 
-TEST(ChooseStart, CutsTheFirstTokenAtBlanksOnly) {
+// The first token is cut at blanks only, a quoted path runs to its closing
+// quote, and only an exact small b starts the batch build with the rest.
+TEST(ChooseStart, TakesThePathAndKindAsTheTableSays) {
     const Expected cases[] = {
         {"", StartKind::emptyEditor, ""},
         {"    ", StartKind::emptyEditor, ""},
@@ -21,16 +23,6 @@ TEST(ChooseStart, CutsTheFirstTokenAtBlanksOnly) {
         {"  C:\\books\\book.opf", StartKind::openPackage, "C:\\books\\book.opf"},
         {"my book.opf", StartKind::openPackage, "my"},
         {"tab\tinside.opf more", StartKind::openPackage, "tab\tinside.opf"},
-    };
-    for (const Expected& c : cases) {
-        StartChoice choice = chooseStart(c.line);
-        EXPECT_EQ(choice.kind, c.kind) << c.line;
-        EXPECT_EQ(std::string(choice.path), c.path) << c.line;
-    }
-}
-
-TEST(ChooseStart, OnlyAnExactSmallBStartsTheBatchBuildWithTheRestOfTheLine) {
-    const Expected cases[] = {
         {"-b C:\\my books\\a.opf", StartKind::batchBuild, "C:\\my books\\a.opf"},
         {"  -b book.opf  ", StartKind::batchBuild, "book.opf  "},
         {"-b  twice.opf", StartKind::batchBuild, " twice.opf"},
@@ -39,16 +31,6 @@ TEST(ChooseStart, OnlyAnExactSmallBStartsTheBatchBuildWithTheRestOfTheLine) {
         {"-B book.opf", StartKind::openPackage, "-B"},
         {"-bbook.opf", StartKind::openPackage, "-bbook.opf"},
         {"--b book.opf", StartKind::openPackage, "--b"},
-    };
-    for (const Expected& c : cases) {
-        StartChoice choice = chooseStart(c.line);
-        EXPECT_EQ(choice.kind, c.kind) << c.line;
-        EXPECT_EQ(std::string(choice.path), c.path) << c.line;
-    }
-}
-
-TEST(ChooseStart, AQuotedPathRunsToItsClosingQuoteWithoutTheQuotes) {
-    const Expected cases[] = {
         {"\"C:\\Documents and Settings\\ann\\book.opf\"", StartKind::openPackage,
          "C:\\Documents and Settings\\ann\\book.opf"},
         {"  \"C:\\a b\\x.opf\" more", StartKind::openPackage, "C:\\a b\\x.opf"},

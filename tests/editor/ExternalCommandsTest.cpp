@@ -12,19 +12,15 @@ std::string command(const char* editor, const char* path, size_t capacity = 600)
     return out;
 }
 
+// The editor, a blank and the path without its fragment, cut to the buffer;
+// nothing for an empty path or a fragment alone.
 TEST(HtmlEditorCommandTest, IsTheEditorABlankAndThePathWithoutItsFragment) {
     EXPECT_EQ(command("notepad.exe", "C:\\book\\text\\ch1.htm#part2"), "notepad.exe C:\\book\\text\\ch1.htm");
     EXPECT_EQ(command("\"C:\\Program Files\\ed.exe\" -n", "a b.htm"),
               "\"C:\\Program Files\\ed.exe\" -n a b.htm");
     EXPECT_EQ(command("ed", "a.htm#x#y"), "ed a.htm");
-}
-
-TEST(HtmlEditorCommandTest, StartsNothingForAnEmptyPathOrAFragmentAlone) {
     EXPECT_EQ(command("ed", ""), "(nothing)");
     EXPECT_EQ(command("ed", "#top"), "(nothing)");
-}
-
-TEST(HtmlEditorCommandTest, IsCutToItsBuffer) {
     EXPECT_EQ(command("ed", "abcdefgh", 8), "ed abcd");
     EXPECT_EQ(command("editor", "abc", 4), "edi");
 }

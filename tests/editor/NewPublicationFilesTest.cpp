@@ -70,15 +70,6 @@ TEST(NewPublicationFilesTest, WritesTheChosenPagesAndAPackageListingThem) {
     }
 }
 
-TEST(NewPublicationFilesTest, PackageThatCannotBeCreatedIsReported) {
-    TempFolder tmp;
-    std::string target = tmp.file("missing\\new");
-    NewPublicationChoices choices{"N", "A", target.c_str(), true, false, false};
-    char packagePath[256];
-    EXPECT_FALSE(writeNewPublication(choices, packagePath));
-    EXPECT_FALSE(tmp.exists("missing"));
-}
-
 TEST(NewPublicationFilesTest, TargetTestLeavesNoFileAndKeepsAnExistingOne) {
     TempFolder tmp;
     EXPECT_TRUE(canCreateTarget(tmp.file("fresh").c_str()));

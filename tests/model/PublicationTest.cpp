@@ -28,16 +28,6 @@ TEST_F(PublicationTest, EveryTableKeepsOneSlotSpare) {
     EXPECT_EQ(book->guideCount, 99);
 }
 
-TEST_F(PublicationTest, DeletedManifestIdsAreFreeAgainIgnoringCase) {
-    book->addManifestItem("c1", "c1.htm", "text/x-oeb1-document");
-    ASSERT_NE(book->findManifestItem("C1"), nullptr);
-    EXPECT_FALSE(book->isManifestIdUnique("C1"));
-    book->deleteManifestItem(book->findManifestItem("c1"));
-    EXPECT_TRUE(book->isManifestIdUnique("C1"));
-    EXPECT_EQ(book->findManifestItem("c1"), nullptr);
-    EXPECT_EQ(book->manifestCount, 1);
-}
-
 TEST_F(PublicationTest, SpineRefusesALiveDuplicateIgnoringCase) {
     book->addSpineItem("A");
     book->addSpineItem("a");

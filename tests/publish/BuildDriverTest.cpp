@@ -92,15 +92,12 @@ TEST_F(BuildDriverTest, ABookWithoutTitleHasAnEmptyName) {
 }
 
 TEST_F(BuildDriverTest, FailedBatchBuildsSayWhyAndLeaveNothingBehind) {
-    tmp.write("a.htm", "<body>x</body>");
-    writePackage("missing.opf", nullptr, {"a.htm", "gone.htm"});
     tmp.write("broken.opf", "not a package");
     tmp.write("self.prc", "<?xml version=\"1.0\"?>");
     struct Case {
         std::string package;
         std::string message;
     } cases[] = {
-        {"missing.opf", "The file " + shown("gone.htm") + ", referenced in the Manifest is not available"},
         {"broken.opf", "The package " + shown("broken.opf") + " could not be read"},
         {"nowhere.opf", "The package " + shown("nowhere.opf") + " could not be read"},
         {"self.prc", "would be overwritten by its own eBook"},
@@ -122,33 +119,6 @@ TEST_F(BuildDriverTest, FailedBatchBuildsSayWhyAndLeaveNothingBehind) {
     testing::internal::CaptureStderr();
     EXPECT_NE(batchBuild("Z:\\", true, reporter), 0);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("too short"), std::string::npos);
-}
-
-// Fails on its second text record, after the target has been begun.
-class FailingDatabase : public PalmDocDatabase {
-public:
-    bool writeTextRecord(const uint8_t* data, uint32_t length, uint32_t index) override {
-        return index == 0 && PalmDocDatabase::writeTextRecord(data, length, index);
-    }
-};
-
-TEST_F(BuildDriverTest, AFailedBuildRemovesTheHalfWrittenBookAndTheIntermediateFile) {
-    tmp.write("a.htm", "<body>" + std::string(10000, 'x') + "</body>");
-    writePackage("half.opf", nullptr, {"a.htm"});
-    auto pub = std::make_unique<Publication>();
-    ASSERT_TRUE(pub->open(tmp.file("half.opf").c_str()));
-    auto context = std::make_unique<BuildContext>(pub.get());
-    FailingDatabase database;
-    EXPECT_FALSE(buildEbook(*context, tmp.file("half.prc").c_str(), true, database));
-    EXPECT_FALSE(tmp.exists("half.prc"));
-    EXPECT_FALSE(leftOverIntermediate());
-    EXPECT_NE(std::string(context->lastMessage).find("text records"), std::string::npos);
-
-    // A target that cannot be created fails in begin; an earlier e-book stays.
-    auto again = std::make_unique<BuildContext>(pub.get());
-    EXPECT_FALSE(buildEbook(*again, tmp.file("no\\such\\folder\\half.prc").c_str(), true));
-    EXPECT_FALSE(leftOverIntermediate());
-    EXPECT_NE(std::string(again->lastMessage).find("half.prc"), std::string::npos);
 }
 
 }  // namespace

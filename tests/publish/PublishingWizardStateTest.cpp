@@ -58,21 +58,17 @@ private:
 class WizardBuildTest : public ::testing::Test {
 protected:
     TempFolder tmp;
-    std::unique_ptr<Publication> publication = std::make_unique<Publication>();
+    std::unique_ptr<Publication> publication;
 
     void SetUp() override {
         std::string chapter = "<html><body>";
         for (int i = 0; i < 600; ++i) chapter += "<p>Line " + std::to_string(i) + " of the tale.</p>\r\n";
         tmp.write("cover.htm", "<html><body><h1>Cover</h1></body></html>");
         tmp.write("ch1.htm", chapter + "</body></html>");
-        tmp.write("novel.opf",
-                  "<?xml version=\"1.0\"?>\r\n<package unique-identifier=\"id\">\r\n"
-                  "<metadata>\r\n<dc:Title>Tale</dc:Title>\r\n</metadata>\r\n<manifest>\r\n"
-                  "<item id=\"cover\" href=\"cover.htm\" media-type=\"text/html\"/>\r\n"
-                  "<item id=\"ch1\" href=\"ch1.htm\" media-type=\"text/html\"/>\r\n</manifest>\r\n"
-                  "<spine>\r\n<itemref idref=\"cover\"/>\r\n<itemref idref=\"ch1\"/>\r\n</spine>\r\n"
-                  "<guide>\r\n</guide>\r\n</package>\r\n");
-        ASSERT_TRUE(publication->open(tmp.file("novel.opf").c_str()));
+        publication = publicationIn(tmp, "novel.opf");
+        publication->addMetadata("dc:Title", "Tale");
+        addDocument(*publication, "cover", "cover.htm");
+        addDocument(*publication, "ch1", "ch1.htm");
     }
     bool build(bool firstChapter, BuildReporter& reporter, char* message) {
         return runWizardBuild(*publication, tmp.file("novel.prc").c_str(), true, firstChapter, reporter,

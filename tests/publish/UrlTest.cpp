@@ -55,8 +55,11 @@ TEST(Url, ResolvesAddressesAgainstTheirBase) {
         {"http://h/a%20b.htm", nullptr, "http://h/a%20b.htm", ""},
         {"\\\\server\\share\\a.htm", nullptr, "\\\\server\\share\\a.htm", ""},
         // Ten folders at most; ".." above the top stays at the top.
+        {"C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\11\\12\\f.htm", nullptr,
+         "C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\f.htm", ""},
         {"C:\\x.opf", "a/b/c/d/e/f/g/h/i/j/k.htm", "C:\\a\\b\\c\\d\\e\\f\\g\\h\\i\\k.htm", ""},
         {"C:\\a\\x.opf", "../../../b.htm", "C:\\b.htm", ""},
+        {"\\\\server\\share\\a.htm", "../../b.htm", "\\\\server\\b.htm", ""},
         {"C:\\a\\x.opf", "../../../b/../c/d.htm", "C:\\c\\d.htm", ""},
     };
     for (const Resolution& c : cases) {
@@ -67,30 +70,6 @@ TEST(Url, ResolvesAddressesAgainstTheirBase) {
         EXPECT_EQ(pathOf(url), c.path);
         EXPECT_STREQ(url.fragment, c.fragment);
     }
-}
-
-TEST(Url, SplitsIntoSchemeHostFoldersAndFile) {
-    Url url;
-    url.setFrom("http://server/dir/page.htm#x");
-    EXPECT_EQ(url.scheme, kSchemeHttp);
-    EXPECT_STREQ(url.host, "server");
-    ASSERT_EQ(url.folderCount, 1);
-    EXPECT_STREQ(url.folders[0], "dir");
-    EXPECT_STREQ(url.fileName, "page.htm");
-    url.setFrom("http://server/dir");
-    EXPECT_EQ(url.folderCount, 1);
-    EXPECT_STREQ(url.fileName, "");
-    url.setFrom("\\\\server\\share\\a.htm");
-    EXPECT_STREQ(url.host, "server");
-    ASSERT_EQ(url.folderCount, 1);
-    EXPECT_STREQ(url.folders[0], "share");
-    url.setFrom("C:\\1\\2\\3\\4\\5\\6\\7\\8\\9\\10\\11\\12\\f.htm");
-    EXPECT_EQ(url.folderCount, kUrlFolderSlots);
-    EXPECT_STREQ(url.folders[9], "10");
-    EXPECT_STREQ(url.fileName, "f.htm");
-    url.setFrom("http://server/a.htm");
-    url.set("FILE://C:/x/y.htm");
-    EXPECT_EQ(url.scheme, kSchemeFile);
 }
 
 TEST(Url, CutsLongPartsToTheirFields) {
