@@ -1,23 +1,14 @@
 // Any file as a GIF: conversion succeeds or fails, and the record written
 // afterwards is always a complete bitmap of the size its header gives.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "model/Files.h"
-#include "model/NativePaths.h"
 #include "publish/GifConverter.h"
 
 namespace {
-
-std::string scratchPath(const char* suffix) {
-    std::string native = "/tmp/qb-fuzz-gif-" + std::to_string(getpid()) + suffix;
-    char path[512];
-    if (!nativePathToProgram(native.c_str(), path, sizeof path)) std::abort();
-    return path;
-}
 
 uint32_t little32(const uint8_t* b) {
     return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
@@ -26,8 +17,8 @@ uint32_t little32(const uint8_t* b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string gifPath = scratchPath(".gif");
-    static const std::string bitmapPath = scratchPath(".bmp");
+    static const std::string gifPath = fuzzScratchPath("gif", ".gif");
+    static const std::string bitmapPath = fuzzScratchPath("gif", ".bmp");
     FileHandle in = openFile(gifPath.c_str(), OpenMode::create);
     if (!in || !writeBytes(in, data, uint32_t(size)) || !closeFile(in)) std::abort();
 

@@ -1,31 +1,18 @@
 // Arbitrary bytes as a search string (up to the first NUL) and a text: the
 // heading matcher must end, consume the text, and keep every heading within
 // its field.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "import/ImportJob.h"
 #include "import/TextImport.h"
 #include "model/Files.h"
-#include "model/NativePaths.h"
-
-namespace {
-
-std::string scratchPath() {
-    std::string native = "/tmp/qb-fuzz-heading-" + std::to_string(getpid()) + ".txt";
-    char program[512];
-    nativePathToProgram(native.c_str(), program, sizeof program);
-    return program;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = scratchPath();
+    static const std::string path = fuzzScratchPath("heading", ".txt");
     static std::unique_ptr<ImportJob> job = std::make_unique<ImportJob>();
     const uint8_t* nul = static_cast<const uint8_t*>(std::memchr(data, 0, size));
     size_t searchLength = nul != nullptr ? size_t(nul - data) : 0;

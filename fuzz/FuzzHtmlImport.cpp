@@ -7,22 +7,19 @@
 #include <memory>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "import/GeneratedPages.h"
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
 #include "model/Files.h"
-#include "model/NativePaths.h"
 #include "model/Publication.h"
 #include "model/Text.h"
 
 namespace {
 
 std::string scratchFolder() {
-    std::string native = "/tmp/qb-fuzz-html-" + std::to_string(getpid());
-    mkdir(native.c_str(), 0700);
-    char program[512];
-    nativePathToProgram((native + "/").c_str(), program, sizeof program);
-    return program;
+    mkdir(("/tmp/qb-fuzz-html-" + std::to_string(getpid())).c_str(), 0700);
+    return fuzzScratchPath("html", "/");
 }
 
 }  // namespace

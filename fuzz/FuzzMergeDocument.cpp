@@ -1,36 +1,23 @@
 // Arbitrary bytes as one spine document: the merge must copy it, record its
 // links, anchors and pictures within the tables, and write placeholders only
 // where it recorded them.
-#include <unistd.h>
-
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "model/Files.h"
-#include "model/NativePaths.h"
 #include "model/Publication.h"
 #include "model/Text.h"
 #include "publish/BuildContext.h"
 
-namespace {
-
-std::string scratchPath(const char* name) {
-    std::string native = "/tmp/qb-fuzz-merge-" + std::to_string(getpid()) + "-" + name;
-    char program[512];
-    nativePathToProgram(native.c_str(), program, sizeof program);
-    return program;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string document = scratchPath("doc.htm");
-    static const std::string merged = scratchPath("merged.tmp");
-    static const std::string picture = scratchPath("pic.gif");
+    static const std::string document = fuzzScratchPath("merge", "-doc.htm");
+    static const std::string merged = fuzzScratchPath("merge", "-merged.tmp");
+    static const std::string picture = fuzzScratchPath("merge", "-pic.gif");
     static std::unique_ptr<Publication> publication = [] {
         auto pub = std::make_unique<Publication>();
-        copyText(pub->path, scratchPath("book.opf").c_str());
+        copyText(pub->path, fuzzScratchPath("merge", "-book.opf").c_str());
         FileHandle gif = openFile(picture.c_str(), OpenMode::create);
         writeText(gif, "GIF89a");
         closeFile(gif);

@@ -1,30 +1,21 @@
 // Arbitrary bytes as a package document: the reader must answer with a
 // result, never overrun a field or hang.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "model/Files.h"
-#include "model/NativePaths.h"
 #include "model/Publication.h"
 
 namespace {
 
 Publication publication;
 
-std::string scratchPath() {
-    std::string native = "/tmp/qb-fuzz-package-" + std::to_string(getpid()) + ".opf";
-    char program[512];
-    nativePathToProgram(native.c_str(), program, sizeof program);
-    return program;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = scratchPath();
+    static const std::string path = fuzzScratchPath("package", ".opf");
     FileHandle file = openFile(path.c_str(), OpenMode::create);
     if (file == kInvalidFileHandle) return 0;
     writeBytes(file, data, static_cast<uint32_t>(size));
