@@ -86,3 +86,9 @@ State* keepDialogState(HWND dialog, LPARAM parameter) {
     SetWindowLongPtrA(dialog, DWLP_USER, parameter);
     return reinterpret_cast<State*>(parameter);
 }
+// The same for a property-sheet page: its parameter is its PROPSHEETPAGE,
+// whose lParam is the state.
+template <typename State>
+State* keepPageState(HWND page, LPARAM parameter) {
+    return keepDialogState<State>(page, reinterpret_cast<PROPSHEETPAGEA*>(parameter)->lParam);
+}

@@ -61,9 +61,7 @@ namespace {
 INT_PTR CALLBACK generalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second) {
     switch (message) {
         case WM_INITDIALOG: {
-            // A page gets its PROPSHEETPAGE, whose lParam is the state.
-            auto* state =
-                keepDialogState<OptionsSheetState>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
+            auto* state = keepPageState<OptionsSheetState>(page, second);
             initialisePage(page, *state);
             return TRUE;
         }

@@ -353,21 +353,14 @@ bool writeWholePage(const ImportJob& job, const char* path, const char* text, bo
 
 bool openContentFile(ImportJob& job) {
     int32_t n = job.contentFileCount + 1;
-    char* name = job.contentFiles[n];
-    char number[24];
-    std::snprintf(number, sizeof number, "_%d.htm", int(n));
-    copyText(name, kImportTextSize, job.baseName);
-    appendText(name, kImportTextSize, number);
     char path[kPathSize];
-    bool fits = copyText(path, job.destinationFolder) && appendText(path, name);
+    bool fits = contentFilePath(job, n, path);
+    fileNameOfPath(path, job.contentFiles[n]);
     job.contentFileCount = n;
     job.charactersInContentFile = 0;
+    // The start checked every name the source can fill against the source.
     if (!fits) {
         recordError(job, "The file name is too long : ", path);
-        return false;
-    }
-    if (equalsNoCase(path, job.sourcePath)) {
-        recordError(job, "The import would overwrite its own source : ", path);
         return false;
     }
     if (!job.contentWriter.open(path, pageMode(job))) {

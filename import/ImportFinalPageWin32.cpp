@@ -23,7 +23,7 @@ void runImportOnPage(HWND page, ImportWizardState& state);
 
 INT_PTR CALLBACK importFinalPage(HWND page, UINT message, WPARAM, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        keepWizardState(page, second)->finalPage = page;
+        keepPageState<ImportWizardState>(page, second)->finalPage = page;
         return TRUE;
     }
     ImportWizardState* state = dialogState<ImportWizardState>(page);

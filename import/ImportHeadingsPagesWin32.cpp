@@ -47,7 +47,7 @@ namespace {
 
 INT_PTR headingsPage(const HeadingsPage& kind, HWND page, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        keepWizardState(page, second);
+        keepPageState<ImportWizardState>(page, second);
         // The job's fields hold 255 characters.
         SendDlgItemMessageA(page, kind.editId, EM_LIMITTEXT, kImportTextSize - 1, 0);
         return TRUE;

@@ -10,7 +10,7 @@ void chooseMode(HWND page, ImportJob& job, LineEndMode mode);
 
 INT_PTR CALLBACK importLineEndsPage(HWND page, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        ImportJob& job = *keepWizardState(page, second)->job;
+        ImportJob& job = *keepPageState<ImportWizardState>(page, second)->job;
         chooseMode(page, job, LineEndMode::allCarriageReturns);
         job.suppressHyphen = 1;
         CheckDlgButton(page, IDC_IMPORT_SUPPRESS_HYPHEN, BST_CHECKED);

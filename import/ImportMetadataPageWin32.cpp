@@ -14,7 +14,7 @@ INT_PTR next(HWND page, ImportJob& job);
 
 INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        ImportJob& job = *keepWizardState(page, second)->job;
+        ImportJob& job = *keepPageState<ImportWizardState>(page, second)->job;
         for (int edit : {IDC_IMPORT_TITLE, IDC_IMPORT_AUTHOR})
             SendDlgItemMessageA(page, edit, EM_LIMITTEXT, kImportTextSize - 1, 0);
         // The source's name without folder, up to its first dot.

@@ -20,7 +20,7 @@ INT_PTR next(HWND page, ImportJob& job);
 
 INT_PTR CALLBACK importSourcePage(HWND page, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        keepWizardState(page, second);
+        keepPageState<ImportWizardState>(page, second);
         for (int edit : {IDC_IMPORT_SOURCE, IDC_IMPORT_DESTINATION})
             SendDlgItemMessageA(page, edit, EM_LIMITTEXT, kPathSize - 1, 0);
         HBITMAP folder = LoadBitmapA(programModule(), RESNAME_IDB_BTN_FOLDER);

@@ -13,8 +13,6 @@ INT_PTR CALLBACK importHeadingTagsPage(HWND page, UINT message, WPARAM first, LP
 INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARAM second);
 INT_PTR CALLBACK importFinalPage(HWND page, UINT message, WPARAM first, LPARAM second);
 
-// On WM_INITDIALOG: the state from the page's creation parameter.
-ImportWizardState* keepWizardState(HWND page, LPARAM second);
 // Stays on the page with the focus on a control after a refused Next.
 INT_PTR stayOnPage(HWND page, int controlId);
 // The source in the system text editor, without waiting for it.

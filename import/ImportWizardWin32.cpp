@@ -29,10 +29,6 @@ void runImportWizard(HWND owner, ImportWizardState& state) {
     state.finalPage = nullptr;
 }
 
-ImportWizardState* keepWizardState(HWND page, LPARAM second) {
-    return keepDialogState<ImportWizardState>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
-}
-
 INT_PTR stayOnPage(HWND page, int controlId) {
     SetFocus(GetDlgItem(page, controlId));
     return answerNotification(page, -1);
@@ -45,7 +41,7 @@ void viewSource(const ImportJob& job) {
 INT_PTR CALLBACK importWelcomePage(HWND page, UINT message, WPARAM, LPARAM second) {
     switch (message) {
         case WM_INITDIALOG:
-            keepWizardState(page, second);
+            keepPageState<ImportWizardState>(page, second);
             setWelcomeTitleFont(page, IDC_IMPORT_WELCOME_TITLE);
             return TRUE;
         case WM_DESTROY:

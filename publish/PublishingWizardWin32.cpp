@@ -69,13 +69,9 @@ void runPublishingWizard(HWND owner, PublishingWizardState& state) {
 
 namespace {
 
-WizardRun* keepRun(HWND page, LPARAM second) {
-    return keepDialogState<WizardRun>(page, reinterpret_cast<PROPSHEETPAGEA*>(second)->lParam);
-}
-
 INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        PublishingWizardState& state = *keepRun(page, second)->state;
+        PublishingWizardState& state = *keepPageState<WizardRun>(page, second)->state;
         state.ebookName[0] = '\0';
         state.compress = 0;
         state.buildStarted = 0;
@@ -92,7 +88,7 @@ INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM se
 
 INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        WizardRun& run = *keepRun(page, second);
+        WizardRun& run = *keepPageState<WizardRun>(page, second);
         PublishingWizardState& state = *run.state;
         state.optionsPage = page;
         run.reporter.page = page;
@@ -194,7 +190,7 @@ DWORD WINAPI buildThread(LPVOID parameter) {
 
 INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
     if (message == WM_INITDIALOG) {
-        keepRun(page, second);
+        keepPageState<WizardRun>(page, second);
         return TRUE;
     }
     WizardRun* run = dialogState<WizardRun>(page);
