@@ -85,6 +85,11 @@ struct BuildContext {
     // own pages are written under names of their own but linked by the names
     // the e-book has always used.
     bool mergeDocumentAs(const char* filePath, const char* documentPath);
+    // A build page just written (written: whether its close succeeded),
+    // merged as linkedName beside the package, then deleted; a page not
+    // written is reported with failureFormat.
+    bool mergeBuildPage(bool written, const char* pagePath, const char* linkedName,
+                        const char* failureFormat);
     void reportBuildMessage(const char* text, int32_t level);
     // A message about the file at path: format holds one %s, which gets the
     // path in the form users of this system know.

@@ -70,15 +70,8 @@ bool writeMetadataPage(BuildContext& context) {
     }
     page.writeString("</body></html>");
     // Linked by the name the e-book has always used for it.
-    char documentPath[kBuildFieldSize];
-    resolveAgainstPackage(pub, "xyz_metadata.htm", documentPath);
-    bool merged = false;
-    if (!page.close())
-        context.reportFileFailure("The metadata page %s could not be written", pagePath);
-    else
-        merged = context.mergeDocumentAs(pagePath, documentPath);
-    deleteFile(pagePath);
-    return merged;
+    return context.mergeBuildPage(page.close(), pagePath, "xyz_metadata.htm",
+                                  "The metadata page %s could not be written");
 }
 
 bool writeFirstChapter(BuildContext& context) {

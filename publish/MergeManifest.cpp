@@ -136,6 +136,19 @@ bool BuildContext::mergeDocument(const char* path) {
     return mergeDocumentAs(path, path);
 }
 
+bool BuildContext::mergeBuildPage(bool written, const char* pagePath, const char* linkedName,
+                                  const char* failureFormat) {
+    char documentPath[kBuildFieldSize];
+    resolveAgainstPackage(*publication, linkedName, documentPath);
+    bool merged = false;
+    if (!written)
+        reportFileFailure(failureFormat, pagePath);
+    else
+        merged = mergeDocumentAs(pagePath, documentPath);
+    deleteFile(pagePath);
+    return merged;
+}
+
 bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
     if (!isMergedDocument(path)) return true;
@@ -212,15 +225,8 @@ bool mergeGuideDocument(BuildContext& context) {
     context.publication->writeGuideSection(guide);
     writeText(guide, "<metadata href=\"xyz_metadata.htm\" />");
     writeText(guide, "</BODY></HTML>");
-    char documentPath[kBuildFieldSize];
-    resolveAgainstPackage(*context.publication, "guide.htm", documentPath);
-    bool merged = false;
-    if (!closeFile(guide))
-        context.reportFileFailure("The guide page %s could not be written", pagePath);
-    else
-        merged = context.mergeDocumentAs(pagePath, documentPath);
-    deleteFile(pagePath);
-    return merged;
+    return context.mergeBuildPage(closeFile(guide), pagePath, "guide.htm",
+                                  "The guide page %s could not be written");
 }
 
 void abandonIntermediateFile(BuildContext& context) {
