@@ -85,7 +85,7 @@ contents_book() {
 if [ "$only" = contents ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build --target quirebound -j2 >/dev/null
-    program="$(pwd)/build/editor/quirebound"
+    program="$(pwd)/build/publish/quirebound"
     work="$(pwd)/build/bench-publish"
     rm -rf "$work/contents"
     mkdir -p "$work"
@@ -107,7 +107,7 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build --target quirebound -j2 >/dev/null
-program="$(pwd)/build/editor/quirebound"
+program="$(pwd)/build/publish/quirebound"
 
 work="$(pwd)/build/bench-publish"
 rm -rf "$work"

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "editor/ExternalPrograms.h"
+#include "editor/ExternalCommands.h"
 #include "model/Text.h"
 
 bool composeHtmlEditorCommand(const char* editor, const char* path, char* out, size_t capacity) {

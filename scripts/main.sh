@@ -12,6 +12,6 @@ work=build/sample
 rm -rf "$work"
 mkdir -p "$work"
 cp -R samples/lantern "$work/"
-build/editor/quirebound -b "$work/lantern/lantern.opf" >/dev/null
+build/publish/quirebound -b "$work/lantern/lantern.opf" >/dev/null
 ebook="$(pwd)/$work/lantern/lantern.prc"
 echo "Published the sample e-book: $ebook ($(stat -c %s "$ebook") bytes)"

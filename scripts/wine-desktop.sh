@@ -7,7 +7,7 @@
 # HELPER_SOURCE.
 program="${program:-}"
 if [ -z "$program" ]; then
-    program="$(ls -t "$repo"/build*-win/editor/quirebound.exe "$repo"/build*/windows/editor/quirebound.exe 2>/dev/null | head -1 || true)"
+    program="$(ls -t "$repo"/build*-win/win32/quirebound.exe "$repo"/build*/windows/win32/quirebound.exe 2>/dev/null | head -1 || true)"
 fi
 program="$(realpath "$program" 2>/dev/null || true)"
 [ -f "$program" ] || { echo "no quirebound.exe found; build the Windows tree or name it" >&2; exit 1; }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "editor/ExternalPrograms.h"
+#include "editor/ExternalCommands.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "editor/DialogFunctionsWin32.h"
-#include "editor/MainWindowWin32.h"
+#include "win32/DialogFunctionsWin32.h"
+#include "win32/MainWindowWin32.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 

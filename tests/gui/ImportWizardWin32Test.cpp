@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "GuiHarness.h"
-#include "editor/DialogFunctionsWin32.h"
+#include "win32/DialogFunctionsWin32.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
 

@@ -6,7 +6,7 @@
 
 #include "GuiHarness.h"
 #include "QuireboundVersion.h"
-#include "editor/DialogFunctionsWin32.h"
+#include "win32/DialogFunctionsWin32.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
 

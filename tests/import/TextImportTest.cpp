@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "import/GeneratedPages.h"
-#include "import/HeadingPreview.h"
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
 #include "import/TextImport.h"
@@ -28,13 +27,6 @@ std::string lineFeedsOnly(std::string text) {
     return text;
 }
 
-struct HeadingsSeen : HeadingPreviewReporter {
-    std::string found;
-    void headingFound(const char* text) override { found += std::string("[") + text + "]"; }
-    void setProgress(int) override {}
-    bool stopRequested() override { return false; }
-};
-
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
 
@@ -52,12 +44,16 @@ protected:
         compileSearchString(*job, search);
     }
 
-    // Every heading the preview finds, from the start of the source.
+    // Every heading the search finds, from the start of the source.
     std::string headings(const std::string& text, const char* search) {
         prepare(text, search);
-        HeadingsSeen seen;
-        EXPECT_EQ(previewHeadings(*job, seen), PreviewOutcome::finished);
-        return seen.found;
+        EXPECT_TRUE(openSource(*job));
+        std::string found;
+        char heading[kImportTextSize];
+        for (int unit; (unit = matchHeading(*job, heading)) >= 0;) {
+            if (unit > 0) found += std::string("[") + heading + "]";
+        }
+        return found;
     }
 
     std::string importedBody(const std::string& text, const char* search = "") {

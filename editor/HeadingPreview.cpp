@@ -1,0 +1,27 @@
+#include "HeadingPreview.h"
+
+#include "import/HtmlImport.h"
+#include "import/TextImport.h"
+
+PreviewOutcome previewHeadings(ImportJob& job, HeadingPreviewReporter& reporter) {
+    if (!openSource(job)) return PreviewOutcome::cannotOpen;
+    uint64_t size = getFileLength(job.source);
+    bool html = job.sourceKind == SourceKind::html;
+    char found[kImportTextSize];
+    for (;;) {
+        for (int call = 0; call < kPreviewCallsPerRound; ++call) {
+            if (reporter.stopRequested()) {
+                closeSource(job);
+                return PreviewOutcome::stopped;
+            }
+            int unit = html ? readHtmlUnit(job, found) : matchHeading(job, found);
+            // The search closed the source at its end.
+            if (unit < 0) {
+                reporter.setProgress(100);
+                return PreviewOutcome::finished;
+            }
+            if (unit > 0) reporter.headingFound(found);
+        }
+        reporter.setProgress(size > 0 ? int(uint64_t(getFilePosition(job.source)) * 100 / size) : 100);
+    }
+}

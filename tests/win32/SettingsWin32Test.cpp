@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "win32/ExternalPrograms.h"
+#include "model/Text.h"
+
+namespace {
+
+constexpr char kKey[] = "SOFTWARE\\Quirebound\\Publisher";
+
+class ToolSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
+
+    static void store(const char* name, const std::string& value) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       DWORD(value.size() + 1));
+        RegCloseKey(key);
+    }
+    static DWORD storedSize(const char* name) {
+        HKEY key = nullptr;
+        if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return 0;
+        DWORD size = 0;
+        RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
+        RegCloseKey(key);
+        return size;
+    }
+
+    std::unique_ptr<ToolSettings> settings = std::make_unique<ToolSettings>();
+};
+
+TEST_F(ToolSettingsTest, SavedSettingsComeBackInFreshSettings) {
+    copyText(settings->htmlEditorPath, "C:\\tools\\edit.exe -n");
+    copyText(settings->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    copyText(settings->wapEmulatorPath, std::string(255, 'w').c_str());
+    saveToolSettings(*settings);
+    // Each value covers the whole field.
+    EXPECT_EQ(storedSize("HTMLEditor"), DWORD(kToolPathSize));
+
+    auto fresh = std::make_unique<ToolSettings>();
+    loadToolSettings(*fresh);
+    EXPECT_STREQ(fresh->htmlEditorPath, "C:\\tools\\edit.exe -n");
+    EXPECT_STREQ(fresh->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    // 255 characters and the terminator fill the field exactly and still read.
+    EXPECT_EQ(std::string(fresh->wapEmulatorPath), std::string(255, 'w'));
+}
+
+TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
+    store("HTMLEditor", std::string(300, 'x'));
+    copyText(settings->htmlEditorPath, "kept");
+    copyText(settings->wapEmulatorPath, "also kept");
+    loadToolSettings(*settings);
+    EXPECT_STREQ(settings->htmlEditorPath, "kept");
+    EXPECT_STREQ(settings->wapEmulatorPath, "also kept");
+}
+
+TEST_F(ToolSettingsTest, ReadingCreatesTheMissingKey) {
+    loadToolSettings(*settings);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+    if (key != nullptr) RegCloseKey(key);
+}
+
+TEST_F(ToolSettingsTest, LastOpenDirIsReadBackAsWritten) {
+    char folder[256];
+    EXPECT_FALSE(readLastOpenDir(folder));
+    EXPECT_STREQ(folder, "");
+    writeLastOpenDir("C:\\books\\");
+    ASSERT_TRUE(readLastOpenDir(folder));
+    EXPECT_STREQ(folder, "C:\\books\\");
+}
+
+}  // namespace

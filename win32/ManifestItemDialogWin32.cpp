@@ -1,0 +1,28 @@
+#include "win32/ItemDialogsWin32.h"
+
+namespace {
+
+void showManifestItem(HWND dialog, const ManifestItemChoices& choices) {
+    fillList(dialog, IDC_MANIFEST_TYPE, kManifestTypes, 3);
+    showField(dialog, IDC_MANIFEST_ID, choices.id);
+    showField(dialog, IDC_MANIFEST_HREF, choices.href);
+    SendDlgItemMessageA(dialog, IDC_MANIFEST_TYPE, CB_LIMITTEXT, kFieldSize - 1, 0);
+    SetDlgItemTextA(dialog, IDC_MANIFEST_TYPE, choices.mediaType);
+}
+
+void readManifestItem(HWND dialog, ManifestItemChoices& choices) {
+    readField(dialog, IDC_MANIFEST_ID, choices.id);
+    readField(dialog, IDC_MANIFEST_HREF, choices.href);
+    readField(dialog, IDC_MANIFEST_TYPE, choices.mediaType);
+}
+
+constexpr ItemDialogKind<ManifestItemChoices> kManifestItemDialog = {
+    RESNAME_DLG_MANIFEST_EDIT, showManifestItem,    readManifestItem,  checkManifestItem,
+    applyManifestItem,         IDC_MANIFEST_BROWSE, IDC_MANIFEST_HREF,
+};
+
+}  // namespace
+
+bool runManifestItemDialog(HWND owner, ManifestItemChoices& choices) {
+    return runItemDialogOf<ManifestItemChoices, kManifestItemDialog>(owner, choices);
+}

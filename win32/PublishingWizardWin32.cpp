@@ -1,0 +1,213 @@
+#include "win32/PublishingWizardWin32.h"
+
+#include <atomic>
+#include <cstdio>
+#include <new>
+
+#include "win32/ExternalPrograms.h"
+#include "model/Files.h"
+#include "model/Text.h"
+#include "publish/BuildContext.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+constexpr SIZE_T kBuildThreadStack = 409600;
+
+// The build's reports shown on the options page; called on the build thread,
+// every call a message the user-interface thread handles.
+class PageReporter final : public BuildReporter {
+public:
+    HWND page = nullptr;
+    std::atomic<bool> stop{false};
+
+    void startProgress(int32_t n) override { ::startProgress(page, IDC_PUBLISH_PROGRESS, n); }
+    void setProgress(int32_t n) override { ::setProgress(page, IDC_PUBLISH_PROGRESS, n); }
+    void showStatus(int32_t id) override { setTextFromString(page, IDC_PUBLISH_STATUS, id); }
+    void showStatusAndNumber(int32_t id, int32_t n) override {
+        setTextFromStringAndNumber(page, IDC_PUBLISH_STATUS, id, n);
+    }
+    bool stopRequested() override { return stop.load(); }
+};
+
+// One run of the wizard, handed to every page.
+struct WizardRun {
+    PublishingWizardState* state;
+    PageReporter reporter;
+    HANDLE thread = nullptr;
+    // Set by the build thread before it presses a button.
+    std::atomic<bool> finished{false};
+    // Written by the build thread, read after it has ended.
+    bool built = false;
+    char message[kBuildMessageSize] = "";
+};
+
+INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
+INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
+INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
+DWORD WINAPI buildThread(LPVOID parameter);
+LRESULT optionsNext(HWND page, WizardRun& run);
+BOOL optionsQueryCancel(HWND page, WizardRun& run);
+
+}  // namespace
+
+void runPublishingWizard(HWND owner, PublishingWizardState& state) {
+    WizardRun* run = new (std::nothrow) WizardRun;
+    if (run == nullptr) return;
+    run->state = &state;
+    const WizardPageResource pages[] = {
+        {IDD_PUBLISH_WELCOME, welcomePageProcedure, IDS_PUBLISH_TITLE_WELCOME, IDS_PUBLISH_SUBTITLE_WELCOME},
+        {IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS, IDS_PUBLISH_SUBTITLE_OPTIONS},
+        {IDD_PUBLISH_FINAL, finalPageProcedure, IDS_PUBLISH_TITLE_FINAL, IDS_PUBLISH_SUBTITLE_FINAL},
+    };
+    runWizardSheet(owner, pages, 3, reinterpret_cast<LPARAM>(run));
+    // Nothing of the build outlives the wizard.
+    run->reporter.stop = true;
+    waitForThread(run->thread);
+    delete run;
+}
+
+namespace {
+
+INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        PublishingWizardState& state = *keepPageState<WizardRun>(page, second)->state;
+        state.ebookName[0] = '\0';
+        state.compress = 0;
+        state.buildStarted = 0;
+        setWelcomeTitleFont(page, IDC_PUBLISH_WELCOME_TITLE);
+        return TRUE;
+    }
+    if (message == WM_DESTROY) {
+        releaseWelcomeTitleFont(page, IDC_PUBLISH_WELCOME_TITLE);
+        return FALSE;
+    }
+    if (message != WM_NOTIFY) return FALSE;
+    return answerWizardPageNotification(page, second, PSWIZB_NEXT);
+}
+
+INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        WizardRun& run = *keepPageState<WizardRun>(page, second);
+        PublishingWizardState& state = *run.state;
+        state.optionsPage = page;
+        run.reporter.page = page;
+        state.buildStarted = 0;
+        state.compress = 1;
+        CheckDlgButton(page, IDC_PUBLISH_COMPRESS, BST_CHECKED);
+        CheckDlgButton(page, IDC_PUBLISH_FIRST_CHAPTER, BST_CHECKED);
+        baseNameOfPath(state.publication->path, state.ebookName);
+        SendDlgItemMessageA(page, IDC_PUBLISH_EBOOK_NAME, EM_LIMITTEXT, kPathSize - 1, 0);
+        SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName);
+        return TRUE;
+    }
+    WizardRun* run = dialogState<WizardRun>(page);
+    if (run == nullptr) return FALSE;
+    if (message == WM_COMMAND && LOWORD(first) == IDC_PUBLISH_COMPRESS) {
+        run->state->compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS) ? 1 : 0;
+        return TRUE;
+    }
+    if (message != WM_NOTIFY) return FALSE;
+    switch (reinterpret_cast<const NMHDR*>(second)->code) {
+        case PSN_SETACTIVE:
+            SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName);
+            return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
+        case PSN_KILLACTIVE:
+            GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName, kPathSize);
+            return answerNotification(page, FALSE);
+        case PSN_WIZNEXT:
+            return answerNotification(page, optionsNext(page, *run));
+        case PSN_QUERYCANCEL:
+            return answerNotification(page, optionsQueryCancel(page, *run));
+        default:
+            return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
+    }
+}
+
+LRESULT optionsNext(HWND page, WizardRun& run) {
+    PublishingWizardState& state = *run.state;
+    if (state.buildStarted == 1) {
+        // The finished build's own press.
+        state.buildStarted = 0;
+        waitForThread(run.thread);
+        return 0;
+    }
+    state.buildStarted = 1;
+    state.compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS) ? 1 : 0;
+    state.firstChapter = isBoxTicked(page, IDC_PUBLISH_FIRST_CHAPTER) ? 1 : 0;
+    GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName, kPathSize);
+    if (int32_t refused = checkEbookName(state.ebookName, state.publication->folder, state.targetPath)) {
+        showWarning(page, refused);
+        SetFocus(GetDlgItem(page, IDC_PUBLISH_EBOOK_NAME));
+        state.buildStarted = 0;
+        return -1;
+    }
+    PropSheet_SetWizButtons(GetParent(page), 0);
+    run.built = false;
+    run.finished = false;
+    run.message[0] = '\0';
+    run.reporter.stop = false;
+    run.thread = CreateThread(nullptr, kBuildThreadStack, buildThread, &run,
+                              STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    if (run.thread == nullptr) {
+        state.buildStarted = 0;
+        showErrorWithDetail(GetParent(page), IDS_BUILD_INTERNAL_ERROR,
+                            "The build thread could not be started");
+        PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
+    }
+    return -1;
+}
+
+BOOL optionsQueryCancel(HWND page, WizardRun& run) {
+    if (run.thread == nullptr) return FALSE;
+    // The build has pressed Cancel after a failure, or the user has: a
+    // running build stops before its next record and removes its files.
+    bool userCancelled = !run.finished;
+    run.reporter.stop = userCancelled;
+    waitForThread(run.thread);
+    run.state->buildStarted = 0;
+    if (!userCancelled && !run.built)
+        showErrorWithDetail(GetParent(page), IDS_BUILD_INTERNAL_ERROR, run.message);
+    return FALSE;
+}
+
+DWORD WINAPI buildThread(LPVOID parameter) {
+    WizardRun& run = *static_cast<WizardRun*>(parameter);
+    const PublishingWizardState& state = *run.state;
+    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress == 1,
+                               state.firstChapter == 1, run.reporter, run.message);
+    HWND sheet = GetParent(static_cast<HWND>(state.optionsPage));
+    run.finished = true;
+    if (run.built) {
+        // Next was disabled while the build ran.
+        PostMessageA(sheet, PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
+    } else {
+        PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM second) {
+    if (message == WM_INITDIALOG) {
+        keepPageState<WizardRun>(page, second);
+        return TRUE;
+    }
+    WizardRun* run = dialogState<WizardRun>(page);
+    if (run == nullptr || message != WM_NOTIFY) return FALSE;
+    switch (reinterpret_cast<const NMHDR*>(second)->code) {
+        case PSN_SETACTIVE: {
+            SetDlgItemTextA(page, IDC_PUBLISH_LOCATION, run->state->targetPath);
+            char kilobytes[24];
+            std::snprintf(kilobytes, sizeof kilobytes, "%llu",
+                          static_cast<unsigned long long>(fileSize(run->state->targetPath) / 1024u));
+            SetDlgItemTextA(page, IDC_PUBLISH_SIZE, kilobytes);
+            break;
+        }
+        default:
+            break;
+    }
+    return answerWizardPageNotification(page, second, PSWIZB_FINISH);
+}
+
+}  // namespace

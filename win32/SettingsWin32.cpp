@@ -1,0 +1,78 @@
+#include "win32/DialogFunctionsWin32.h"
+#include "win32/ExternalPrograms.h"
+#include "model/Text.h"
+
+namespace {
+
+constexpr char kSettingsKey[] = "SOFTWARE\\Quirebound\\Publisher";
+
+// The key, created when missing; null when the registry refuses it.
+HKEY openSettingsKey();
+// Reads a string value of at most 256 bytes into field; a missing or longer
+// value leaves the field as it was.
+bool readValue(HKEY key, const char* name, char* field);
+void writeWholeField(HKEY key, const char* name, const char* field);
+
+}  // namespace
+
+void loadToolSettings(ToolSettings& settings) {
+    HKEY key = openSettingsKey();
+    if (key == nullptr) return;
+    readValue(key, "HTMLEditor", settings.htmlEditorPath);
+    readValue(key, "PalmOsEmul", settings.palmOsEmulatorPath);
+    readValue(key, "WapEmul", settings.wapEmulatorPath);
+    RegCloseKey(key);
+}
+
+void saveToolSettings(const ToolSettings& settings) {
+    HKEY key = openSettingsKey();
+    if (key == nullptr) return;
+    writeWholeField(key, "HTMLEditor", settings.htmlEditorPath);
+    writeWholeField(key, "PalmOsEmul", settings.palmOsEmulatorPath);
+    writeWholeField(key, "WapEmul", settings.wapEmulatorPath);
+    RegCloseKey(key);
+}
+
+bool readLastOpenDir(char* out) {
+    out[0] = '\0';
+    HKEY key = openSettingsKey();
+    if (key == nullptr) return false;
+    bool found = readValue(key, "LastOpenDir", out);
+    RegCloseKey(key);
+    return found && out[0] != '\0';
+}
+
+void writeLastOpenDir(const char* folder) {
+    HKEY key = openSettingsKey();
+    if (key == nullptr) return;
+    RegSetValueExA(key, "LastOpenDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
+                   DWORD(lstrlenA(folder)));
+    RegCloseKey(key);
+}
+
+namespace {
+
+HKEY openSettingsKey() {
+    HKEY key = nullptr;
+    if (RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &key) != ERROR_SUCCESS) return nullptr;
+    return key;
+}
+
+bool readValue(HKEY key, const char* name, char* field) {
+    char value[kToolPathSize + 1] = {};
+    DWORD size = kToolPathSize;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ) return false;
+    // A value stored without its terminator still ends inside the buffer.
+    value[size < kToolPathSize ? size : kToolPathSize] = '\0';
+    copyText(field, kToolPathSize, value);
+    return true;
+}
+
+void writeWholeField(HKEY key, const char* name, const char* field) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(field), kToolPathSize);
+}
+
+}  // namespace
