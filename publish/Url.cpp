@@ -18,6 +18,7 @@ void parseAbsolute(Url& url, const char* address, bool impliedFileScheme, bool p
 void resolveRelative(Url& url, const char* address, bool plain);
 void addFolder(Url& url, const Token& token, int32_t limit, bool plain);
 bool appendPart(char* out, const char* part, const char* separator, bool decode);
+int escapedByte(const char* digits);
 bool hasAbsoluteScheme(const char* address);
 bool isSeparator(char c);
 // The next non-empty token at or after *cursor; false when none is left.
@@ -68,7 +69,7 @@ bool Url::toPath(char* out) const {
     out[0] = '\0';
     const char* separator = "\\";
     bool fits = true;
-    // Escapes become blanks, whatever they encode, in the parts of addresses.
+    // Escapes in the parts of local addresses stand for their bytes.
     bool decode = scheme == kSchemeFile;
     if (scheme == kSchemeHttp) {
         separator = "/";
@@ -191,15 +192,35 @@ bool appendPart(char* out, const char* part, const char* separator, bool decode)
     char decoded[kUrlFieldSize];
     char* write = decoded;
     for (const char* read = part; *read != '\0'; ++read) {
-        if (*read == '%') {
-            *write++ = ' ';
-            for (int skipped = 0; skipped < 2 && read[1] != '\0'; ++skipped) ++read;
-        } else {
+        int byte = *read == '%' ? escapedByte(read + 1) : -1;
+        if (byte < 0) {
             *write++ = *read;
+        } else {
+            *write++ = char(byte);
+            read += 2;
         }
     }
     *write = '\0';
+    // Escaped dots name no folder: the part stays as it was written.
+    if (std::strcmp(decoded, ".") == 0 || std::strcmp(decoded, "..") == 0)
+        return appendText(out, kUrlFieldSize, part);
     return appendText(out, kUrlFieldSize, decoded);
+}
+
+// The byte of "%XX" behind its "%"; -1 when XX are not two hex digits or
+// stand for a separator or a control character, which no part may hold.
+int escapedByte(const char* digits) {
+    auto value = [](char c) {
+        char upper = upperAscii(c);
+        if (c >= '0' && c <= '9') return c - '0';
+        if (upper >= 'A' && upper <= 'F') return upper - 'A' + 10;
+        return -1;
+    };
+    int high = value(digits[0]);
+    int low = high < 0 ? -1 : value(digits[1]);
+    if (low < 0) return -1;
+    int byte = high * 16 + low;
+    return byte < 0x20 || byte == '/' || byte == '\\' ? -1 : byte;
 }
 
 bool hasAbsoluteScheme(const char* address) {

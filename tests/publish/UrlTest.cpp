@@ -48,10 +48,13 @@ TEST(Url, ResolvesAddressesAgainstTheirBase) {
         // Script calls leave the document as it was.
         {"C:\\books\\ch1.htm", "javascript:go()", "C:\\books\\ch1.htm", ""},
         {"C:\\books\\ch1.htm", "x.htm?javascript:go()", "C:\\books\\ch1.htm", ""},
-        // Local paths decode every escape as a blank; web addresses keep theirs.
+        // Local paths decode escapes to their bytes, but never to a separator
+        // or a dot folder; a "%" that escapes nothing stays. Web addresses keep theirs.
         {"C:\\My%20Books\\a.htm", nullptr, "C:\\My Books\\a.htm", ""},
-        {"file:///C:/x%41y/a.htm", nullptr, "C:\\x y\\a.htm", ""},
-        {"C:\\a\\b%2", nullptr, "C:\\a\\b ", ""},
+        {"file:///C:/x%41y/a.htm", nullptr, "C:\\xAy\\a.htm", ""},
+        {"C:\\a\\b%2", nullptr, "C:\\a\\b%2", ""},
+        {book, "my%23book%25.htm#x", "C:\\books\\novel\\my#book%.htm", "x"},
+        {book, "%2E%2E/a%2Fb%5C%00c.htm", "C:\\books\\novel\\%2E%2E\\a%2Fb%5C%00c.htm", ""},
         {"http://h/a%20b.htm", nullptr, "http://h/a%20b.htm", ""},
         {"\\\\server\\share\\a.htm", nullptr, "\\\\server\\share\\a.htm", ""},
         // Ten folders at most; ".." above the top stays at the top.
