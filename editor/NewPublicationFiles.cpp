@@ -62,20 +62,25 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
         const char* path;
         const char* const* pieces;
     };
+    // The name and the author are text in the pages: their markup
+    // characters are written as entities.
+    char name[6 * kPathSize] = "";
+    char author[6 * kPathSize] = "";
+    appendEscaped(name, sizeof name, choices.name, MarkupPlace::text);
+    appendEscaped(author, sizeof author, choices.author, MarkupPlace::text);
     const char* tocPieces[] = {
         "<html>\r\n<head>\r\n</head>\r\n<body>\r\n<h1 align=\"center\">Table Of Contents</h1>\r\n"
         "<i>Add links below to the contents files</i>\r\n</body>\r\n</html>",
         nullptr};
     const char* coverPieces[] = {
-        kXmlHead,       "<body>\r\n<h1 align=\"center\">",
-        choices.name,   "</h1><br>\r\n<h2 align=\"center\">",
-        choices.author, "</h2><br>\r\n<i>Add here an image for your cover page</i>\r\n</body>\r\n</html>",
+        kXmlHead, "<body>\r\n<h1 align=\"center\">",
+        name,     "</h1><br>\r\n<h2 align=\"center\">",
+        author,   "</h2><br>\r\n<i>Add here an image for your cover page</i>\r\n</body>\r\n</html>",
         nullptr};
-    const char* bioPieces[] = {
-        kXmlHead,       "<body>\r\n<h1 align=\"center\">",
-        kBiography,     "</h1><br>\r\n<h2 align=\"center\">",
-        choices.author, "</h2><br>\r\n<i>Add here a biography</i>\r\n</body>\r\n</html>",
-        nullptr};
+    const char* bioPieces[] = {kXmlHead,   "<body>\r\n<h1 align=\"center\">",
+                               kBiography, "</h1><br>\r\n<h2 align=\"center\">",
+                               author,     "</h2><br>\r\n<i>Add here a biography</i>\r\n</body>\r\n</html>",
+                               nullptr};
     const Page pages[] = {{choices.tableOfContents, tocFits, tocPath, tocPieces},
                           {choices.cover, coverFits, coverPath, coverPieces},
                           {choices.biography, bioFits, bioPath, bioPieces}};

@@ -104,7 +104,7 @@ void writeTocEntry(ImportJob& job, const char* headingText, const char* label) {
     OutputBuffer& toc = job.tocWriter;
     char target[6 * kImportTextSize];
     target[0] = '\0';
-    appendEscaped(target, sizeof target, job.contentFiles[job.contentFileCount], true);
+    appendEscaped(target, sizeof target, job.contentFiles[job.contentFileCount], MarkupPlace::attribute);
     toc.writeString("<a href=\"");
     toc.writeString(target);
     toc.writeString("#");

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Text.h"
+
 bool OutputBuffer::open(const char* path, OpenMode mode) {
     used = 0;
     file = openFile(path, mode);
@@ -23,6 +25,16 @@ bool OutputBuffer::write(const void* bytes, uint32_t n) {
 
 bool OutputBuffer::writeString(const char* text) {
     return write(text, static_cast<uint32_t>(std::strlen(text)));
+}
+
+bool OutputBuffer::writeEscaped(const char* text) {
+    bool ok = true;
+    char piece[kMarkupPieceSize];
+    while (*text != '\0') {
+        int length = nextMarkupPiece(&text, MarkupPlace::text, MarkupBytes::eightBit, piece);
+        ok = write(piece, uint32_t(length)) && ok;
+    }
+    return ok;
 }
 
 bool OutputBuffer::close() {

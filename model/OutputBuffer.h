@@ -22,6 +22,8 @@ struct OutputBuffer {
     // False when a write to the file was short.
     bool write(const void* bytes, uint32_t n);
     bool writeString(const char* text);
+    // Text shown as text in a page: its markup characters as entities.
+    bool writeEscaped(const char* text);
     // Writes what waits and closes; false when anything written through this
     // buffer failed to reach the file.
     bool close();

@@ -2,6 +2,7 @@
 // scanner about markup, and strict only where a record would be incomplete.
 #include <cstring>
 
+#include "Charset.h"
 #include "Paths.h"
 #include "Publication.h"
 #include "TagScanner.h"
@@ -29,7 +30,7 @@ bool readSpineSection(Publication& publication, FileHandle file);
 bool readToursSection(Publication& publication, FileHandle file);
 bool readTourSites(Publication& publication, Tour& tour, FileHandle file);
 bool readGuideSection(Publication& publication, FileHandle file, bool utf8);
-bool declaresUtf8(const TagScanner& scanner, FileHandle file);
+bool packageDeclaresUtf8(const TagScanner& scanner, FileHandle file);
 const char* metadataNameOf(const TagScanner& scanner);
 
 constexpr const char* kMetadataFull = "the metadata table is full (at most 49 entries)";
@@ -88,7 +89,7 @@ bool Publication::readDocument(FileHandle file) {
     for (;;) {
         if (scanner.nextTag(file) == -1) return false;
         bool ok = true;
-        if (declaresUtf8(scanner, file)) utf8 = true;
+        if (packageDeclaresUtf8(scanner, file)) utf8 = true;
         if (scanner.isTag("package")) {
             char identifier[kTagFieldSize];
             if (!scanner.getAttribute("unique-identifier", identifier)) return false;
@@ -241,11 +242,8 @@ const char* metadataNameOf(const TagScanner& scanner) {
 
 // An XML declaration with a UTF-8 encoding, or a byte-order mark before the
 // package's first tag.
-bool declaresUtf8(const TagScanner& scanner, FileHandle file) {
-    char encoding[kTagFieldSize];
-    if (scanner.isTag("?xml"))
-        return scanner.getAttribute("encoding", encoding) &&
-               (equalsNoCase(encoding, "utf-8") || equalsNoCase(encoding, "utf8"));
+bool packageDeclaresUtf8(const TagScanner& scanner, FileHandle file) {
+    if (scanner.isTag("?xml")) return declaresUtf8(scanner);
     if (!scanner.isTag("package")) return false;
     uint32_t position = getFilePosition(file);
     setFilePosition(file, 0);

@@ -1,5 +1,6 @@
 // Writing a package document: one tag or one metadata element per line, text
-// written as stored but for the markup characters, which become entities.
+// written as stored but for the markup characters, which become entities, and
+// the bytes beyond ASCII, which become character references.
 #include <initializer_list>
 #include <utility>
 
@@ -10,17 +11,19 @@
 namespace {
 
 // Room for the longest tag text a section writer builds: three fields of a
-// record, every byte of them an entity of six bytes, and their names.
-constexpr size_t kTagTextSize = 20 * kFieldSize;
+// record, every byte of them an entity or reference of seven bytes, and
+// their names.
+constexpr size_t kTagTextSize = 24 * kFieldSize;
 constexpr const char* kTemporarySuffix = ".saving";
 
 struct TagText {
     char text[kTagTextSize];
 };
 
-TagText tagWithAttributes(const char* name, std::initializer_list<std::pair<const char*, const char*>> pairs);
+TagText tagWithAttributes(const char* name, std::initializer_list<std::pair<const char*, const char*>> pairs,
+                          MarkupBytes bytes = MarkupBytes::references);
 void writeTagLine(FileHandle file, const char* tagText, TagForm form);
-size_t escapedLength(const char* value);
+size_t packageLength(const char* value);
 
 }  // namespace
 
@@ -59,7 +62,7 @@ void Publication::writePackage(FileHandle file) const {
     writeTagLine(file, "package", TagForm::end);
 }
 
-void Publication::writeMetadataSection(FileHandle file) const {
+void Publication::writeMetadataSection(FileHandle file, MarkupBytes bytes) const {
     writeTagLine(file, "metadata", TagForm::start);
     for (int32_t i = 0; i < metadataCount; ++i) {
         const MetadataEntry& entry = metadata[i];
@@ -67,7 +70,7 @@ void Publication::writeMetadataSection(FileHandle file) const {
         writeTag(file, entry.name, TagForm::start);
         char value[kEscapedValueSize];
         value[0] = '\0';
-        appendEscaped(value, sizeof value, entry.value, false);
+        appendEscaped(value, sizeof value, entry.value, MarkupPlace::text, bytes);
         writeText(file, value);
         writeTagLine(file, entry.name, TagForm::end);
     }
@@ -114,13 +117,14 @@ void Publication::writeToursSection(FileHandle file) const {
     writeTagLine(file, "tours", TagForm::end);
 }
 
-void Publication::writeGuideSection(FileHandle file) const {
+void Publication::writeGuideSection(FileHandle file, MarkupBytes bytes) const {
     writeTagLine(file, "guide", TagForm::start);
     for (int32_t i = 0; i < guideCount; ++i) {
         const GuideReference& reference = guide[i];
         if (!isLive(reference.state)) continue;
         TagText tag = tagWithAttributes(
-            "reference", {{"type", reference.type}, {"title", reference.title}, {"href", reference.href}});
+            "reference", {{"type", reference.type}, {"title", reference.title}, {"href", reference.href}},
+            bytes);
         writeTagLine(file, tag.text, TagForm::empty);
     }
     writeTagLine(file, "guide", TagForm::end);
@@ -131,33 +135,33 @@ const char* Publication::valueTooLongToReadBack() const {
     constexpr size_t kReadableValue = kFieldSize - 2;
     const char* fields[] = {uniqueIdentifier};
     for (const char* value : fields)
-        if (escapedLength(value) > kReadableValue) return value;
+        if (packageLength(value) > kReadableValue) return value;
     for (int32_t i = 0; i < manifestCount; ++i) {
         const ManifestItem& item = manifest[i];
         if (!isLive(item.state)) continue;
         for (const char* value : {item.id, item.href, item.mediaType})
-            if (escapedLength(value) > kReadableValue) return value;
+            if (packageLength(value) > kReadableValue) return value;
     }
     for (int32_t i = 0; i < spineCount; ++i) {
-        if (isLive(spine[i].state) && escapedLength(spine[i].idref) > kReadableValue) return spine[i].idref;
+        if (isLive(spine[i].state) && packageLength(spine[i].idref) > kReadableValue) return spine[i].idref;
     }
     for (int32_t i = 0; i < tourCount; ++i) {
         const Tour& tour = tours[i];
         if (!isLive(tour.state)) continue;
         for (const char* value : {tour.id, tour.title})
-            if (escapedLength(value) > kReadableValue) return value;
+            if (packageLength(value) > kReadableValue) return value;
         for (int32_t j = 0; j < tour.siteCount; ++j) {
             const TourSite& site = tour.sites[j];
             if (!isLive(site.state)) continue;
             for (const char* value : {site.title, site.href})
-                if (escapedLength(value) > kReadableValue) return value;
+                if (packageLength(value) > kReadableValue) return value;
         }
     }
     for (int32_t i = 0; i < guideCount; ++i) {
         const GuideReference& reference = guide[i];
         if (!isLive(reference.state)) continue;
         for (const char* value : {reference.type, reference.title, reference.href})
-            if (escapedLength(value) > kReadableValue) return value;
+            if (packageLength(value) > kReadableValue) return value;
     }
     return nullptr;
 }
@@ -172,24 +176,22 @@ void writeTag(FileHandle file, const char* tagText, TagForm form) {
 
 namespace {
 
-TagText tagWithAttributes(const char* name,
-                          std::initializer_list<std::pair<const char*, const char*>> pairs) {
+TagText tagWithAttributes(const char* name, std::initializer_list<std::pair<const char*, const char*>> pairs,
+                          MarkupBytes bytes) {
     TagText tag;
     copyText(tag.text, name);
     for (const auto& [attribute, value] : pairs) {
         appendText(tag.text, " ");
         appendText(tag.text, attribute);
         appendText(tag.text, "=\"");
-        appendEscaped(tag.text, sizeof tag.text, value, true);
+        appendEscaped(tag.text, sizeof tag.text, value, MarkupPlace::attribute, bytes);
         appendText(tag.text, "\"");
     }
     return tag;
 }
 
-size_t escapedLength(const char* value) {
-    size_t length = 0;
-    for (; *value != '\0'; ++value) length += *value == '&' ? 5 : *value == '"' ? 6 : 1;
-    return length;
+size_t packageLength(const char* value) {
+    return escapedLength(value, MarkupPlace::attribute, MarkupBytes::references);
 }
 
 void writeTagLine(FileHandle file, const char* tagText, TagForm form) {

@@ -6,14 +6,16 @@
 #include <cstdint>
 
 #include "Files.h"
+#include "Text.h"
 
 constexpr int32_t kDeleted = -1;
 constexpr int32_t kLive = 0;
 
 constexpr int kFieldSize = 256;
 constexpr int kValueSize = 1024;
-// A metadata value with every byte written as an entity of up to six bytes.
-constexpr int kEscapedValueSize = 6 * kValueSize;
+// A metadata value with every byte written as an entity or a character
+// reference of up to seven bytes.
+constexpr int kEscapedValueSize = 7 * kValueSize;
 
 constexpr int kMetadataSlots = 50;
 constexpr int kManifestSlots = 500;
@@ -123,14 +125,17 @@ struct Publication {
     // in place only when everything was written, so a failed save leaves the
     // old package as it was; the result tells whether it succeeded.
     bool save(const char* packagePath);
+    // The package names no encoding, so its bytes beyond ASCII are written
+    // as character references; the build writes the metadata and the guide
+    // into the e-book's 8-bit text as they are.
     void writePackage(FileHandle file) const;
-    void writeMetadataSection(FileHandle file) const;
+    void writeMetadataSection(FileHandle file, MarkupBytes bytes = MarkupBytes::references) const;
     void writeManifestSection(FileHandle file) const;
     void writeSpineSection(FileHandle file) const;
     void writeToursSection(FileHandle file) const;
-    void writeGuideSection(FileHandle file) const;
-    // The first attribute value that, written with entities, is longer than
-    // the reader takes (254 bytes), so that the package would not read back;
+    void writeGuideSection(FileHandle file, MarkupBytes bytes = MarkupBytes::references) const;
+    // The first attribute value that, written with entities and references,
+    // is longer than the reader takes (254 bytes), so that the package would not read back;
     // null when there is none.
     const char* valueTooLongToReadBack() const;
 };

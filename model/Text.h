@@ -25,11 +25,54 @@ bool copyText(char* field, size_t capacity, const char* text);
 bool appendText(char* field, size_t capacity, const char* text);
 
 // Decodes in place the five named entities of XML and the numeric character
-// references of bytes 1 to 255 (&#38; and &#x26;); any other "&" stays.
+// references of bytes 1 to 255 (&#38; and &#x26;) and of the characters of
+// Windows-1252 above them (&#8364; is byte 128). A reference to a character
+// the 8-bit text cannot hold stays as written: it is how the program keeps
+// such a character. Any other "&" stays.
 void decodeEntities(char* text);
-// Appends text with "&", "<" and ">" written as entities, or in an attribute
-// value "&" and the quotation mark; false when it did not fit.
-bool appendEscaped(char* field, size_t capacity, const char* text, bool attribute);
+
+// Where escaped text goes: element content, or an attribute value in double
+// quotes (where the quotation mark is escaped too).
+enum class MarkupPlace { text, attribute };
+// Bytes from 128 up stay the 8-bit text they are (pages, the e-book), or
+// become numeric character references (the package, whose XML declaration
+// names no encoding).
+enum class MarkupBytes { eightBit, references };
+
+// Appends text as markup: "&", "<" and ">" (and in an attribute the
+// quotation mark) become entities, except the "&" of a reference to a
+// character the 8-bit text cannot hold, which is already markup. False
+// when it did not fit; the field then ends with whole pieces only.
+bool appendEscaped(char* field, size_t capacity, const char* text, MarkupPlace place,
+                   MarkupBytes bytes = MarkupBytes::eightBit);
+size_t escapedLength(const char* text, MarkupPlace place, MarkupBytes bytes = MarkupBytes::eightBit);
+// The markup of the text at *text, one byte or one kept reference, into
+// piece (kMarkupPieceSize bytes); advances *text and returns the length.
+constexpr int kMarkupPieceSize = 16;
+int nextMarkupPiece(const char** text, MarkupPlace place, MarkupBytes bytes, char* piece);
+
+// Appends a file name as a relative address: "%" and "#" become %25 and
+// %23, so that the address names the file whole. False when it did not fit.
+bool appendAddress(char* field, size_t capacity, const char* name);
+
+// A character decoded from UTF-8 as the 8-bit text holds it, as
+// utf8ToAnsi writes it: its Windows-1252 byte, or kReferencedCharacter
+// plus its code when a numeric character reference must stand for it.
+constexpr int32_t kReferencedCharacter = 0x1000000;
+int32_t ansiCharacterOf(uint32_t code);
+
+// Fed byte by byte: whether the bytes are UTF-8 with at least one character
+// beyond ASCII, as a text in the 8-bit code page almost never is.
+struct Utf8Check {
+    int needed = 0;
+    uint8_t low = 0x80;
+    uint8_t high = 0xBF;
+    bool valid = true;
+    bool beyondAscii = false;
+
+    void feed(uint8_t byte);
+    bool isUtf8() const { return valid && needed == 0 && beyondAscii; }
+};
 
 template <size_t N>
 bool copyText(char (&field)[N], const char* text) {

@@ -57,14 +57,11 @@ bool writeMetadataPage(BuildContext& context) {
         const MetadataEntry& entry = pub.metadata[i];
         if (!isLive(entry.state) || entry.name[0] == '\0' || entry.value[0] == '\0') continue;
         page.writeString("<b>");
-        page.writeString(metadataLabel(entry.name));
+        // Shown as text in the book: a "<" in a title must not open a tag.
+        page.writeEscaped(metadataLabel(entry.name));
         page.writeString(":</b></br>");
         page.writeString("<blockquote>");
-        // Shown as text in the book: a "<" in a title must not open a tag.
-        char value[kEscapedValueSize];
-        value[0] = '\0';
-        appendEscaped(value, sizeof value, entry.value, false);
-        page.writeString(value);
+        page.writeEscaped(entry.value);
         page.writeString("</blockquote>");
         page.writeString("<br>");
     }
@@ -97,9 +94,9 @@ bool writeFirstChapter(BuildContext& context) {
         if (!pub.findMetadataValue("dc:Creator", author)) author[0] = '\0';
         out.writeString(kFrameStart);
         out.writeString("<b>");
-        out.writeString(title);
+        out.writeEscaped(title);
         out.writeString("</b>,&nbsp;");
-        out.writeString(author);
+        out.writeEscaped(author);
         out.writeString(kHeadingEnd);
         copyChapterPages(out, chapter, title);
     }
@@ -182,7 +179,7 @@ void copyChapterPages(OutputBuffer& out, FileHandle chapter, const char* title) 
         out.writeString("></A>");
         if (page == kLastPage) return;
         out.writeString(kFrameStart);
-        out.writeString(title);
+        out.writeEscaped(title);
         out.writeString(kHeadingEnd);
     }
 }

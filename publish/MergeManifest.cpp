@@ -7,6 +7,7 @@
 #include "BuildContext.h"
 #include "BuildPages.h"
 #include "Url.h"
+#include "model/Charset.h"
 #include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/TagScanner.h"
@@ -25,9 +26,7 @@ void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
-bool startsWithByteOrderMark(FileHandle document);
 void stopConverting(BuildContext& context);
-bool declaresUtf8(const TagScanner& tag);
 
 }  // namespace
 
@@ -54,7 +53,8 @@ bool BuildContext::mergeManifest() {
         return false;
     }
     emit("<HTML><HEAD>");
-    pub.writeMetadataSection(intermediateFile);
+    // The e-book's text is 8-bit: its characters are written as they are.
+    pub.writeMetadataSection(intermediateFile, MarkupBytes::eightBit);
     if (!mergeGuideDocument(*this)) {
         abandonIntermediateFile(*this);
         return false;
@@ -164,14 +164,14 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
         return false;
     }
     if (isText) {
-        utf8 = startsWithByteOrderMark(document);
+        utf8 = skipByteOrderMark(document);
         bool copied = copyTextDocument(*this, document);
         stopConverting(*this);
         closeFile(document);
         return copied;
     }
 
-    bool declaredUtf8 = startsWithByteOrderMark(document);
+    bool declaredUtf8 = skipByteOrderMark(document);
     TagScanner scanner;
     for (;;) {
         if (scanner.nextTag(document) == -1) {
@@ -222,7 +222,7 @@ bool mergeGuideDocument(BuildContext& context) {
         return false;
     }
     writeText(guide, "<HTML><BODY>");
-    context.publication->writeGuideSection(guide);
+    context.publication->writeGuideSection(guide, MarkupBytes::eightBit);
     writeText(guide, "<metadata href=\"xyz_metadata.htm\" />");
     writeText(guide, "</BODY></HTML>");
     return context.mergeBuildPage(closeFile(guide), pagePath, "guide.htm",
@@ -276,36 +276,12 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
     }
 }
 
-// Leaves the position behind the mark, or at the start without one.
-bool startsWithByteOrderMark(FileHandle document) {
-    if (readChar(document) == 0xEF && readChar(document) == 0xBB && readChar(document) == 0xBF) return true;
-    setFilePosition(document, 0);
-    return false;
-}
-
 // A sequence that the document's end cut short is written as it stands.
 void stopConverting(BuildContext& context) {
     char rest[kAnsiOutBytes];
     int count = context.utf8Decoder.finish(rest);
     context.utf8 = false;
     context.emitBytes(rest, uint32_t(count));
-}
-
-bool isUtf8Name(const char* name) {
-    return equalsNoCase(name, "utf-8") || equalsNoCase(name, "utf8");
-}
-
-// An XML declaration's encoding, or a meta charset in either of its forms.
-bool declaresUtf8(const TagScanner& tag) {
-    char value[kTagFieldSize];
-    if (tag.isTag("?xml")) return tag.getAttribute("ENCODING", value) && isUtf8Name(value);
-    if (!tag.isTag("META")) return false;
-    if (tag.getAttribute("CHARSET", value)) return isUtf8Name(value);
-    if (!tag.getAttribute("CONTENT", value)) return false;
-    for (char* c = value; *c != '\0'; ++c) {
-        if (startsWithNoCase(c, "charset=")) return isUtf8Name(c + 8);
-    }
-    return false;
 }
 
 }  // namespace

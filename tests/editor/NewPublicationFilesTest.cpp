@@ -48,7 +48,7 @@ TEST(NewPublicationFilesTest, WritesTheChosenPagesAndAPackageListingThem) {
         TempFolder tmp;
         tmp.write("toc.htm", "old");
         std::string target = tmp.file("new");
-        // The name goes into the pages as typed; the package escapes it.
+        // The name is text in the pages and the package: both escape it.
         NewPublicationChoices choices{"A<&", "Ann", target.c_str(), c.toc, c.cover, c.bio};
         char packagePath[256];
         ASSERT_TRUE(writeNewPublication(choices, packagePath));
@@ -65,7 +65,7 @@ TEST(NewPublicationFilesTest, WritesTheChosenPagesAndAPackageListingThem) {
         EXPECT_EQ(tmp.exists("cover.htm"), c.cover);
         EXPECT_EQ(tmp.exists("bio.htm"), c.bio);
         EXPECT_TRUE(!c.cover ||
-                    tmp.read("cover.htm").find("<h1 align=\"center\">A<&</h1>") != std::string::npos);
+                    tmp.read("cover.htm").find("<h1 align=\"center\">A&lt;&amp;</h1>") != std::string::npos);
         EXPECT_TRUE(!c.bio || tmp.read("bio.htm").find("<h2 align=\"center\">Ann</h2>") != std::string::npos);
     }
 }

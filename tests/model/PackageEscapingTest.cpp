@@ -12,9 +12,18 @@ namespace {
 
 TEST(PackageEscapingTest, EveryFieldReadsBackAsItWasSaved) {
     TempFolder tmp;
-    const char* values[] = {"Salt & Iron <Vol. 2>", "say \"when\".htm", "a>b<c&&d", "it's & \"it\" > all",
-                            "&amp; stays &amp;"};
-    for (const char* value : values) {
+    const struct {
+        const char* value;
+        const char* written;
+    } cases[] = {
+        {"Salt & Iron <Vol. 2>", "Salt &amp; Iron &lt;Vol. 2&gt;"},
+        {"say \"when\".htm", "say &quot;when&quot;.htm"},
+        {"&amp; stays &amp;", "&amp;amp; stays &amp;amp;"},
+        // Beyond ASCII, references; those the 8-bit text holds characters by stay.
+        {"Caf\xE9 \x80\x81", "Caf&#233; &#8364;&#129;"},
+        {"&#7992;&#x1F600; &#233;&#8364;&#55296;", "&#7992;&#x1F600; &amp;#233;&amp;#8364;&amp;#55296;"},
+    };
+    for (const auto& [value, written] : cases) {
         auto book = std::make_unique<Publication>();
         copyText(book->uniqueIdentifier, value);
         book->addMetadata("dc:Title", value);
@@ -24,6 +33,7 @@ TEST(PackageEscapingTest, EveryFieldReadsBackAsItWasSaved) {
         book->addTourSite(&book->tours[0], value, value);
         book->addGuideReference(value, value, value);
         ASSERT_TRUE(book->save(tmp.file("book.opf").c_str()));
+        EXPECT_NE(tmp.read("book.opf").find(std::string("<item id=\"") + written + "\""), std::string::npos);
         auto read = std::make_unique<Publication>();
         ASSERT_TRUE(read->open(tmp.file("book.opf").c_str())) << value;
         const char* fields[] = {read->uniqueIdentifier,
@@ -49,9 +59,13 @@ TEST(PackageEscapingTest, TheReaderDecodesNamedAndNumericReferencesOnly) {
         const char* written;
         const char* read;
     } cases[] = {
-        {"&lt;&gt;&amp;&quot;&apos;", "<>&\"'"}, {"A&#38;B &#x3C;C&#X3e;", "A&B <C>"},
-        {"&nbsp;&copy;", "&nbsp;&copy;"},        {"&#0; &#256; &#x; &#38", "&#0; &#256; &#x; &#38"},
-        {"fish & chips", "fish & chips"},        {"&amp;lt;", "&lt;"},
+        {"&lt;&gt;&amp;&quot;&apos;", "<>&\"'"},
+        {"A&#38;B &#x3C;C&#X3e;", "A&B <C>"},
+        {"&nbsp;&copy;", "&nbsp;&copy;"},
+        {"&#0; &#256; &#x; &#38", "&#0; &#256; &#x; &#38"},
+        {"fish & chips", "fish & chips"},
+        {"&amp;lt;", "&lt;"},
+        {"&#8364;&#x2014;&#7992;&#x1F600;", "\x80\x97&#7992;&#x1F600;"},
     };
     TempFolder tmp;
     for (const Case& c : cases) {

@@ -18,7 +18,7 @@ protected:
     std::unique_ptr<BuildContext> context = std::make_unique<BuildContext>(pub.get());
 
     void SetUp() override {
-        pub->addMetadata("dc:Title", "The Voyage");
+        pub->addMetadata("dc:Title", "The <Voyage>");
         pub->addMetadata("dc:Creator", "A. Writer");
     }
     std::string firstChapter() {
@@ -42,7 +42,7 @@ TEST_F(BuildPagesTest, TheMetadataPageLabelsFilledEntriesInTableOrder) {
     context->intermediateFile = kInvalidFileHandle;
     EXPECT_EQ(tmp.read("merged.tmp"),
               "<h1 align=\"center\">eBook Info</H1><BR>"
-              "<B>Book Title:</B></BR><BLOCKQUOTE>The Voyage</BLOCKQUOTE><BR>"
+              "<B>Book Title:</B></BR><BLOCKQUOTE>The &lt;Voyage&gt;</BLOCKQUOTE><BR>"
               "<B>Author:</B></BR><BLOCKQUOTE>A. Writer</BLOCKQUOTE><BR>"
               "<B>Publisher:</B></BR><BLOCKQUOTE>Small Press</BLOCKQUOTE><BR>"
               "<B>Copyright and License:</B></BR><BLOCKQUOTE>Free</BLOCKQUOTE><BR>"
@@ -68,7 +68,7 @@ TEST_F(BuildPagesTest, TheFirstChapterIsTheFirstSpineItemThatIsNeitherCoverNorCo
     EXPECT_EQ(page.substr(0, kPageStart.size()), kPageStart);
     // The heading names the book and its author; paragraphs are justified and
     // the chapter's own end tags are copied.
-    const std::string heading = "<b>The Voyage</b>,&nbsp;A. Writer</center>";
+    const std::string heading = "<b>The &lt;Voyage&gt;</b>,&nbsp;A. Writer</center>";
     ASSERT_NE(page.find(heading), std::string::npos);
     EXPECT_NE(
         page.find("<FONT face=\"Times New Roman\"><p align=justify>Short.<p align=justify>x</FONT></BODY>" +
@@ -100,8 +100,8 @@ TEST_F(BuildPagesTest, ALongChapterEndsAfterItsFourthPageBreak) {
     }
     // The three later pages repeat the title alone; nothing follows the fourth.
     int repeats = 0;
-    for (size_t r = page.find("<center>The Voyage</center>"); r != std::string::npos;
-         r = page.find("<center>The Voyage</center>", r + 1))
+    for (size_t r = page.find("<center>The &lt;Voyage&gt;</center>"); r != std::string::npos;
+         r = page.find("<center>The &lt;Voyage&gt;</center>", r + 1))
         ++repeats;
     EXPECT_EQ(repeats, 3);
     EXPECT_EQ(page.substr(page.size() - kPageEnd.size() - 7), "#4></A>" + kPageEnd);
