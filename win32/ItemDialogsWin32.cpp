@@ -2,6 +2,7 @@
 
 #include "win32/FileDialogs.h"
 #include "model/Paths.h"
+#include "model/Text.h"
 
 bool runItemDialog(HWND owner, const char* resourceName, DLGPROC procedure, void* choices) {
     return DialogBoxParamA(programModule(), resourceName, owner, procedure,
@@ -38,5 +39,9 @@ void browseForContentFile(HWND dialog, int editId, const char* packageFolder) {
     char chosen[kPathSize];
     if (!askOpenFileName(dialog, kContentFilter, chosen)) return;
     char relative[kPathSize];
-    SetDlgItemTextA(dialog, editId, makeRelativePath(packageFolder, chosen, relative) ? relative : chosen);
+    const char* path = makeRelativePath(packageFolder, chosen, relative) ? relative : chosen;
+    // An href is an address: "#" and "%" in the file's name are escaped.
+    char address[3 * kPathSize] = "";
+    appendAddress(address, sizeof address, path);
+    SetDlgItemTextA(dialog, editId, address);
 }
