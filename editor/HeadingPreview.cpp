@@ -2,6 +2,7 @@
 
 #include "import/HtmlImport.h"
 #include "import/TextImport.h"
+#include "model/Text.h"
 
 PreviewOutcome previewHeadings(ImportJob& job, HeadingPreviewReporter& reporter) {
     if (!openSource(job)) return PreviewOutcome::cannotOpen;
@@ -20,7 +21,12 @@ PreviewOutcome previewHeadings(ImportJob& job, HeadingPreviewReporter& reporter)
                 reporter.setProgress(100);
                 return PreviewOutcome::finished;
             }
-            if (unit > 0) reporter.headingFound(found);
+            if (unit > 0) {
+                // Shown in the 8-bit text, as the pages will have it.
+                char shown[kHeadingMarkupSize];
+                if (!job.utf8Source || !utf8ToAnsi(found, shown, sizeof shown)) copyText(shown, found);
+                reporter.headingFound(shown);
+            }
         }
         reporter.setProgress(size > 0 ? int(uint64_t(getFilePosition(job.source)) * 100 / size) : 100);
     }

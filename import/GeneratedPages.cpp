@@ -19,9 +19,15 @@ constexpr const char* kBiographyPage =
     "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\n<body><h1 "
     "align=\"center\">Biography</h1></body>\n</html>";
 constexpr const char* kContentHead = "<html>\n<head></head>\n<body>";
+// The pages of a UTF-8 source hold its characters converted: they say so.
+constexpr const char* kCharsetMeta =
+    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
+constexpr const char* kConvertedContentHead =
+    "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+    "charset=windows-1252\"></head>\n<body>";
 constexpr const char* kContentTail = "</body>\n</html>";
 constexpr const char* kLineEnd = "\r\n";
-constexpr const char* kMediaType = "text/oeb-document";
+constexpr const char* kMediaType = "text/x-oeb1-document";
 constexpr const char* kBiographyTitle = "Biography";
 constexpr const char* kTocTitle = "Table Of Contents";
 constexpr size_t kLabelPieceLength = 50;
@@ -39,6 +45,8 @@ bool openTableOfContents(ImportJob& job);
 void writeRightsSection(ImportJob& job);
 void cutLabel(const char* label, char* out);
 void recordError(ImportJob& job, const char* message, const char* path);
+void writeLink(OutputBuffer& out, const char* fileName, const char* fragment);
+bool hrefOf(ImportJob& job, const char* path, char* out);
 
 }  // namespace
 
@@ -102,14 +110,7 @@ void writeTocEntry(ImportJob& job, const char* headingText, const char* label) {
     char piece[kLabelPieceLength + 1];
     cutLabel(label, piece);
     OutputBuffer& toc = job.tocWriter;
-    char target[6 * kImportTextSize];
-    target[0] = '\0';
-    appendEscaped(target, sizeof target, job.contentFiles[job.contentFileCount], MarkupPlace::attribute);
-    toc.writeString("<a href=\"");
-    toc.writeString(target);
-    toc.writeString("#");
-    toc.writeString(piece);
-    toc.writeString("\">");
+    writeLink(toc, job.contentFiles[job.contentFileCount], piece);
     toc.writeString(headingText);
     toc.writeString("</a><br>");
     toc.writeString(kLineEnd);
@@ -177,9 +178,7 @@ void closeTableOfContents(ImportJob& job) {
         char name[kPathSize];
         fileNameOfPath(job.biographyPath, name);
         toc.writeString("<br>\n");
-        toc.writeString("<a href=\"");
-        toc.writeString(name);
-        toc.writeString("\">");
+        writeLink(toc, name, nullptr);
         toc.writeString(kBiographyTitle);
         toc.writeString("</a>");
     }
@@ -201,9 +200,9 @@ bool writePackageDocument(ImportJob& job) {
     char tocName[kPathSize];
     char coverName[kPathSize];
     char biographyName[kPathSize];
-    fileNameOfPath(job.tocPath, tocName);
-    fileNameOfPath(job.coverPath, coverName);
-    fileNameOfPath(job.biographyPath, biographyName);
+    if (!hrefOf(job, job.tocPath, tocName) || !hrefOf(job, job.coverPath, coverName) ||
+        !hrefOf(job, job.biographyPath, biographyName))
+        return false;
     publication.addGuideReference(kTocTitle, tocName, "toc");
     if (job.addBiography) publication.addGuideReference(kBiographyTitle, biographyName, "biography");
 
@@ -214,7 +213,9 @@ bool writePackageDocument(ImportJob& job) {
     for (int32_t n = 1; n <= job.contentFileCount; ++n) {
         char id[kFieldSize];
         std::snprintf(id, sizeof id, "ContentFile_%d", n);
-        publication.addManifestItem(id, job.contentFiles[n], kMediaType);
+        char href[kFieldSize];
+        if (!hrefOf(job, job.contentFiles[n], href)) return false;
+        publication.addManifestItem(id, href, kMediaType);
         publication.addSpineItem(id);
     }
     if (job.addBiography) {
@@ -369,7 +370,7 @@ bool openContentFile(ImportJob& job) {
     }
     job.contentFilesCreated = n;
     job.contentWriterOpen = true;
-    job.contentWriter.writeString(kContentHead);
+    job.contentWriter.writeString(job.utf8Source ? kConvertedContentHead : kContentHead);
     return true;
 }
 
@@ -381,8 +382,14 @@ bool openTableOfContents(ImportJob& job) {
     job.createdToc = true;
     job.tocWriterOpen = true;
     OutputBuffer& toc = job.tocWriter;
-    toc.writeString("<?xml version=\"1.0\"?>\n<html>\n<head>\n<title>");
-    toc.writeString(job.bookTitle);
+    if (job.utf8Source) {
+        toc.writeString("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<html>\n<head>\n");
+        toc.writeString(kCharsetMeta);
+        toc.writeString("\n<title>");
+    } else {
+        toc.writeString("<?xml version=\"1.0\"?>\n<html>\n<head>\n<title>");
+    }
+    toc.writeEscaped(job.bookTitle);
     toc.writeString("</title>\n</head>\n<body>");
     toc.writeString(kLineEnd);
     toc.writeString("<h1 align=\"center\">Table Of Contents</h1>");
@@ -395,13 +402,39 @@ bool openTableOfContents(ImportJob& job) {
 void writeRightsSection(ImportJob& job) {
     writeTocEntry(job, "Copyright", "BookLicense");
     writeAnchoredHeading(job, "H1", "Copyright", "BookLicense");
-    job.contentWriter.writeString(job.rightsText);
+    job.contentWriter.writeEscaped(job.rightsText);
 }
 
 void cutLabel(const char* label, char* out) {
     size_t length = strnlen(label, kLabelPieceLength);
     std::memcpy(out, label, length);
     out[length] = '\0';
+}
+
+// "<a href=" and the file's address, with "#" and the fragment when there
+// is one, up to the ">" of the tag.
+void writeLink(OutputBuffer& out, const char* fileName, const char* fragment) {
+    char address[3 * kPathSize] = "";
+    char target[6 * 3 * kPathSize] = "";
+    appendAddress(address, sizeof address, fileName);
+    appendEscaped(target, sizeof target, address, MarkupPlace::attribute);
+    out.writeString("<a href=\"");
+    out.writeString(target);
+    if (fragment != nullptr) {
+        out.writeString("#");
+        out.writeString(fragment);
+    }
+    out.writeString("\">");
+}
+
+// The address of the page at path, relative to the package beside it.
+bool hrefOf(ImportJob& job, const char* path, char* out) {
+    char name[kPathSize];
+    fileNameOfPath(path, name);
+    out[0] = '\0';
+    if (appendAddress(out, kFieldSize, name)) return true;
+    recordError(job, "The file name is too long for the package : ", path);
+    return false;
 }
 
 // Paths are shown in the form users of this system know.

@@ -42,7 +42,7 @@ void writeAnchoredHeading(ImportJob& job, const char* tagName, const char* headi
 // The next label, "Chap." and the chapter counter after incrementing it.
 void chapterLabel(ImportJob& job, char* out /* kLabelSize bytes */);
 // Heading and table of contents entry of one chapter, as both imports write
-// them: CR and LF are taken out of the text first.
+// them: the heading is markup, and CR and LF are taken out of it first.
 void addChapter(ImportJob& job, char* headingText);
 
 // False when the content file table is full: the text then stays in the

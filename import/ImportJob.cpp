@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/Charset.h"
 #include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/Text.h"
@@ -9,6 +10,8 @@
 namespace {
 
 bool isTagSeparator(char c);
+bool sourceIsUtf8(ImportJob& job);
+void keepUtf8AsAnsi(char* text, size_t capacity);
 
 }  // namespace
 
@@ -51,6 +54,9 @@ void ImportJob::reset() {
     chapterCounter = 0;
     headingTags.count = 0;
     heading[0] = '\0';
+    utf8Source = false;
+    plainCharacter = 0;
+    htmlDecoder = Utf8ToAnsi();
     running = false;
     failed = false;
 }
@@ -134,13 +140,18 @@ bool loadRightsText(ImportJob& job, const char* path) {
     bool ok = readBytes(file, job.rightsText, length);
     closeFile(file);
     job.rightsText[ok ? length : 0] = '\0';
+    if (ok) keepUtf8AsAnsi(job.rightsText, sizeof job.rightsText);
     return ok;
 }
 
 bool openSource(ImportJob& job) {
     closeSource(job);
     job.source = openFile(job.sourcePath, OpenMode::read);
-    if (job.source != kInvalidFileHandle) return true;
+    if (job.source != kInvalidFileHandle) {
+        job.utf8Source = sourceIsUtf8(job);
+        job.htmlDecoder = Utf8ToAnsi();
+        return true;
+    }
     job.source = 0;
     setLastError(job, {"Unable to open the file : ", programPathForDisplay(job.sourcePath).c_str(), " (",
                        lastFileError(), ")"});
@@ -161,6 +172,39 @@ namespace {
 
 bool isTagSeparator(char c) {
     return c == ';' || c == ',' || c == ' ';
+}
+
+// A byte-order mark is passed over. Without one, an HTML source says so
+// before its body, as the build reads it; a text must be UTF-8 throughout.
+bool sourceIsUtf8(ImportJob& job) {
+    if (skipByteOrderMark(job.source)) return true;
+    if (job.sourceKind == SourceKind::text) return isUtf8File(job.source);
+    TagScanner scanner;
+    bool declared = false;
+    for (;;) {
+        // A tag too long to read is passed over, as on the way to the body.
+        if (scanner.nextTag(job.source) == -1) {
+            if (getFilePosition(job.source) >= getFileLength(job.source)) break;
+            continue;
+        }
+        if (scanner.isTag("BODY")) break;
+        declared = declaresUtf8(scanner);
+        if (declared) break;
+    }
+    setFilePosition(job.source, 0);
+    return declared;
+}
+
+// A text in UTF-8 (a byte-order mark, or UTF-8 but for a sequence cut at
+// its end) is kept in the 8-bit text, as a UTF-8 source's characters are.
+void keepUtf8AsAnsi(char* text, size_t capacity) {
+    bool mark = std::strncmp(text, "\xEF\xBB\xBF", 3) == 0;
+    Utf8Check check;
+    for (const char* c = text; *c != '\0'; ++c) check.feed(uint8_t(*c));
+    if (!mark && !(check.valid && check.beyondAscii)) return;
+    char converted[kRightsTextSize];
+    utf8ToAnsi(text + (mark ? 3 : 0), converted, sizeof converted);
+    copyText(text, capacity, converted);
 }
 
 }  // namespace

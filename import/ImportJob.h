@@ -10,6 +10,7 @@
 #include "model/Files.h"
 #include "model/OutputBuffer.h"
 #include "model/Publication.h"
+#include "model/Text.h"
 
 constexpr int kImportTextSize = 256;
 constexpr int kSearchPatternSize = 258;
@@ -66,6 +67,15 @@ struct ImportJob {
     int32_t chapterCounter;
     HeadingTagList headingTags;
     char heading[kImportTextSize];
+    // The source's characters are UTF-8 (a byte-order mark, a declaration,
+    // or for text, bytes that are UTF-8 throughout): the pages get them in
+    // the 8-bit text, Windows-1252 and references, and say so.
+    bool utf8Source;
+    // The character behind a plain unit of the text import: its byte, or
+    // one that needs a reference (ansiCharacterOf).
+    int32_t plainCharacter;
+    // Converts the bytes the HTML import copies from a UTF-8 source.
+    Utf8ToAnsi htmlDecoder;
     bool contentWriterOpen;
     bool tocWriterOpen;
     // Between a successful start and the end of the finishing sequence.
@@ -111,6 +121,7 @@ bool loadRightsText(ImportJob& job, const char* path);
 // The last error, the pieces one after the other, cut to the field.
 void setLastError(ImportJob& job, std::initializer_list<const char*> pieces);
 
-// Opens the source for reading; on failure the last error names it.
+// Opens the source for reading and learns whether its characters are UTF-8
+// (a byte-order mark is passed over); on failure the last error names it.
 bool openSource(ImportJob& job);
 void closeSource(ImportJob& job);

@@ -3,6 +3,13 @@
 #include "GeneratedPages.h"
 #include "HtmlImport.h"
 #include "TextImport.h"
+#include "model/Text.h"
+
+namespace {
+
+void writeHtmlBytes(ImportJob& job, const char* bytes, int n);
+
+}  // namespace
 
 ImportOutcome runImport(ImportJob& job) {
     ImportReporter silent;
@@ -50,23 +57,50 @@ bool startImport(ImportJob& job) {
     return true;
 }
 
-// And the step: a heading, the end, or one plain byte, which only the text
-// import interprets.
+// And the step: a heading, the end, or one plain character, which only the
+// text import interprets. Headings and text reach the pages as markup in the
+// 8-bit text.
 bool importStep(ImportJob& job) {
     if (!job.running) return false;
     bool html = job.sourceKind == SourceKind::html;
     int unit = html ? readHtmlUnit(job, job.heading) : matchHeading(job, job.heading);
     if (unit < 0) {
+        if (html) writeHtmlBytes(job, nullptr, 0);
         finishImport(job);
         return false;
     }
     if (unit > 0) {
-        addChapter(job, job.heading);
+        char markup[kHeadingMarkupSize];
+        if (!html)
+            headingAsMarkup(job, job.heading, markup, sizeof markup);
+        else if (job.utf8Source)
+            utf8ToAnsi(job.heading, markup, sizeof markup);
+        else
+            copyText(markup, job.heading);
+        if (html) writeHtmlBytes(job, nullptr, 0);
+        addChapter(job, markup);
         return true;
     }
     if (html) {
-        writeContentByte(job, job.heading[0]);
+        writeHtmlBytes(job, job.heading, 1);
         return true;
     }
-    return importPlainTextByte(job, uint8_t(job.heading[0]));
+    return importPlainCharacter(job, job.plainCharacter);
 }
+
+namespace {
+
+// Bytes of the body as they are, or converted from UTF-8; none (n = 0)
+// writes what a sequence cut short by the end holds.
+void writeHtmlBytes(ImportJob& job, const char* bytes, int n) {
+    if (!job.utf8Source) {
+        for (int i = 0; i < n; ++i) writeContentByte(job, bytes[i]);
+        return;
+    }
+    char converted[kAnsiOutBytes];
+    int length = n == 0 ? job.htmlDecoder.finish(converted) : 0;
+    for (int i = 0; i < n; ++i) length += job.htmlDecoder.feed(uint8_t(bytes[i]), converted + length);
+    for (int i = 0; i < length; ++i) writeContentByte(job, converted[i]);
+}
+
+}  // namespace

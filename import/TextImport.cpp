@@ -1,5 +1,6 @@
 #include "TextImport.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "GeneratedPages.h"
@@ -10,7 +11,11 @@ namespace {
 constexpr int kMatchTextLength = kImportTextSize - 1;
 constexpr int kMaxSkipped = 100;
 
-bool walkPattern(ImportJob& job, int first, char* out);
+// The longest character in the source's bytes.
+constexpr int kCharacterBytes = 4;
+
+int readCharacter(ImportJob& job, char* bytes, int* count);
+bool walkPattern(ImportJob& job, int first, int used, char* out);
 bool isLoneLineFeed(ImportJob& job, int c, uint32_t after);
 bool isPatternLineEnd(const uint8_t* pattern, int index, int last);
 bool isInNumberSet(int c);
@@ -18,33 +23,38 @@ bool isLowerCaseLetter(int c);
 bool joinHyphenatedLineEnd(ImportJob& job);
 void writeLineEnd(ImportJob& job);
 void writeContent(ImportJob& job, const char* text);
+void writePlainCharacter(ImportJob& job, int32_t c);
 
 }  // namespace
 
 int matchHeading(ImportJob& job, char* out) {
-    int c = readChar(job.source);
+    char first[kCharacterBytes];
+    int count = 0;
+    int c = readCharacter(job, first, &count);
     if (c < 0) {
         closeSource(job);
         return -1;
     }
-    out[0] = char(c);
-    out[1] = '\0';
+    std::memcpy(out, first, size_t(count));
+    out[count] = '\0';
+    job.plainCharacter = c;
     const auto* pattern = reinterpret_cast<const uint8_t*>(job.searchPattern);
     if (job.searchPatternLength <= 0) return 0;
     uint32_t restart = getFilePosition(job.source);
     bool loneLineEnd =
         isPatternLineEnd(pattern, 0, job.searchPatternLength - 1) && isLoneLineFeed(job, c, restart);
-    if (pattern[0] != '\\' && pattern[0] != c && !loneLineEnd) return 0;
-    if (walkPattern(job, c, out)) return 1;
+    // A heading is written as a string: one with a NUL byte would lose it.
+    if (c == 0 || (pattern[0] != '\\' && pattern[0] != c && !loneLineEnd)) return 0;
+    if (walkPattern(job, c, count, out)) return 1;
     // A failed candidate, or one that the end of the source cut short: the
-    // next call tries again one byte further, so its bytes are not lost.
+    // next call tries again one character further, so its bytes are not lost.
     setFilePosition(job.source, restart);
-    out[0] = char(c);
-    out[1] = '\0';
+    std::memcpy(out, first, size_t(count));
+    out[count] = '\0';
     return 0;
 }
 
-bool importPlainTextByte(ImportJob& job, int c) {
+bool importPlainCharacter(ImportJob& job, int32_t c) {
     ++job.charactersInContentFile;
     bool loneLineFeed = isLoneLineFeed(job, c, getFilePosition(job.source));
     if ((c == '\r' || loneLineFeed) &&
@@ -62,7 +72,7 @@ bool importPlainTextByte(ImportJob& job, int c) {
     if (c != '\r' && c != '\n') {
         job.lineEndRun = 0;
         if (c == '-' && job.suppressHyphen && joinHyphenatedLineEnd(job)) return true;
-        writeContentByte(job, char(c));
+        writePlainCharacter(job, c);
         return true;
     }
     // A lone LF counts as both bytes of a CR LF.
@@ -71,14 +81,64 @@ bool importPlainTextByte(ImportJob& job, int c) {
     return true;
 }
 
+void headingAsMarkup(const ImportJob& job, const char* heading, char* out, size_t capacity) {
+    Utf8ToAnsi decoder;
+    char piece[2 * kAnsiOutBytes];
+    out[0] = '\0';
+    for (const char* c = heading; *c != '\0'; ++c) {
+        auto byte = static_cast<uint8_t>(*c);
+        const char* entity = byte == '<' ? "&lt;" : byte == '>' ? "&gt;" : byte == '&' ? "&amp;" : nullptr;
+        int length = 0;
+        if (entity != nullptr) {
+            // Markup characters are never inside a UTF-8 sequence.
+            length = decoder.finish(piece);
+            length += std::snprintf(piece + length, kAnsiOutBytes, "%s", entity);
+        } else if (job.utf8Source) {
+            length = decoder.feed(byte, piece);
+        } else {
+            piece[length++] = char(byte);
+        }
+        piece[length] = '\0';
+        appendText(out, capacity, piece);
+    }
+    int length = decoder.finish(piece);
+    piece[length] = '\0';
+    appendText(out, capacity, piece);
+}
+
 namespace {
 
-// The candidate starts with first, already in out. True with the match text
-// in out; false when the candidate fails or the source ends inside it.
-bool walkPattern(ImportJob& job, int first, char* out) {
+// One character of the source: of a UTF-8 source all bytes of it, in
+// bytes; *count says how many. Its value as ansiCharacterOf gives it; -1 at
+// the end. A byte that begins no whole UTF-8 sequence is a character alone.
+int readCharacter(ImportJob& job, char* bytes, int* count) {
+    int first = readChar(job.source);
+    *count = 1;
+    if (first < 0) return -1;
+    bytes[0] = char(first);
+    if (!job.utf8Source || first < 0xC2 || first > 0xF4) return first;
+    int length = first < 0xE0 ? 2 : first < 0xF0 ? 3 : 4;
+    uint32_t code = uint32_t(first) & (0x3Fu >> (length - 1));
+    uint32_t after = getFilePosition(job.source);
+    for (int i = 1; i < length; ++i) {
+        int next = readChar(job.source);
+        if (next < 0 || (next & 0xC0) != 0x80) {
+            setFilePosition(job.source, after);
+            return first;
+        }
+        bytes[i] = char(next);
+        code = code << 6 | (uint32_t(next) & 0x3Fu);
+    }
+    *count = length;
+    return ansiCharacterOf(code);
+}
+
+// The candidate starts with first, whose used bytes are in out. True with
+// the match text in out; false when the candidate fails, meets a NUL byte
+// or the source ends inside it.
+bool walkPattern(ImportJob& job, int first, int used, char* out) {
     const auto* pattern = reinterpret_cast<const uint8_t*>(job.searchPattern);
     const int last = job.searchPatternLength - 1;
-    int used = 1;
     int current = first;
     int index = 0;
     bool escape = false;
@@ -91,9 +151,12 @@ bool walkPattern(ImportJob& job, int first, char* out) {
         return isLoneLineFeed(job, current, getFilePosition(job.source));
     };
     auto readNext = [&]() {
-        int next = readChar(job.source);
-        if (next < 0 || used == kMatchTextLength) return false;
-        out[used++] = char(next);
+        char bytes[kCharacterBytes];
+        int count = 0;
+        int next = readCharacter(job, bytes, &count);
+        if (next <= 0 || used + count > kMatchTextLength) return false;
+        std::memcpy(out + used, bytes, size_t(count));
+        used += count;
         current = next;
         return true;
     };
@@ -184,7 +247,7 @@ bool isPatternLineEnd(const uint8_t* pattern, int index, int last) {
 }
 
 bool isInNumberSet(int c) {
-    return c != 0 && std::strchr("1234567890IVXCL ", c) != nullptr;
+    return c > 0 && c < 0x80 && std::strchr("1234567890IVXCL ", c) != nullptr;
 }
 
 bool isLowerCaseLetter(int c) {
@@ -227,6 +290,18 @@ void writeLineEnd(ImportJob& job) {
 
 void writeContent(ImportJob& job, const char* text) {
     job.contentWriter.writeString(text);
+}
+
+// Plain text is text in the page: its markup characters become entities,
+// and a character that Windows-1252 lacks a reference.
+void writePlainCharacter(ImportJob& job, int32_t c) {
+    if (c == '<') return writeContent(job, "&lt;");
+    if (c == '>') return writeContent(job, "&gt;");
+    if (c == '&') return writeContent(job, "&amp;");
+    if (c < kReferencedCharacter) return writeContentByte(job, char(c));
+    char reference[kAnsiOutBytes];
+    std::snprintf(reference, sizeof reference, "&#%d;", int(c - kReferencedCharacter));
+    writeContent(job, reference);
 }
 
 }  // namespace

@@ -18,7 +18,6 @@ std::string shown(const std::string& path) {
     return programPathForDisplay(path.c_str());
 }
 
-const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
 
 class HtmlImportTest : public ::testing::Test {
@@ -37,10 +36,12 @@ protected:
         return runImport(*job);
     }
 
+    // After "[1252]" when the head declares that charset.
     std::string body() {
         std::string content = tmp.read("page_1.htm");
-        return content.substr(kContentHead.size(),
-                              content.size() - kContentHead.size() - kContentTail.size());
+        size_t start = content.find("</head>\n<body>") + 14;
+        std::string declared = content.find("charset=windows-1252") < start ? "[1252]" : "";
+        return declared + content.substr(start, content.size() - start - kContentTail.size());
     }
 };
 
@@ -71,6 +72,12 @@ TEST_F(HtmlImportTest, TheBodyIsCopiedAsTheTableSays) {
         {"<body><abcdefghijklmnopqrstuv>x<h1>never closed", "h1",
          "<abcdefghijklmnopqrstuv>x<h1>never closed"},
         {"<body><ABCDEFGHI>t</ABCDEFGHI></BODY>", "ABCDEFGHI", "\r\n<H1><a name=\"Chap.1\"></A>t</H1>\r\n"},
+        // A UTF-8 source (a byte-order mark, a charset in either form) is converted and declared.
+        {"\xEF\xBB\xBF<body>Caf\xC3\xA9<h1>\xCE\xA9</h1>", "h1",
+         "[1252]Caf\xE9\r\n<H1><a name=\"Chap.1\"></A>&#937;</H1>\r\n"},
+        {"<head><meta charset=\"utf-8\"></head><body>\xE2\x80\x94", "", "[1252]\x97"},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><body>\xC3", "",
+         "[1252]\xC3"},
     };
     for (const Case& c : table) {
         job->reset();

@@ -46,7 +46,7 @@ TEST_F(ImportProgramTest, ImportsATextFileAndPrintsThePackage) {
 
 TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
     tmp.write("a.txt", "Chapter 1\r\nexam-\r\nple\r\n");
-    tmp.write("rights.txt", "(c) Ann");
+    tmp.write("rights.txt", "\xEF\xBB\xBF\xC2\xA9 Ann");
     // Defaults: every line end meaningful, hyphens joined, the base name as
     // title, no biography, no rights.
     ProgramResult plain = run({"--search", "Chapter \\1\\n", path("a.txt")});
@@ -64,7 +64,7 @@ TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
               std::string::npos);
     EXPECT_TRUE(tmp.exists("a_bio.htm"));
     EXPECT_NE(tmp.read("a.opf").find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Tale</dc:Title>\r\n"
-                                     "<dc:Rights>(c) Ann</dc:Rights>"),
+                                     "<dc:Rights>&#169; Ann</dc:Rights>"),
               std::string::npos);
 }
 
@@ -76,7 +76,7 @@ TEST_F(ImportProgramTest, TheKindOptionOverridesTheExtension) {
     tmp.write("c.htm", "<body>x</body>");
     ProgramResult text = run({"--kind", "text", path("c.htm")});
     ASSERT_EQ(text.exitCode, 0) << text.err;
-    EXPECT_EQ(tmp.read("c_1.htm"), kContentHead + "<body>x</body>" + kContentTail);
+    EXPECT_EQ(tmp.read("c_1.htm"), kContentHead + "&lt;body&gt;x&lt;/body&gt;" + kContentTail);
     // Without the option the extension decides.
     tmp.write("page.html", "<body><h2>One</h2>text</body>");
     ProgramResult guessed = run({"--tags", "h2", path("page.html")});

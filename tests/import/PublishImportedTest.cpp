@@ -19,6 +19,7 @@ class PublishImportedTest : public ::testing::Test {
 protected:
     TempFolder tmp;
     std::unique_ptr<ImportJob> job = std::make_unique<ImportJob>();
+    std::string text;  // the e-book's
 
     void import(const std::string& name, const std::string& source, SourceKind kind) {
         tmp.write(name, source);
@@ -30,19 +31,20 @@ protected:
     }
 
     // Publishes the package and checks that every chapter link of the table
-    // of contents points at the heading that carries its anchor.
-    void expectLinksReachHeadings(const std::string& base, int chapters, int contentFileOf(int)) {
+    // of contents (to address + "_N.htm") points at the heading that carries its anchor.
+    void expectLinksReachHeadings(const std::string& base, int chapters, int contentFileOf(int),
+                                  const std::string& address) {
         ProgramResult built = runProgramWithCommandLine(
             QB_QUIREBOUND_PROGRAM, "-b " + commandLinePath(tmp.file(base + ".opf")), tmp.path());
         ASSERT_TRUE(tmp.exists(base + ".prc")) << built.err;
         std::vector<std::string> records = recordsOf(tmp.read(base + ".prc"));
         ASSERT_FALSE(records.empty());
         ASSERT_EQ(big16(records[0], 0), 2u);  // compressed
-        std::string text = decodedText(records);
+        text = decodedText(records);
         EXPECT_EQ(text.size(), big32(records[0], 4));
         for (int k = 1; k <= chapters; ++k) {
             std::string label = "Chap." + std::to_string(k);
-            std::string link = "<a href=\"" + base + "_" + std::to_string(contentFileOf(k)) + ".htm#" +
+            std::string link = "<a href=\"" + address + "_" + std::to_string(contentFileOf(k)) + ".htm#" +
                                label + "\" filepos=\"";
             size_t at = text.find(link);
             ASSERT_NE(at, std::string::npos) << link;
@@ -65,13 +67,21 @@ TEST_F(PublishImportedTest, TextChaptersAcrossContentFiles) {
     import("novel.txt", source, SourceKind::text);
     // 60,000 characters a chapter: files split after chapters 2 and 4.
     ASSERT_TRUE(tmp.exists("novel_2.htm"));
-    expectLinksReachHeadings("novel", 4, [](int k) { return (k + 1) / 2; });
+    expectLinksReachHeadings(
+        "novel", 4, [](int k) { return (k + 1) / 2; }, "novel");
 }
 
+// A name with "#" and "%" is written as an address; UTF-8 arrives converted.
 TEST_F(PublishImportedTest, HtmlHeadings) {
     ASSERT_TRUE(parseHeadingTags(*job, "h1,h2"));
-    import("page.htm", "<html><body><h1>One</h1><p>text</p><h2>Two</h2>more</body></html>", SourceKind::html);
-    expectLinksReachHeadings("page", 2, [](int) { return 1; });
+    import("my#page 100%.htm",
+           "<html><head><meta "
+           "charset=\"utf-8\"></head><body><h1>One</h1><p>Caf\xC3\xA9</p><h2>Two</h2>more</body>",
+           SourceKind::html);
+    expectLinksReachHeadings(
+        "my#page 100%", 2, [](int) { return 1; }, "my%23page 100%25");
+    EXPECT_NE(text.find("<P>Caf\xE9</P>"), std::string::npos);
+    EXPECT_NE(tmp.read("my#page 100%_TOC.htm").find("charset=windows-1252"), std::string::npos);
 }
 
 }  // namespace

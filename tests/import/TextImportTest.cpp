@@ -29,6 +29,19 @@ std::string lineFeedsOnly(std::string text) {
 
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
+const std::string k1252Head =
+    "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+    "charset=windows-1252\"></head>\n<body>";
+
+// The body of a content file, after "[1252]" when its head declares that charset.
+std::string bodyOf(const std::string& content) {
+    bool declared = content.rfind(k1252Head, 0) == 0;
+    const std::string& head = declared ? k1252Head : kContentHead;
+    EXPECT_EQ(content.substr(0, head.size()), head);
+    EXPECT_EQ(content.substr(content.size() - kContentTail.size()), kContentTail);
+    return (declared ? "[1252]" : "") +
+           content.substr(head.size(), content.size() - head.size() - kContentTail.size());
+}
 
 class TextImportTest : public ::testing::Test {
 protected:
@@ -59,11 +72,7 @@ protected:
     std::string importedBody(const std::string& text, const char* search = "") {
         prepare(text, search);
         EXPECT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
-        std::string content = tmp.read("book_1.htm");
-        EXPECT_EQ(content.substr(0, kContentHead.size()), kContentHead);
-        EXPECT_EQ(content.substr(content.size() - kContentTail.size()), kContentTail);
-        return content.substr(kContentHead.size(),
-                              content.size() - kContentHead.size() - kContentTail.size());
+        return bodyOf(tmp.read("book_1.htm"));
     }
 };
 
@@ -74,6 +83,8 @@ struct HeadingCase {
 };
 
 TEST_F(TextImportTest, TheSearchStringFindsTheHeadingsTheTableSays) {
+    std::string accents;
+    for (int i = 0; i < 99; ++i) accents += "\xC3\xA9";
     const HeadingCase cases[] = {
         // \1 takes digits, Roman capitals and blanks, testing only the first character.
         {"Chapter 12\r\ntext\r\nChapter XIV\r\nChapter 1 2\r\n", "Chapter \\1\\n",
@@ -101,8 +112,29 @@ TEST_F(TextImportTest, TheSearchStringFindsTheHeadingsTheTableSays) {
         // A failed candidate restarts one byte after its first byte.
         {"aabZ", "ab!", "[abZ]"},
         {"xxabZ", "\\*ab!", "[xabZ]"},
-        // Unknown escapes and overlong matches fail.
+        // Unknown escapes, NUL bytes and overlong matches fail.
         {"aqb", "a\\qb!", ""},
+        {std::string("a\0b a1b", 7), "a\\*b", "[a1b]"},
+        // In a UTF-8 source wildcards take characters; a no-break space is
+        // one, and the byte typed for it in the search string matches it.
+        {"Chapter\xC2\xA0"
+         "1.\r\n",
+         "Chapter\\*\\1.",
+         "[Chapter\xC2\xA0"
+         "1.]"},
+        {"\xEF\xBB\xBF"
+         "Chapter\xC2\xA0"
+         "2.",
+         "Chapter\xA0\\1.",
+         "[Chapter\xC2\xA0"
+         "2.]"},
+        {"<" + accents + ">!", "<\\x>!", "[<" + accents + ">!]"},
+        // Bytes that are not UTF-8 are the 8-bit code page's characters.
+        {"Chapter\xA0"
+         "3.",
+         "Chapter\\*\\1.",
+         "[Chapter\xA0"
+         "3.]"},
         {"C" + std::string(300, 'X') + "\r\n", "C\\1\\n", ""},
     };
     for (const HeadingCase& c : cases) EXPECT_EQ(headings(c.text, c.search), c.found) << c.search;
@@ -127,7 +159,18 @@ TEST_F(TextImportTest, TheContentFileHoldsTheTextAsTheTableSays) {
         {single, 1, "exam-\r\nple - x", "", "example - x"},
         {single, 0, "exam-\r\nple", "", "exam- ple"},
         {single, 1, "exam-\rple", "", "example"},  // bare CR line ends keep the next line's first letter
-        {all, 1, "a<b>&c", "", "a<b>&c"},
+        // Plain text is text: markup characters and entities written in it are escaped.
+        {all, 1, "Mail <ann@x.org> & &amp;", "", "Mail &lt;ann@x.org&gt; &amp; &amp;amp;"},
+        {single, 1, "Part <1> & 2\r\nx", "Part \\x\\n",
+         "\r\n<H1><a name=\"Chap.1\"></A>Part &lt;1&gt; &amp; 2</H1>\r\nx"},
+        // UTF-8 (the mark dropped) is converted and declared; the 8-bit code page is not.
+        {single, 1,
+         "\xEF\xBB\xBF"
+         "Caf\xC3\xA9 \xE2\x80\x94 &#937;",
+         "", "[1252]Caf\xE9 \x97 &amp;#937;"},
+        {single, 1, "\xCE\xA9 1\r\n<\xC3\xA9>", "\\* \\1\\n",
+         "[1252]\r\n<H1><a name=\"Chap.1\"></A>&#937; 1</H1>\r\n&lt;\xE9&gt;"},
+        {single, 1, "Caf\xE9", "", "Caf\xE9"},
         {single, 1, "Chapter 1\r\nx\r\nChapter 2\r\n", "Chapter \\1\\n",
          chapter1 + "x \r\n<H1><a name=\"Chap.2\"></A>Chapter 2</H1>\r\n"},
         // The heading's own CR LF is taken by the match; the run of the line end
@@ -174,7 +217,10 @@ TEST_F(TextImportTest, ThreeSplitsGiveFourFilesEachAtTheFirstLineEndPastTheSplit
 
 TEST_F(TextImportTest, PackageWithoutBiographyListsCoverContentsAndTextAndAFreshIdentifier) {
     copyText(job->authorName, "Ann");
-    importedBody("x");
+    prepare("x", "");
+    copyText(job->bookTitle, "A&B <2>");
+    ASSERT_EQ(runImport(*job), ImportOutcome::done);
+    EXPECT_NE(tmp.read("book_TOC.htm").find("<title>A&amp;B &lt;2&gt;</title>"), std::string::npos);
     EXPECT_FALSE(tmp.exists("book_bio.htm"));
     EXPECT_NE(tmp.read("book_TOC.htm").find("<blockquote>\r\n</blockquote></body>"), std::string::npos);
     auto read = std::make_unique<Publication>();
@@ -187,12 +233,12 @@ TEST_F(TextImportTest, PackageWithoutBiographyListsCoverContentsAndTextAndAFresh
     ASSERT_TRUE(todayShortDate(date, sizeof date));
     EXPECT_NE(
         tmp.read("book.opf")
-            .find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Book</dc:Title>\r\n<dc:Date>" +
+            .find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>A&amp;B &lt;2&gt;</dc:Title>\r\n<dc:Date>" +
                   std::string(date) +
                   "</dc:Date>\r\n</metadata>\r\n<manifest>\r\n"
-                  "<item id=\"cover\" href=\"book_cover.htm\" media-type=\"text/oeb-document\"/>\r\n"
-                  "<item id=\"toc\" href=\"book_TOC.htm\" media-type=\"text/oeb-document\"/>\r\n"
-                  "<item id=\"ContentFile_1\" href=\"book_1.htm\" media-type=\"text/oeb-document\"/>\r\n"
+                  "<item id=\"cover\" href=\"book_cover.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                  "<item id=\"toc\" href=\"book_TOC.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
+                  "<item id=\"ContentFile_1\" href=\"book_1.htm\" media-type=\"text/x-oeb1-document\"/>\r\n"
                   "</manifest>\r\n<spine>\r\n<itemref idref=\"cover\"/>\r\n<itemref idref=\"toc\"/>\r\n"
                   "<itemref idref=\"ContentFile_1\"/>\r\n</spine>\r\n<tours>\r\n</tours>\r\n<guide>\r\n"
                   "<reference type=\"toc\" title=\"Table Of Contents\" href=\"book_TOC.htm\"/>\r\n"
