@@ -17,6 +17,13 @@ FileCallCounts callCounts;
 // Each build thread reports its own failures.
 thread_local char lastErrorText[256] = "";
 
+struct InjectedFault {
+    FileFault kind = FileFault::none;
+    uint64_t left = 0;  // bytes or calls that still succeed
+    char reason[256] = "";
+};
+InjectedFault injected;
+
 }  // namespace
 
 struct File {
@@ -41,12 +48,15 @@ bool loadWindow(File* file, uint32_t start);
 bool inWindow(const File* file, uint32_t position);
 int64_t systemRead(File* file, uint32_t offset, void* buffer, uint32_t n);
 bool systemWrite(File* file, uint32_t offset, const void* bytes, uint32_t n);
+bool faultStrikes(FileFault kind);
 
 }  // namespace
 
 FileHandle openFile(const char* path, OpenMode mode) {
     NativeHandle native = 0;
-    if (path == nullptr || !nativeOpen(path, mode, &native)) return kInvalidFileHandle;
+    if (path == nullptr) return kInvalidFileHandle;
+    if (mode != OpenMode::read && faultStrikes(FileFault::create)) return kInvalidFileHandle;
+    if (!nativeOpen(path, mode, &native)) return kInvalidFileHandle;
     File* file = new File;
     file->native = native;
     file->readable = mode != OpenMode::create;
@@ -59,7 +69,11 @@ bool closeFile(FileHandle file) {
     bool ok = flush(file) && !file->failed;
     nativeClose(file->native);
     delete file;
-    return ok;
+    return !faultStrikes(FileFault::close) && ok;
+}
+
+bool replaceFile(const char* source, const char* target) {
+    return !faultStrikes(FileFault::rename) && nativeReplace(source, target);
 }
 
 bool readBytes(FileHandle file, void* buffer, uint32_t n) {
@@ -178,6 +192,18 @@ FileCallCounts fileCallCounts() {
     return callCounts;
 }
 
+void injectFileFault(FileFault kind, uint64_t after, const char* reason) {
+    injected.kind = kind;
+    injected.left = after;
+    size_t n = std::min(std::strlen(reason), sizeof injected.reason - 1);
+    std::memcpy(injected.reason, reason, n);
+    injected.reason[n] = '\0';
+}
+
+void clearFileFault() {
+    injected.kind = FileFault::none;
+}
+
 namespace {
 
 bool flush(File* file) {
@@ -213,9 +239,30 @@ int64_t systemRead(File* file, uint32_t offset, void* buffer, uint32_t n) {
 
 bool systemWrite(File* file, uint32_t offset, const void* bytes, uint32_t n) {
     ++callCounts.systemWrites;
-    if (nativeWriteAt(file->native, offset, bytes, n)) return true;
+    bool full = injected.kind == FileFault::write && injected.left < n;
+    if (full) {
+        // What still fits goes down before the disk is full.
+        uint32_t fits = static_cast<uint32_t>(injected.left);
+        injected.left = 0;
+        if (fits > 0) nativeWriteAt(file->native, offset, bytes, fits);
+        noteFileError(injected.reason);
+    } else {
+        if (injected.kind == FileFault::write) injected.left -= n;
+        if (nativeWriteAt(file->native, offset, bytes, n)) return true;
+    }
     file->failed = true;
     return false;
+}
+
+// Counts the call against an armed fault of its kind; true when it must fail.
+bool faultStrikes(FileFault kind) {
+    if (injected.kind != kind) return false;
+    if (injected.left > 0) {
+        --injected.left;
+        return false;
+    }
+    noteFileError(injected.reason);
+    return true;
 }
 
 }  // namespace

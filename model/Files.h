@@ -71,3 +71,22 @@ struct FileCallCounts {
     uint64_t systemWrites = 0;
 };
 FileCallCounts fileCallCounts();
+
+// A test seam: the disk fails on purpose, the same on every system. Once
+// `after` more bytes have been written (write) or `after` more calls made
+// (create, rename, close), every later operation of that kind fails with the
+// reason given, until cleared; a write that crosses the limit puts down the
+// bytes that fit first, as a full disk does. Unarmed it costs one comparison
+// per system call. Arm and clear it between file operations.
+enum class FileFault : int { none, write, create, rename, close };
+void injectFileFault(FileFault kind, uint64_t after, const char* reason);
+void clearFileFault();
+
+// A fault for the lifetime of the object.
+class ScopedFileFault {
+public:
+    ScopedFileFault(FileFault kind, uint64_t after, const char* reason) { injectFileFault(kind, after, reason); }
+    ~ScopedFileFault() { clearFileFault(); }
+    ScopedFileFault(const ScopedFileFault&) = delete;
+    ScopedFileFault& operator=(const ScopedFileFault&) = delete;
+};

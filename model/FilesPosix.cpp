@@ -147,7 +147,7 @@ bool deleteFile(const char* path) {
     return false;
 }
 
-bool replaceFile(const char* source, const char* target) {
+bool nativeReplace(const char* source, const char* target) {
     std::string from;
     std::string to;
     if (!programPathToNative(source, &from) || !programPathToNative(target, &to)) return false;

@@ -118,7 +118,7 @@ bool deleteFile(const char* path) {
     return false;
 }
 
-bool replaceFile(const char* source, const char* target) {
+bool nativeReplace(const char* source, const char* target) {
     if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
     noteSystemError();
     return false;

@@ -14,3 +14,4 @@ void nativeClose(NativeHandle handle);
 int64_t nativeReadAt(NativeHandle handle, uint32_t offset, void* buffer, uint32_t n);
 bool nativeWriteAt(NativeHandle handle, uint32_t offset, const void* bytes, uint32_t n);
 uint64_t nativeLength(NativeHandle handle);
+bool nativeReplace(const char* source, const char* target);

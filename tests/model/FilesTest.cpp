@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "model/Files.h"
@@ -134,6 +135,44 @@ TEST_F(FilesTest, ReplaceFileSwapsInTheNewContent) {
     EXPECT_FALSE(tmp.exists("book.new"));
     EXPECT_FALSE(replaceFile(tmp.file("gone").c_str(), tmp.file("book.opf").c_str()));
     EXPECT_EQ(tmp.read("book.opf"), "new");
+}
+
+// Writes the whole text through one handle; false when any step fails.
+bool writeThrough(const std::string& path, const std::string& text) {
+    FileHandle file = openFile(path.c_str(), OpenMode::create);
+    if (file == kInvalidFileHandle) return false;
+    bool written = writeBytes(file, text.data(), uint32_t(text.size()));
+    return closeFile(file) && written;
+}
+
+TEST_F(FilesTest, AnInjectedFaultFailsItsOperationsWithItsReasonUntilCleared) {
+    const std::string big(100000, 'b');
+    const std::string a = tmp.file("a.txt"), b = tmp.file("b.txt");
+    struct Case {
+        FileFault kind;
+        uint64_t after;
+        std::function<bool()> step;
+        std::string aLeft;  // what a.txt holds after the failed step
+    } cases[] = {
+        // A large write reaches the system at once and puts down what fits.
+        {FileFault::write, 10, [&] { return writeThrough(a, big); }, big.substr(0, 10)},
+        // Small writes wait in the buffer and fail when it goes down.
+        {FileFault::write, 0, [&] { return writeThrough(a, "abc"); }, ""},
+        {FileFault::create, 1, [&] { return writeThrough(b, "x") && writeThrough(a, "new"); }, "old"},
+        {FileFault::rename, 0, [&] { return writeThrough(b, "new") && replaceFile(b.c_str(), a.c_str()); },
+         "old"},
+        {FileFault::close, 1, [&] { return writeThrough(b, "x") && writeThrough(a, "new"); }, "new"},
+    };
+    for (const Case& c : cases) {
+        tmp.write("a.txt", "old");
+        {
+            ScopedFileFault fault(c.kind, c.after, "No space left on device");
+            EXPECT_FALSE(c.step()) << int(c.kind);
+            EXPECT_STREQ(lastFileError(), "No space left on device");
+            EXPECT_EQ(tmp.read("a.txt"), c.aLeft) << int(c.kind);
+        }
+        EXPECT_TRUE(c.step()) << int(c.kind);
+    }
 }
 
 TEST(CurrentFolder, IsAnAbsoluteProgramPath) {

@@ -90,17 +90,23 @@ TEST_F(PackageTest, DeletedRecordsLeaveNoLineButTheirSpineReferencesStay) {
     EXPECT_EQ(text.find("dc:Title"), std::string::npos);
 }
 
-TEST_F(PackageTest, SaveSetsPathAndFolderAndALaterFailureLeavesTheOldFileWhole) {
+TEST_F(PackageTest, SaveSetsPathAndFolderAndAFailureAtAnyStepLeavesTheOldFileWhole) {
     tmp.write("out.opf", "old package");
     book->addMetadata("dc:Title", "New");
+    const std::pair<FileFault, const char*> faults[] = {
+        {FileFault::create, "out.opf"}, {FileFault::write, "out.opf"}, {FileFault::close, "out.opf"},
+        {FileFault::rename, "out.opf"}, {FileFault::none, "missing\\out.opf"}};
+    for (const auto& [kind, name] : faults) {
+        ScopedFileFault fault(kind, 0, "Input/output error");
+        EXPECT_FALSE(book->save(tmp.file(name).c_str())) << name;
+        EXPECT_EQ(tmp.read("out.opf"), "old package");
+        // Nothing is left beside a package that could not be written.
+        EXPECT_FALSE(tmp.exists("out.opf.saving"));
+    }
     ASSERT_TRUE(book->save(tmp.file("out.opf").c_str()));
     EXPECT_EQ(std::string(book->path), tmp.file("out.opf"));
     EXPECT_EQ(std::string(book->folder), tmp.path());
     EXPECT_NE(tmp.read("out.opf").find("<dc:Title>New</dc:Title>"), std::string::npos);
-
-    EXPECT_FALSE(book->save(tmp.file("missing\\out.opf").c_str()));
-    // Nothing is left beside a package that could not be written.
-    EXPECT_FALSE(tmp.exists("out.opf.saving"));
 }
 
 TEST_F(PackageTest, WhatIsWrittenReadsBackWithTheSameLiveRecordsInOrder) {
