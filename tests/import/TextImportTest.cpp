@@ -268,16 +268,36 @@ TEST_F(TextImportTest, AStartThatCannotOpenOrCreateItsFilesWritesNothing) {
     }
 }
 
-TEST_F(TextImportTest, ContentFileThatCannotBeCreatedStopsTheImport) {
+TEST_F(TextImportTest, AFailureHalfWayStopsTheImportAndRemovesWhatItWrote) {
     // A folder of that name stands where content file 2 would go.
-    tmp.makeFolder("book_2.htm");
-    prepare(std::string(102400, 'a') + "\r\nb", "");
-    EXPECT_EQ(runImport(*job), ImportOutcome::failed);
-    EXPECT_EQ(std::string(job->lastError)
-                  .rfind("Unable to create the content file : " + shown(tmp.file("book_2.htm")) + " (", 0),
-              0u);
-    EXPECT_FALSE(tmp.exists("book.opf"));
-    EXPECT_EQ(job->source, nullptr);
+    tmp.makeFolder("blocked");
+    tmp.makeFolder("blocked\\book_2.htm");
+    tmp.makeFolder("out");
+    struct Case {
+        const char* folder;
+        FileFault fault;
+        uint64_t after;
+        ImportOutcome outcome;
+        std::string message;
+    } cases[] = {
+        {"blocked", FileFault::none, 0, ImportOutcome::failed,
+         "Unable to create the content file : " + shown(tmp.file("blocked\\book_2.htm")) + " ("},
+        {"out", FileFault::write, 0, ImportOutcome::startFailed,
+         "Unable to create the coverpage file : " + shown(tmp.file("out\\book_cover.htm")) + " (No space"},
+        {"out", FileFault::write, 150000, ImportOutcome::failed,
+         "Unable to write the content file : " + shown(tmp.file("out\\book_2.htm")) + " (No space"},
+    };
+    for (const Case& c : cases) {
+        prepare(std::string(102400, 'a') + "\r\n" + std::string(102400, 'b') + "\r\nc", "");
+        setDestinationFolder(*job, tmp.file(c.folder).c_str());
+        ScopedFileFault fault(c.fault, c.after, "No space left on device");
+        EXPECT_EQ(runImport(*job), c.outcome) << c.message;
+        EXPECT_EQ(std::string(job->lastError).rfind(c.message, 0), 0u) << job->lastError;
+        for (const char* name : {"book.opf", "book_TOC.htm", "book_cover.htm", "book_1.htm", "book_3.htm"})
+            EXPECT_FALSE(tmp.exists(std::string(c.folder) + "\\" + name)) << c.message << name;
+        EXPECT_EQ(job->source, nullptr);
+    }
+    EXPECT_FALSE(tmp.exists("out\\book*"));
 }
 
 TEST_F(TextImportTest, ClearedRunningFlagStopsWithoutAPackage) {

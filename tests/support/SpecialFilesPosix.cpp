@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,17 +9,6 @@
 
 #include "SpecialFiles.h"
 #include "model/NativePaths.h"
-
-SmallDisk::SmallDisk(const std::string& folder, uint32_t kilobytes, uint32_t files) {
-    std::string path;
-    if (!programPathToNative(folder.c_str(), &path)) return;
-    std::string options = "size=" + std::to_string(kilobytes) + "k,nr_inodes=" + std::to_string(files);
-    if (::mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0) native = path;
-}
-
-SmallDisk::~SmallDisk() {
-    if (mounted()) ::umount2(native.c_str(), MNT_DETACH);
-}
 
 bool makeFifo(const std::string& path) {
     std::string native;

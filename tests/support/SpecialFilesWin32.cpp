@@ -2,10 +2,6 @@
 
 #include "SpecialFiles.h"
 
-SmallDisk::SmallDisk(const std::string&, uint32_t, uint32_t) {}
-
-SmallDisk::~SmallDisk() = default;
-
 bool makeFifo(const std::string&) {
     return false;
 }
