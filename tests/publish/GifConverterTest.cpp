@@ -4,9 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/NativePaths.h"
 #include "publish/GifConverter.h"
-#include "tests/publish/GifEncoderForTests.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -15,6 +13,21 @@ uint32_t little32(const std::string& b, size_t at) {
     return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
            uint32_t(uint8_t(b[at + 3])) << 24;
 }
+
+// The pixels and colours of the pattern fixtures (data/pattern-*.gif,
+// data/interlaced-*.gif): 3 colour bits, rows top to bottom.
+uint8_t pattern(uint32_t x, uint32_t y) {
+    return uint8_t(((x / 3) * 7 + y * 5 + (x * y) % 11) % 8);
+}
+std::vector<uint8_t> patternPixels(uint32_t width, uint32_t height) {
+    std::vector<uint8_t> pixels;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) pixels.push_back(pattern(x, y));
+    return pixels;
+}
+const uint8_t kPatternBackground = 3;
+// Offset of the image descriptor in the pattern fixtures: header, 8 colours.
+const size_t kDescriptorAt = 13 + 24;
 
 struct Bitmap {
     std::string bytes;
@@ -77,43 +90,40 @@ protected:
     }
 };
 
-std::string programPathOfFixture(const char* name) {
-    std::string native = std::string(QB_SOURCE_DIR) + "/tests/publish/data/" + name;
-    char path[1024];
-    EXPECT_TRUE(nativePathToProgram(native.c_str(), path, sizeof path));
-    return path;
+std::string fixture(const char* name) {
+    return sourceFile(std::string("tests/publish/data/") + name);
 }
 
 TEST_F(GifConverterTest, AFittingPictureIsKeptWholeBottomUpWithItsColoursAndBackgroundPadding) {
-    GifPicture picture = patternPicture(30, 10, 3);
-    picture.background = 3;
     Bitmap bitmap;
-    ASSERT_TRUE(convertBytes(encodeGif(picture), &bitmap));
+    ASSERT_TRUE(convertFile(fixture("pattern-30x10.gif"), &bitmap));
     ASSERT_EQ(bitmap.width, 30u);
     ASSERT_EQ(bitmap.stride, 32u);
     // The GIF's first pixel is the first byte of the last row of pixel data.
-    EXPECT_EQ(uint8_t(bitmap.bytes[1078 + 9 * 32]), picture.pixels[0]);
-    bitmap.expectPixels(picture.pixels);
-    for (uint32_t y = 0; y < 10; ++y) EXPECT_EQ(bitmap.at(30, y) | bitmap.at(31, y) << 8, 3 | 3 << 8);
+    EXPECT_EQ(uint8_t(bitmap.bytes[1078 + 9 * 32]), pattern(0, 0));
+    bitmap.expectPixels(patternPixels(30, 10));
+    for (uint32_t y = 0; y < 10; ++y) EXPECT_EQ(bitmap.at(30, y) | bitmap.at(31, y) << 8, 0x0303);
     // The palette lists the GIF's colours as blue, green, red and the nearest
     // fixed colour; the entries the GIF does not have are zero.
     for (int i = 0; i < 8; ++i) {
-        const auto& rgb = picture.colours[size_t(i)];
+        const uint8_t rgb[3] = {uint8_t(i * 37), uint8_t(255 - i * 11), uint8_t(i * 91)};
         EXPECT_EQ(bitmap.palette(i, 0), rgb[2]);
         EXPECT_EQ(bitmap.palette(i, 1), rgb[1]);
         EXPECT_EQ(bitmap.palette(i, 2), rgb[0]);
         EXPECT_EQ(bitmap.palette(i, 3), nearestPaletteIndex(rgb[0], rgb[1], rgb[2]));
     }
     EXPECT_EQ(bitmap.bytes.substr(54 + 32, 1024 - 32), std::string(1024 - 32, '\0'));
-    // A stream that ends early (end code after a few pixels) leaves the rest as background.
-    picture.pixels.resize(45);
-    ASSERT_TRUE(convertBytes(encodeGif(picture), &bitmap));
-    EXPECT_EQ(bitmap.at(14, 1), picture.pixels[44]);
-    EXPECT_EQ(bitmap.at(15, 1), 3);
-    EXPECT_EQ(bitmap.at(0, 9), 3);
+    // A stream that ends early (end code after 45 pixels, sent in sub-blocks
+    // of one byte) leaves the rest as background.
+    ASSERT_TRUE(convertFile(fixture("pattern-30x10-ends-early.gif"), &bitmap));
+    EXPECT_EQ(bitmap.at(14, 1), pattern(14, 1));
+    EXPECT_EQ(bitmap.at(15, 1), kPatternBackground);
+    EXPECT_EQ(bitmap.at(0, 9), kPatternBackground);
 }
 
 TEST_F(GifConverterTest, LargePicturesShrinkByWholePercentsAndTheLastSourcePixelWins) {
+    // The 300 pixels of the pattern fixture under a larger size: they fill
+    // the first rows, the rest is background.
     struct Case {
         uint16_t width, height, percent;
         uint32_t scaledWidth, scaledHeight, stride;
@@ -122,37 +132,50 @@ TEST_F(GifConverterTest, LargePicturesShrinkByWholePercentsAndTheLastSourcePixel
                           {300, 600, 46, 138, 276, 140},
                           {221, 10, 99, 218, 9, 220},
                           {220, 280, 100, 220, 280, 220}};
+    const std::string gif = readWholeFile(fixture("pattern-30x10.gif"));
+    const std::vector<uint8_t> pixels = patternPixels(30, 10);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
-        GifPicture picture = patternPicture(c.width, c.height, 4);
+        std::string resized = gif;
+        for (size_t at : {size_t(6), kDescriptorAt + 5}) {
+            resized.replace(at, 4, {char(c.width & 0xFF), char(c.width >> 8), char(c.height & 0xFF),
+                                    char(c.height >> 8)});
+        }
         Bitmap bitmap;
         GifConverter converter;
-        ASSERT_TRUE(convertBytes(encodeGif(picture), &bitmap, &converter));
+        ASSERT_TRUE(convertBytes(resized, &bitmap, &converter));
         EXPECT_EQ(converter.scalePercent, c.percent);
         ASSERT_EQ(bitmap.height, c.scaledHeight);
         ASSERT_EQ(bitmap.width, c.scaledWidth);
         ASSERT_EQ(bitmap.stride, c.stride);
-        std::vector<uint8_t> expected(size_t(c.scaledWidth) * c.scaledHeight, 0xEE);
-        for (uint32_t y = 0; y < c.height; ++y) {
-            for (uint32_t x = 0; x < c.width; ++x)
-                expected[y * c.percent / 100 * c.scaledWidth + x * c.percent / 100] =
-                    picture.pixels[y * c.width + x];
+        std::vector<uint8_t> expected(size_t(c.scaledWidth) * c.scaledHeight, kPatternBackground);
+        for (uint32_t i = 0; i < pixels.size(); ++i) {
+            uint32_t x = i % c.width, y = i / c.width;
+            expected[y * c.percent / 100 * c.scaledWidth + x * c.percent / 100] = pixels[i];
         }
         bitmap.expectPixels(expected);
     }
 }
 
-TEST_F(GifConverterTest, AnInterlacedPictureEqualsItsPlainTwin) {
-    for (uint16_t height : {1, 2, 3, 4, 5, 7, 8, 9, 13, 17, 50}) {
-        GifPicture plain = patternPicture(uint16_t(7 + height), height, 5);
-        GifPicture interlaced = plain;
-        interlaced.interlaced = true;
-        Bitmap a, b;
-        ASSERT_TRUE(convertBytes(encodeGif(plain), &a));
-        ASSERT_TRUE(convertBytes(encodeGif(interlaced), &b));
-        EXPECT_EQ(a.bytes, b.bytes) << "height " << height;
-        EXPECT_EQ(a.at(0, height - 1u), plain.pixels[size_t(height - 1) * plain.width]);
+TEST_F(GifConverterTest, PicturesOfEveryShapeOfStreamDecodeToTheirPixels) {
+    // Interlaced with empty passes (2 rows) and with all four (13 rows).
+    Bitmap bitmap;
+    for (uint32_t height : {2u, 13u}) {
+        ASSERT_TRUE(convertFile(fixture(("interlaced-9x" + std::to_string(height) + ".gif").c_str()), &bitmap));
+        bitmap.expectPixels(patternPixels(9, height));
     }
+    // One colour over a large area makes LZW strings far longer than 1025.
+    ASSERT_TRUE(convertFile(fixture("uniform-1200x1100.gif"), &bitmap));
+    EXPECT_EQ(bitmap.width, 216u);  // 18 %
+    EXPECT_EQ(bitmap.height, 198u);
+    bitmap.expectPixels(std::vector<uint8_t>(216 * 198, 1));
+    // Noise fills the 4096-entry table, which stays full for 999 codes
+    // until a clear code empties it.
+    std::mt19937 random(3);
+    std::vector<uint8_t> noise(80 * 80);
+    for (uint8_t& p : noise) p = uint8_t(random());
+    ASSERT_TRUE(convertFile(fixture("noise-80x80.gif"), &bitmap));
+    bitmap.expectPixels(noise);
 }
 
 TEST_F(GifConverterTest, PicturesMadeByAnotherEncoderShowTheirOwnColours) {
@@ -163,8 +186,8 @@ TEST_F(GifConverterTest, PicturesMadeByAnotherEncoderShowTheirOwnColours) {
     for (const auto& [gif, ppmName] : fixtures) {
         SCOPED_TRACE(gif);
         Bitmap bitmap;
-        ASSERT_TRUE(convertFile(programPathOfFixture(gif), &bitmap));
-        std::string ppm = readWholeFile(programPathOfFixture(ppmName));
+        ASSERT_TRUE(convertFile(fixture(gif), &bitmap));
+        std::string ppm = readWholeFile(fixture(ppmName));
         // "P6\n<w> <h>\n255\n" then red, green, blue per pixel.
         unsigned width = 0, height = 0, maximum = 0;
         int header = 0;
@@ -182,54 +205,29 @@ TEST_F(GifConverterTest, PicturesMadeByAnotherEncoderShowTheirOwnColours) {
     }
 }
 
-TEST_F(GifConverterTest, LongStringsAFullTableAndTinySubBlocksDecode) {
-    // One colour over a large area makes LZW strings far longer than 1025.
-    GifPicture uniform;
-    uniform.width = 1200;
-    uniform.height = 1100;
-    uniform.pixels.assign(size_t(1200) * 1100, 1);
-    Bitmap bitmap;
-    ASSERT_TRUE(convertBytes(encodeGif(uniform), &bitmap));
-    EXPECT_EQ(bitmap.width, 216u);  // 18 %
-    EXPECT_EQ(bitmap.height, 198u);
-    bitmap.expectPixels(std::vector<uint8_t>(216 * 198, 1));
-    // Noise fills the 4096-entry table; without a clear code it stays full.
-    std::mt19937 random(3);
-    GifPicture noise = patternPicture(200, 200, 8);
-    for (uint8_t& p : noise.pixels) p = uint8_t(random() % 7 == 0 ? random() : p);
-    for (bool clearWhenFull : {true, false}) {
-        for (uint32_t subBlock : {255u, 1u}) {
-            noise.clearWhenFull = clearWhenFull;
-            noise.subBlockSize = subBlock;
-            ASSERT_TRUE(convertBytes(encodeGif(noise), &bitmap));
-            bitmap.expectPixels(noise.pixels);
-        }
-    }
-}
-
 TEST_F(GifConverterTest, UnacceptablePicturesAreRefusedAndLeaveOneWhitePixel) {
-    GifPicture p = patternPicture(9, 6, 2);
-    const std::string good = encodeGif(p);
-    const size_t descriptorAt = 13 + 12;  // header, 4 colours
-    std::vector<std::pair<std::string, std::string>> refused;
+    const std::string good = readWholeFile(fixture("pattern-30x10.gif"));
     auto withBytes = [&](size_t at, const std::string& bytes) {
         return good.substr(0, at) + bytes + good.substr(at + bytes.size());
     };
-    refused.push_back({"zero width", withBytes(descriptorAt + 5, std::string(2, '\0'))});
-    refused.push_back({"zero height", withBytes(descriptorAt + 7, std::string(2, '\0'))});
-    refused.push_back({"too wide for 1 %", withBytes(descriptorAt + 5, "\x30\x75")});  // 30000
-    refused.push_back({"aspect byte", withBytes(12, "\x31")});
-    // The separator as the 100th byte is past the search limit.
-    p.beforeImage = std::string(99, 'x');
-    refused.push_back({"separator too late", encodeGif(p)});
-    p.beforeImage.clear();
-    p.localColourTable = true;
-    refused.push_back({"local colour table", encodeGif(p)});
-    std::string head = good.substr(0, descriptorAt + 10);
-    // Codes for m = 2, 3 bits each: clear, 0, then 7 where 6 is the next free code.
-    refused.push_back({"code past the table", head + std::string("\x02\x02\xC4\x01\x00;", 6)});
-    // Clear, then the table code 6 with nothing to build it from.
-    refused.push_back({"table code after clear", head + std::string("\x02\x01\x34\x00;", 5)});
+    auto beforeImage = [&](const std::string& bytes) {
+        return good.substr(0, kDescriptorAt) + bytes + good.substr(kDescriptorAt);
+    };
+    std::vector<std::pair<std::string, std::string>> refused = {
+        {"zero width", withBytes(kDescriptorAt + 5, std::string(2, '\0'))},
+        {"zero height", withBytes(kDescriptorAt + 7, std::string(2, '\0'))},
+        {"too wide for 1 %", withBytes(kDescriptorAt + 5, "\x30\x75")},  // 30000
+        {"aspect byte", withBytes(12, "\x31")},
+        // The separator as the 100th byte is past the search limit.
+        {"separator too late", beforeImage(std::string(99, 'x'))},
+        {"local colour table", withBytes(kDescriptorAt + 9, "\x82")},
+    };
+    std::string head = good.substr(0, kDescriptorAt + 10);
+    // Codes of 4 bits for m = 3, each stream ended by the end code 9: clear,
+    // 0, then 11 where 10 is the next free code; clear, then the table code
+    // 10 with nothing to build it from.
+    refused.push_back({"code past the table", head + std::string("\x03\x02\x08\x9B\x00;", 6)});
+    refused.push_back({"table code after clear", head + std::string("\x03\x02\xA8\x09\x00;", 6)});
     refused.push_back({"code size 0", head + std::string("\x00\x01\x00\x00;", 5)});
     refused.push_back({"code size 9", head + std::string("\x09\x01\x00\x00;", 5)});
     // Every cut before the end code is reached.
@@ -253,13 +251,11 @@ TEST_F(GifConverterTest, UnacceptablePicturesAreRefusedAndLeaveOneWhitePixel) {
     GifConverter converter;
     EXPECT_FALSE(convertBytes(refused[0].second, &bitmap, &converter));
     EXPECT_TRUE(convertBytes(good, &bitmap, &converter));
-    EXPECT_EQ(bitmap.width, 9u);
-    p.localColourTable = false;
+    EXPECT_EQ(bitmap.width, 30u);
     for (const std::string& before :
          {std::string("\x21\xF9\x04\x01\x00\x00\x00\x00", 8), std::string(98, 'x')}) {
-        p.beforeImage = before;
-        EXPECT_TRUE(convertBytes(encodeGif(p), &bitmap));
-        EXPECT_EQ(bitmap.width, 9u);
+        EXPECT_TRUE(convertBytes(beforeImage(before), &bitmap));
+        EXPECT_EQ(bitmap.width, 30u);
     }
 }
 

@@ -6,8 +6,6 @@
 #include "publish/Compression.h"
 #include "publish/PalmDocDatabase.h"
 #include "tests/publish/BuildDriverRecords.h"
-#include "tests/publish/GifEncoderForTests.h"
-#include "tests/publish/ReferenceCompressor.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -56,8 +54,14 @@ protected:
     }
 };
 
+// The sample book's chapters over and over, cut to n bytes.
 std::string sampleText(size_t n) {
-    std::string text = englishLikeText(n, 17);
+    std::string text;
+    while (text.size() < n) {
+        for (const char* chapter : {"ch1", "ch2", "ch3"})
+            text += readWholeFile(sourceFile(std::string("samples/lantern/text/") + chapter + ".htm"));
+    }
+    text.resize(n);
     // A few bytes that need escapes, and a NUL.
     for (size_t i = 100; i < n; i += 997) text[i] = char(0x80 + i % 100);
     if (n > 50) text[50] = '\0';
@@ -111,16 +115,15 @@ TEST_F(PalmDocDatabaseTest, TextIsCutIntoRecordsOf4096Bytes) {
                     continue;
                 }
                 // Each record is compressed by itself, so it decodes alone.
-                auto bytes = reinterpret_cast<const uint8_t*>(piece.data());
-                std::vector<uint8_t> expected = referenceCompress(bytes, uint32_t(piece.size()));
-                EXPECT_EQ(record, std::string(expected.begin(), expected.end())) << length << " record " << k;
+                EXPECT_TRUE(piece.size() < 100 || record.size() < piece.size()) << length << " record " << k;
+                EXPECT_EQ(decodedText({db.records[0], record}), piece) << length << " record " << k;
             }
         }
     }
 }
 
 TEST_F(PalmDocDatabaseTest, PicturesFollowTheTextAsBitmapRecords) {
-    tmp.write("a.gif", encodeGif(patternPicture(30, 10, 2)));
+    tmp.write("a.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
     Database db = build(sampleText(4097), true, {"a.gif", "missing.gif", "a.gif"});
     ASSERT_EQ(db.records.size(), 6u);
     EXPECT_EQ(big16(db.records[0], 8), 2u);
@@ -141,7 +144,7 @@ TEST_F(PalmDocDatabaseTest, PicturesFollowTheTextAsBitmapRecords) {
 }
 
 TEST_F(PalmDocDatabaseTest, EachRecordPrintsOneProgressLine) {
-    tmp.write("a.gif", encodeGif(patternPicture(4, 4, 1)));
+    tmp.write("a.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
     PalmDocDatabase db;
     configure(db, sampleText(5000), true);
     ASSERT_TRUE(db.begin(1));
@@ -181,7 +184,7 @@ TEST_F(PalmDocDatabaseTest, BeginReportsFilesItCannotOpenAndWritesNothing) {
 }
 
 TEST_F(PalmDocDatabaseTest, RecordsBeyondTheAnnouncedOnesAreRefusedUntouched) {
-    tmp.write("a.gif", encodeGif(patternPicture(4, 4, 1)));
+    tmp.write("a.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
     PalmDocDatabase db;
     configure(db, sampleText(100), false);
     ASSERT_TRUE(db.begin(1));
@@ -196,7 +199,7 @@ TEST_F(PalmDocDatabaseTest, RecordsBeyondTheAnnouncedOnesAreRefusedUntouched) {
     ASSERT_EQ(file.records.size(), 3u);
     EXPECT_EQ(file.records[0].size(), 214u);
     EXPECT_EQ(file.records[1], sampleText(100));
-    EXPECT_EQ(file.records[2].size(), 1078u + 16u);
+    EXPECT_EQ(file.records[2].size(), 1078u + 10u * 32u);
 }
 
 TEST_F(PalmDocDatabaseTest, ASourceThatShrinksEndsTheTextAndClosesBothFiles) {

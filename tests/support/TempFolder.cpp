@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <algorithm>
 
 #include "model/Files.h"
+#include "model/NativePaths.h"
 
 void writeWholeFile(const std::string& path, const std::string& bytes) {
     FileHandle file = openFile(path.c_str(), OpenMode::create);
@@ -35,4 +36,21 @@ std::string TempFolder::read(const std::string& name) const {
 
 bool TempFolder::exists(const std::string& name) const {
     return fileExists(file(name).c_str());
+}
+
+void TempFolder::copySample() const {
+    makeFolder("text");
+    makeFolder("images");
+    for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text\\ch1.htm", "text\\ch2.htm",
+                             "text\\ch3.htm", "images\\lantern.gif"}) {
+        std::string relative = std::string("samples/lantern/") + name;
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        write(name, readWholeFile(sourceFile(relative)));
+    }
+}
+
+std::string sourceFile(const std::string& relative) {
+    char path[1024];
+    EXPECT_TRUE(nativePathToProgram((std::string(QB_SOURCE_DIR) + "/" + relative).c_str(), path, sizeof path));
+    return path;
 }

@@ -19,6 +19,8 @@ public:
     std::string read(const std::string& name) const;
     bool exists(const std::string& name) const;
     void makeFolder(const std::string& name) const;
+    // The sample publication of the source tree, its folders included.
+    void copySample() const;
 
 private:
     std::string folder;
@@ -27,3 +29,5 @@ private:
 // Whole files by full program path.
 void writeWholeFile(const std::string& path, const std::string& bytes);
 std::string readWholeFile(const std::string& path);
+// A file of the source tree by its path there ("samples/lantern/toc.htm").
+std::string sourceFile(const std::string& relative);
