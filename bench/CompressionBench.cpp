@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "publish/Compression.h"
-// The reference and the text generator live with the tests; the benchmark
-// builds them in so both measure the same code.
-#include "tests/publish/ReferenceCompressor.cpp"
+#include "bench/EnglishLikeText.h"
+#include "fuzz/ReferenceCompressor.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "publish/Compression.h"
-// The reference lives with the tests; it is built in here.
-#include "tests/publish/ReferenceCompressor.cpp"
+#include "fuzz/ReferenceCompressor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t length = uint32_t(size > 4096 ? 4096 : size);
