@@ -3,8 +3,6 @@
 // boxes they show and the files they leave.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -160,21 +158,7 @@ class PublishingWizardTest : public ::testing::Test {
 protected:
     TempFolder tmp;
 
-    void SetUp() override {
-        std::string source = std::string(QB_SOURCE_DIR) + "/samples/lantern/";
-        tmp.makeFolder("text");
-        tmp.makeFolder("images");
-        for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text/ch1.htm", "text/ch2.htm",
-                                 "text/ch3.htm", "images/lantern.gif"}) {
-            std::string programName = name;
-            for (char& c : programName) {
-                if (c == '/') c = '\\';
-            }
-            std::ifstream in(source + name, std::ios::binary);
-            ASSERT_TRUE(in) << source + name;
-            tmp.write(programName, std::string(std::istreambuf_iterator<char>(in), {}));
-        }
-    }
+    void SetUp() override { tmp.copySample(); }
 
     // The wizard of a publish command on its welcome page.
     HWND openWizard(MainWindowRun& run) {

@@ -30,6 +30,8 @@ TEST(PackageTablesTest, AFullTableRefusesTheOpenAndSaysWhichTable) {
     auto reference = [](int i) {
         return "<reference type=\"t\" title=\"r" + std::to_string(i) + "\" href=\"a.htm\"/>\r\n";
     };
+    auto subject = [](int) { return std::string("<dc:Subject>s</dc:Subject>\r\n"); };
+    auto itemref = [](int i) { return "<itemref idref=\"i" + std::to_string(i) + "\"/>\r\n"; };
     struct Case {
         const char* table;
         int held;
@@ -46,6 +48,10 @@ TEST(PackageTablesTest, AFullTableRefusesTheOpenAndSaysWhichTable) {
          [](const Publication& p) { return p.tourCount == 1 ? p.tours[0].siteCount : -1; }},
         {"manifest", 499, [&](int n) { return "<manifest>\r\n" + repeated(n, item) + "</manifest>\r\n"; },
          [](const Publication& p) { return p.manifestCount; }},
+        {"metadata", 49, [&](int n) { return "<metadata>\r\n" + repeated(n, subject) + "</metadata>\r\n"; },
+         [](const Publication& p) { return p.metadataCount; }},
+        {"spine", 499, [&](int n) { return "<spine>\r\n" + repeated(n, itemref) + "</spine>\r\n"; },
+         [](const Publication& p) { return p.spineCount; }},
         {"guide", 99, [&](int n) { return "<guide>\r\n" + repeated(n, reference) + "</guide>\r\n"; },
          [](const Publication& p) { return p.guideCount; }},
     };

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,25 +32,10 @@ protected:
     ProgramResult run(const std::string& commandLine) {
         return runProgramWithCommandLine(QB_QUIREBOUND_PROGRAM, commandLine, scratch.path());
     }
-    void copySample() {
-        std::string source = std::string(QB_SOURCE_DIR) + "/samples/lantern/";
-        for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text/ch1.htm", "text/ch2.htm",
-                                 "text/ch3.htm", "images/lantern.gif"}) {
-            std::string programName = name;
-            for (char& c : programName)
-                if (c == '/') c = '\\';
-            size_t slash = programName.find('\\');
-            if (slash != std::string::npos && !tmp.exists(programName.substr(0, slash)))
-                tmp.makeFolder(programName.substr(0, slash));
-            std::ifstream in(source + name, std::ios::binary);
-            ASSERT_TRUE(in) << source + name;
-            tmp.write(programName, std::string(std::istreambuf_iterator<char>(in), {}));
-        }
-    }
 };
 
 TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
-    copySample();
+    tmp.copySample();
     ProgramResult result = run("-b " + commandLinePath(tmp.file("lantern.opf")));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ASSERT_TRUE(tmp.exists("lantern.prc"));
@@ -127,7 +110,7 @@ TEST_F(BatchProgramTest, APackageOfAnotherToolPublishesAndNamesWhatItLeavesOut) 
 }
 
 TEST_F(BatchProgramTest, ARelativePackagePathIsTakenFromTheCurrentFolder) {
-    copySample();
+    tmp.copySample();
     std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(commandLinePath(tmp.path()));
     ProgramResult result = run("-b lantern.opf");

@@ -46,14 +46,6 @@ TEST(ChooseStart, TakesThePathAndKindAsTheTableSays) {
     }
 }
 
-TEST(RunBatchBuild, RefusesPathsWithNoRoomForANameAndAnExtension) {
-    for (const char* path : {"", "a.op", "    "}) {
-        testing::internal::CaptureStderr();
-        EXPECT_NE(runBatchBuild(path), 0) << '"' << path << '"';
-        EXPECT_NE(testing::internal::GetCapturedStderr().find("too short"), std::string::npos);
-    }
-}
-
 TEST(ComposeTextAndNumber, AppendsTheNumberWithoutABlankAndStaysInItsBuffer) {
     char out[32];
     composeTextAndNumber("Building eBook records...", 12, out, sizeof out);

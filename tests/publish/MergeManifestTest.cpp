@@ -148,10 +148,12 @@ TEST_F(MergeManifestTest, ReportsMergingProgressBySpinePosition) {
     context = std::make_unique<BuildContext>(pub.get());
     context->reporter = &reporter;
     ASSERT_TRUE(context->mergeManifest());
-    EXPECT_EQ(
-        reporter.statusLines,
-        (std::vector<std::string>{"Merging manifest files...", "Merging manifest files...1",
-                                  "Merging manifest files...2", "Resolving links...", "Writing links..."}));
+    const std::vector<std::pair<int32_t, int32_t>> lines = {{IDS_BUILD_MERGING, -1},
+                                                            {IDS_BUILD_MERGING, 1},
+                                                            {IDS_BUILD_MERGING, 2},
+                                                            {IDS_BUILD_RESOLVING_LINKS, -1},
+                                                            {IDS_BUILD_WRITING_LINKS, -1}};
+    EXPECT_EQ(reporter.statusLines, lines);
     EXPECT_EQ(reporter.progressRanges, std::vector<int32_t>{2});
     EXPECT_EQ(reporter.progressPositions, (std::vector<int32_t>{1, 1, 2}));
 }

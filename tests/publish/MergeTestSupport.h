@@ -47,35 +47,20 @@ inline std::string mergedMetadataPage(const std::string& title) {
     return page;
 }
 
-// Records what the build shows, as a wizard page would show it.
+// Records what the build shows, as a wizard page would show it: each status
+// as its string id and number (-1 for none).
 class RecordingReporter : public BuildReporter {
 public:
-    std::vector<std::string> statusLines;
+    std::vector<std::pair<int32_t, int32_t>> statusLines;
     std::vector<int32_t> progressRanges;
     std::vector<int32_t> progressPositions;
 
-    void showStatus(int32_t stringId) override { statusLines.push_back(textOf(stringId)); }
-    void showStatusAndNumber(int32_t stringId, int32_t n) override {
-        char composed[1024];
-        composeTextAndNumber(textOf(stringId).c_str(), n, composed, sizeof composed);
-        statusLines.push_back(composed);
-    }
+    void showStatus(int32_t stringId) override { statusLines.push_back({stringId, -1}); }
+    void showStatusAndNumber(int32_t stringId, int32_t n) override { statusLines.push_back({stringId, n}); }
     void startProgress(int32_t n) override { progressRanges.push_back(n); }
     void setProgress(int32_t position) override { progressPositions.push_back(position); }
     // Messages go where the batch build's go.
     void reportMessage(const char* text, int32_t level) override {
         standardErrorBuildReporter().reportMessage(text, level);
-    }
-
-private:
-    static std::string textOf(int32_t stringId) {
-        const std::pair<int32_t, const char*> texts[] = {{IDS_BUILD_ADDING_IMAGES, "Adding images..."},
-                                                         {IDS_BUILD_RECORDS, "Building eBook records..."},
-                                                         {IDS_BUILD_MERGING, "Merging manifest files..."},
-                                                         {IDS_BUILD_RESOLVING_LINKS, "Resolving links..."},
-                                                         {IDS_BUILD_WRITING_LINKS, "Writing links..."}};
-        for (const auto& [id, text] : texts)
-            if (id == stringId) return text;
-        return "?";
     }
 };
