@@ -30,20 +30,6 @@ std::string outputLine(const ProgramResult& result) {
 const std::string kContentHead = "<html>\n<head></head>\n<body>";
 const std::string kContentTail = "</body>\n</html>";
 
-TEST_F(ImportProgramTest, ImportsATextFileAndPrintsThePackage) {
-    tmp.write("novel.txt", "Chapter 1\r\nIt was.\r\n");
-    tmp.makeFolder("out");
-    ProgramResult result = run({"--dest", path("out"), "--search", "Chapter \\1\\n", "--returns",
-                                "ignore-single", "--title", "Novel", "--author", "Ann", path("novel.txt")});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(outputLine(result), commandLinePath(tmp.file("out\\novel.opf")));
-    EXPECT_EQ(result.err, "");
-    EXPECT_EQ(tmp.read("out\\novel_1.htm"),
-              "<html>\n<head></head>\n<body>\r\n<H1><a name=\"Chap.1\"></A>Chapter 1</H1>\r\nIt was. "
-              "</body>\n</html>");
-    EXPECT_TRUE(tmp.exists("out\\novel_TOC.htm"));
-}
-
 TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
     tmp.write("a.txt", "Chapter 1\r\nexam-\r\nple\r\n");
     tmp.write("rights.txt", "\xEF\xBB\xBF\xC2\xA9 Ann");
@@ -56,14 +42,18 @@ TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
     EXPECT_FALSE(tmp.exists("a_bio.htm"));
     EXPECT_EQ(tmp.read("a.opf").find("dc:Rights"), std::string::npos);
 
-    ProgramResult chosen =
-        run({"--replace", "--search", "Chapter \\1\\n", "--keep-hyphens", "--returns", "all", "--biography",
-             "--rights", path("rights.txt"), "--title", "Tale", "--author", "Ann", path("a.txt")});
+    // The chosen ones, and the package's path printed as the one line of output.
+    tmp.makeFolder("out");
+    ProgramResult chosen = run({"--dest", path("out"), "--search", "Chapter \\1\\n", "--keep-hyphens", "--returns",
+                                "all", "--biography", "--rights", path("rights.txt"), "--title", "Tale",
+                                "--author", "Ann", path("a.txt")});
     ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
-    EXPECT_NE(tmp.read("a_1.htm").find("</H1>\r\nexam- <BR>\r\nple <BR>\r\n\r\n<H1><a name=\"BookLicense\">"),
+    EXPECT_EQ(outputLine(chosen), commandLinePath(tmp.file("out\\a.opf")));
+    EXPECT_EQ(chosen.err, "");
+    EXPECT_NE(tmp.read("out\\a_1.htm").find("</H1>\r\nexam- <BR>\r\nple <BR>\r\n\r\n<H1><a name=\"BookLicense\">"),
               std::string::npos);
-    EXPECT_TRUE(tmp.exists("a_bio.htm"));
-    EXPECT_NE(tmp.read("a.opf").find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Tale</dc:Title>\r\n"
+    EXPECT_TRUE(tmp.exists("out\\a_bio.htm"));
+    EXPECT_NE(tmp.read("out\\a.opf").find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Tale</dc:Title>\r\n"
                                      "<dc:Rights>&#169; Ann</dc:Rights>"),
               std::string::npos);
 }
@@ -97,6 +87,7 @@ TEST_F(ImportProgramTest, LongSourceShowsProgressOnStandardError) {
 TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
     tmp.write("page.htm", "<p>no body</p>");
     tmp.write("a.txt", "x");
+    tmp.write("book.opf", "Chapter 1\r\n");
     struct Case {
         std::vector<std::string> arguments;
         std::string message;
@@ -115,6 +106,9 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
         {{"--rights", path("none.txt"), path("a.txt")}, "cannot read the rights file"},
         {{"--search", std::string(256, 'x'), path("a.txt")}, "longer than 255 characters: --search"},
         {{"--replace", "--dest", path("blocked"), path("a.txt")}, "Unable to create the coverpage file : "},
+        // A source named like the package is never replaced.
+        {{"--kind", "text", path("book.opf")}, "would overwrite its own source"},
+        {{"--replace", "--kind", "text", path("book.opf")}, "would overwrite its own source"},
     };
     // A folder where the cover page would go.
     tmp.makeFolder("blocked");
@@ -128,6 +122,8 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
     EXPECT_FALSE(tmp.exists("page_cover.htm"));
     EXPECT_FALSE(tmp.exists("a_cover.htm"));
     EXPECT_FALSE(tmp.exists("blocked\\a.opf"));
+    EXPECT_EQ(tmp.read("book.opf"), "Chapter 1\r\n");
+    EXPECT_FALSE(tmp.exists("book_*.htm"));
 }
 
 TEST_F(ImportProgramTest, HelpExitsWithSuccess) {

@@ -246,49 +246,35 @@ TEST_F(TextImportTest, PackageWithoutBiographyListsCoverContentsAndTextAndAFresh
         std::string::npos);
 }
 
-TEST_F(TextImportTest, AStartThatCannotOpenOrCreateItsFilesWritesNothing) {
-    tmp.write("book.txt", "x");
-    const struct {
-        std::string source, destination, message;
-    } cases[] = {
-        {tmp.file("none.txt"), tmp.path(), "Unable to open the file : " + shown(tmp.file("none.txt")) + " ("},
-        {tmp.file("book.txt"), tmp.file("missing"),
-         "Unable to create the coverpage file : " + shown(tmp.file("missing\\book_cover.htm")) + " ("},
-        {tmp.file("...."), tmp.path(),
-         "The source file name gives no page name : " + shown(tmp.file("...."))},
-    };
-    for (const auto& c : cases) {
-        setSourcePath(*job, c.source.c_str());
-        setDestinationFolder(*job, c.destination.c_str());
-        EXPECT_EQ(runImport(*job), ImportOutcome::startFailed) << c.message;
-        // The system's reason follows the file's name.
-        EXPECT_EQ(std::string(job->lastError).rfind(c.message, 0), 0u) << job->lastError;
-        EXPECT_FALSE(fileExists(tmp.file("*.htm").c_str())) << c.message;
-        EXPECT_FALSE(fileExists(tmp.file("*.opf").c_str())) << c.message;
-    }
-}
-
-TEST_F(TextImportTest, AFailureHalfWayStopsTheImportAndRemovesWhatItWrote) {
+TEST_F(TextImportTest, AFailureAtTheStartOrHalfWayStopsTheImportAndRemovesWhatItWrote) {
     // A folder of that name stands where content file 2 would go.
     tmp.makeFolder("blocked");
     tmp.makeFolder("blocked\\book_2.htm");
     tmp.makeFolder("out");
     struct Case {
+        const char* source;
         const char* folder;
         FileFault fault;
         uint64_t after;
         ImportOutcome outcome;
         std::string message;
     } cases[] = {
-        {"blocked", FileFault::none, 0, ImportOutcome::failed,
+        {"none.txt", "out", FileFault::none, 0, ImportOutcome::startFailed,
+         "Unable to open the file : " + shown(tmp.file("none.txt")) + " ("},
+        {"book.txt", "missing", FileFault::none, 0, ImportOutcome::startFailed,
+         "Unable to create the coverpage file : " + shown(tmp.file("missing\\book_cover.htm")) + " ("},
+        {"....", "out", FileFault::none, 0, ImportOutcome::startFailed,
+         "The source file name gives no page name : " + shown(tmp.file("...."))},
+        {"book.txt", "blocked", FileFault::none, 0, ImportOutcome::failed,
          "Unable to create the content file : " + shown(tmp.file("blocked\\book_2.htm")) + " ("},
-        {"out", FileFault::write, 0, ImportOutcome::startFailed,
+        {"book.txt", "out", FileFault::write, 0, ImportOutcome::startFailed,
          "Unable to create the coverpage file : " + shown(tmp.file("out\\book_cover.htm")) + " (No space"},
-        {"out", FileFault::write, 150000, ImportOutcome::failed,
+        {"book.txt", "out", FileFault::write, 150000, ImportOutcome::failed,
          "Unable to write the content file : " + shown(tmp.file("out\\book_2.htm")) + " (No space"},
     };
     for (const Case& c : cases) {
         prepare(std::string(102400, 'a') + "\r\n" + std::string(102400, 'b') + "\r\nc", "");
+        setSourcePath(*job, tmp.file(c.source).c_str());
         setDestinationFolder(*job, tmp.file(c.folder).c_str());
         ScopedFileFault fault(c.fault, c.after, "No space left on device");
         EXPECT_EQ(runImport(*job), c.outcome) << c.message;
