@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/Files.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -13,11 +14,22 @@ protected:
     TempFolder tmp;
 };
 
-TEST_F(FilesTest, OpeningFailsForAMissingFileAFolderOrAMissingParent) {
-    EXPECT_EQ(openFile(tmp.file("missing.txt").c_str(), OpenMode::read), kInvalidFileHandle);
+TEST_F(FilesTest, OnlyRegularFilesBelow4GiBOpenAndAnythingElseIsRefusedAtOnce) {
     tmp.makeFolder("sub");
-    EXPECT_EQ(openFile(tmp.file("sub").c_str(), OpenMode::read), kInvalidFileHandle);
-    EXPECT_EQ(openFile(tmp.file("no\\such\\a.txt").c_str(), OpenMode::create), kInvalidFileHandle);
+    // A FIFO would hold an open until its other end opens: it must not be tried.
+    bool haveFifo = makeFifo(tmp.file("pipe"));
+    FifoUnblocker pipeEnd(tmp.file("pipe"));
+    bool haveHuge = makeSparseFile(tmp.file("huge"), (uint64_t(1) << 32) + 300);
+    EXPECT_EQ(fileSize(tmp.file("huge").c_str()), haveHuge ? (uint64_t(1) << 32) + 300 : 0);
+    const std::pair<const char*, bool> refused[] = {
+        {"missing.txt", true}, {"sub", true}, {"no\\such\\a.txt", true}, {"pipe", haveFifo}, {"huge", haveHuge}};
+    for (const auto& [name, present] : refused) {
+        if (!present) continue;
+        noteFileError("");
+        OpenMode mode = name[0] == 'n' ? OpenMode::create : OpenMode::read;
+        EXPECT_EQ(openFile(tmp.file(name).c_str(), mode), kInvalidFileHandle) << name;
+        EXPECT_STRNE(lastFileError(), "") << name;
+    }
     EXPECT_TRUE(closeFile(0));
 }
 

@@ -179,24 +179,6 @@ TEST_F(BuildSafetyTest, PathsAreUsedWholeOrRefusedWithTheirName) {
     }
 }
 
-TEST_F(BuildSafetyTest, AFifoAsDocumentOrPictureIsRefusedAtOnce) {
-    if (!makeFifo(tmp.file("pipe.htm")) || !makeFifo(tmp.file("pipe.gif")))
-        GTEST_SKIP() << "this system has no FIFOs";
-    FifoUnblocker documentEnd(tmp.file("pipe.htm"));
-    FifoUnblocker pictureEnd(tmp.file("pipe.gif"));
-    tmp.write("ch.htm", "<body>text <img src=\"pipe.gif\"></body>");
-    writePackage("doc.opf", {"pipe.htm"});
-    writePackage("pic.opf", {"ch.htm"});
-    // A document is needed, so the build fails; a picture is left out.
-    for (const char* package : {"doc.opf", "pic.opf"}) {
-        auto [status, err] = batchWithErrors(package);
-        EXPECT_EQ(status != 0, package == std::string("doc.opf")) << package;
-        EXPECT_NE(err.find("pipe."), std::string::npos) << err;
-        EXPECT_NE(err.find("(not a regular file)"), std::string::npos) << err;
-        EXPECT_FALSE(leftOver());
-    }
-}
-
 TEST_F(BuildSafetyTest, SizesAre64BitAndTooLargeSourcesAreRefused) {
     const uint64_t sizes[] = {(uint64_t(1) << 32) + 300, kLargestEbookText + 1};
     for (uint64_t size : sizes) {
@@ -209,10 +191,6 @@ TEST_F(BuildSafetyTest, SizesAre64BitAndTooLargeSourcesAreRefused) {
         EXPECT_FALSE(leftOver());
         EXPECT_FALSE(tmp.exists("huge.prc"));
     }
-    // The file layer's positions are 32-bit: it opens nothing larger.
-    ASSERT_TRUE(makeSparseFile(tmp.file("huge.htm"), (uint64_t(1) << 32) + 300));
-    EXPECT_EQ(openFile(tmp.file("huge.htm").c_str(), OpenMode::read), kInvalidFileHandle);
-    EXPECT_NE(std::string(lastFileError()), "");
 }
 
 TEST_F(BuildSafetyTest, MarkupCharactersInTitlesAndHrefsReachTheBook) {

@@ -67,24 +67,6 @@ TEST_F(LinksTest, AnchorsBehindShortTagsPointAtTheTag) {
     EXPECT_EQ(std::string(context->textOf(context->anchors[1].file)), document);
 }
 
-TEST_F(LinksTest, LinkTagsGetAPlaceholderBeforeTheirEnd) {
-    EXPECT_TRUE(offer("<reference type=\"toc\" href=\"toc.htm\"/>"));
-    EXPECT_TRUE(offer("<metadata href=\"xyz_metadata.htm\" />"));
-    EXPECT_TRUE(offer("<A HREF='#x' class=y>"));
-    EXPECT_FALSE(offer("<link href=\"style.css\">"));
-    EXPECT_EQ(finish(),
-              "<reference type=\"toc\" href=\"toc.htm\" filepos=\"XXXXXXXXXX\">"
-              "<metadata href=\"xyz_metadata.htm\"  filepos=\"XXXXXXXXXX\">"
-              "<A HREF='#x' class=y filepos=\"XXXXXXXXXX\">"
-              "<link href=\"style.css\">");
-    ASSERT_EQ(context->linkCount, 3);
-    EXPECT_EQ(context->links[0].position,
-              int32_t(std::string("<reference type=\"toc\" href=\"toc.htm\" filepos=\"").size()));
-    EXPECT_EQ(std::string(context->textOf(context->links[0].targetFile)), tmp.file("toc.htm"));
-    EXPECT_EQ(std::string(context->textOf(context->links[2].targetFile)), document);
-    EXPECT_STREQ(context->textOf(context->links[2].targetAnchor), "x");
-}
-
 TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
     offer("<a name=\"Notes\">");
     text("....");

@@ -36,10 +36,11 @@ TEST_F(MergeManifestTest, WritesTheHeadTheBodiesAndTheMetadataPageWithResolvedLi
     tmp.write("ch1.htm",
               "<html><head><title>One</title></head><body bgcolor=white>\r\n"
               "<p>See <a href=\"ch2.htm#s1\">two</a>.</p><img src=\"pics/cover.gif\" width=5 alt=\"c\">"
+              "<link href=\"style.css\">"
               "</body>not copied");
     tmp.write(
         "ch2.htm",
-        "<BODY><h2> <a name=\"S1\">Two</a></h2><a href=\"#top\">up</a><A NAME=top></A>"
+        "<BODY><h2> <a name=\"S1\">Two</a></h2><A HREF='#top' class=y>up</a><A NAME=top></A>"
         "<a href=\"http://example.org/\">web</a><img src=\"./pics/../pics/cover.gif\"><a href=ch1.htm>1</a>");
     ASSERT_TRUE(merge());
 
@@ -48,9 +49,10 @@ TEST_F(MergeManifestTest, WritesTheHeadTheBodiesAndTheMetadataPageWithResolvedLi
         "<GUIDE>\r\n<reference type=\"text\" title=\"Start\" href=\"ch1.htm\" filepos=\"@1@@@@@@@@\">\r\n"
         "</GUIDE>\r\n<metadata href=\"xyz_metadata.htm\"  filepos=\"@4@@@@@@@@\">";
     std::string picture = std::string("<img src=\"BMP\" recindex=\"00001\">") + std::string(6, ' ');
-    std::string ch1 = "\r\n<P>See <a href=\"ch2.htm#s1\" filepos=\"@2@@@@@@@@\">two</A>.</P>" + picture;
+    std::string ch1 = "\r\n<P>See <a href=\"ch2.htm#s1\" filepos=\"@2@@@@@@@@\">two</A>.</P>" + picture +
+                      "<link href=\"style.css\">";
     std::string ch2 =
-        "<H2> <a name=\"S1\">Two</A></H2><a href=\"#top\" filepos=\"@3@@@@@@@@\">up</A><A NAME=top></A>"
+        "<H2> <a name=\"S1\">Two</A></H2><A HREF='#top' class=y filepos=\"@3@@@@@@@@\">up</A><A NAME=top></A>"
         "<a href=\"http://example.org/\" filepos=\"XXXXXXXXXX\">web</A>" +
         picture + "<a href=ch1.htm filepos=\"@1@@@@@@@@\">1</A>";
     std::string expected =
