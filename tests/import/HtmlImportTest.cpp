@@ -5,18 +5,12 @@
 
 #include "import/ImportJob.h"
 #include "import/ImportRun.h"
-#include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "model/Publication.h"
 #include "model/Text.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-// A path as messages show it.
-std::string shown(const std::string& path) {
-    return programPathForDisplay(path.c_str());
-}
 
 const std::string kContentTail = "</body>\n</html>";
 
@@ -84,15 +78,6 @@ TEST_F(HtmlImportTest, TheBodyIsCopiedAsTheTableSays) {
         ASSERT_EQ(import(c.html, c.tags), ImportOutcome::done) << c.html;
         EXPECT_EQ(body(), c.body) << c.html;
     }
-}
-
-TEST_F(HtmlImportTest, NoBodyIsRefusedBeforeAnyFile) {
-    EXPECT_EQ(import("<html><p>text</p></html>", "h1"), ImportOutcome::startFailed);
-    EXPECT_EQ(std::string(job->lastError), "Error while importing the HTML file " +
-                                               shown(tmp.file("page.htm")) +
-                                               " : could not find the BODY tag");
-    EXPECT_FALSE(tmp.exists("page_cover.htm"));
-    EXPECT_FALSE(tmp.exists("page_1.htm"));
 }
 
 TEST_F(HtmlImportTest, RightsAndBiographyAreAddedOnlyWhenAsked) {

