@@ -19,14 +19,18 @@ inline uint32_t big32(const std::string& bytes, size_t at) {
 }
 
 // The records of a database file, record 0 first; empty when the record
-// list does not fit the file.
+// list does not fit the file. Checks what every file must hold: records one
+// after another from behind the list and its two zero bytes, with unique ids.
 inline std::vector<std::string> recordsOf(const std::string& file) {
     std::vector<std::string> records;
     uint32_t count = file.size() >= 78 ? big16(file, 76) : 0;
-    if (file.size() < 78 + 8 * size_t(count)) return records;
+    if (count == 0 || file.size() < 80 + 8 * size_t(count)) return records;
+    EXPECT_EQ(big32(file, 78), 80 + 8 * count);
+    EXPECT_EQ(big16(file, 78 + 8 * count), 0u);
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t start = big32(file, 78 + 8 * i);
         uint32_t end = i + 1 < count ? big32(file, 78 + 8 * (i + 1)) : uint32_t(file.size());
+        EXPECT_EQ(big32(file, 78 + 8 * i + 4), 0x406F8000u + i) << i;
         if (start > end || end > file.size()) return {};
         records.push_back(file.substr(start, end - start));
     }

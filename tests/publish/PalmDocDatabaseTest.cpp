@@ -10,22 +10,6 @@
 
 namespace {
 
-// The file split along its record list, checking what every file must hold:
-// records one after another from the end of the list, with unique ids.
-struct Database {
-    std::string bytes;
-    std::vector<std::string> records;  // records[0] is the descriptor record
-
-    explicit Database(const std::string& file) : bytes(file), records(recordsOf(file)) {
-        uint32_t n = file.size() >= 78 ? big16(file, 76) : 0;
-        EXPECT_EQ(records.size(), n) << "a list that fits the file";
-        if (records.size() != n || n == 0) return;
-        EXPECT_EQ(big32(file, 78), 78 + 8 * n + 2);
-        EXPECT_EQ(file.substr(78 + 8 * n, 2), std::string(2, '\0'));
-        for (uint32_t k = 0; k < n; ++k) EXPECT_EQ(big32(file, 78 + 8 * k + 4), 0x406F8000u + k) << k;
-    }
-};
-
 class PalmDocDatabaseTest : public ::testing::Test {
 protected:
     TempFolder tmp;
@@ -38,8 +22,8 @@ protected:
         db.setCompression(compress);
     }
 
-    // Runs a whole build the way the build driver does.
-    Database build(const std::string& source, bool compress, const std::vector<std::string>& images = {},
+    // Runs a whole build the way the build driver does; the file's records.
+    std::vector<std::string> build(const std::string& source, bool compress, const std::vector<std::string>& images = {},
                    const char* name = "Book") {
         PalmDocDatabase db;
         configure(db, source, compress, name);
@@ -50,7 +34,7 @@ protected:
         for (const std::string& image : images) EXPECT_TRUE(db.writeNextImageRecord(tmp.file(image).c_str()));
         db.close();
         EXPECT_FALSE(db.writeFailed);
-        return Database(tmp.read("book.prc"));
+        return recordsOf(tmp.read("book.prc"));
     }
 };
 
@@ -70,31 +54,21 @@ std::string sampleText(size_t n) {
 
 TEST_F(PalmDocDatabaseTest, TheHeaderAndRecordZeroAreLaidOutByteForByte) {
     const std::string text = sampleText(5000);
-    Database db = build(text, true, {}, "A Title Far Longer Than Thirty-One Characters");
-    const std::string& b = db.bytes;
-    EXPECT_EQ(b.substr(0, 32), std::string("A Title Far Longer Than Thirty-") + '\0');
-    EXPECT_EQ(b.substr(32, 4), std::string(4, '\0'));  // attributes, version
-    EXPECT_EQ(b.substr(36, 8), "\x06\xD1\x44\xAE\x06\xD1\x44\xAE");
-    EXPECT_EQ(b.substr(44, 16), std::string(16, '\0'));
-    EXPECT_EQ(b.substr(60, 8), "TEXtREAd");
-    EXPECT_EQ(b.substr(68, 8), std::string(8, '\0'));
-    EXPECT_EQ(big16(b, 76), 3u);
-    ASSERT_EQ(db.records.size(), 3u);
+    std::vector<std::string> records = build(text, true, {}, "A Title Far Longer Than Thirty-One Characters");
+    // Name, attributes, version, the fixed dates, backup date to sort info,
+    // type and creator, seed, next list, three records.
+    const std::string header = std::string("A Title Far Longer Than Thirty-\0\0\0\0\0", 36) +
+                               "\x06\xD1\x44\xAE\x06\xD1\x44\xAE" + std::string(16, '\0') + "TEXtREAd" +
+                               std::string(8, '\0') + std::string("\0\x03", 2);
+    EXPECT_EQ(tmp.read("book.prc").substr(0, 78), header);
+    ASSERT_EQ(records.size(), 3u);
+    // Compressed, the text's length, two records of 4096, the filler.
+    const std::string zero = std::string("\0\x02\0\0\0\0\x13\x88\0\x02\x10\0\0\0", 14) + std::string(199, '\x0E');
+    EXPECT_EQ(records[0], zero + '\0');
 
-    const std::string& zero = db.records[0];
-    ASSERT_EQ(zero.size(), 214u);
-    EXPECT_EQ(big16(zero, 0), 2u);
-    EXPECT_EQ(big16(zero, 2), 0u);
-    EXPECT_EQ(big32(zero, 4), 5000u);
-    EXPECT_EQ(big16(zero, 8), 2u);
-    EXPECT_EQ(big16(zero, 10), 4096u);
-    EXPECT_EQ(big16(zero, 12), 0u);
-    EXPECT_EQ(zero.substr(14, 199), std::string(199, '\x0E'));
-    EXPECT_EQ(zero[213], '\0');
-
-    Database plain = build(text, false, {}, "ab");
-    EXPECT_EQ(plain.bytes.substr(0, 32), "ab" + std::string(30, '\0'));
-    EXPECT_EQ(big16(plain.records[0], 0), 1u);
+    records = build(text, false, {}, "ab");
+    EXPECT_EQ(tmp.read("book.prc").substr(0, 32), "ab" + std::string(30, '\0'));
+    EXPECT_EQ(big16(records[0], 0), 1u);
 }
 
 TEST_F(PalmDocDatabaseTest, TextIsCutIntoRecordsOf4096Bytes) {
@@ -102,21 +76,21 @@ TEST_F(PalmDocDatabaseTest, TextIsCutIntoRecordsOf4096Bytes) {
                           size_t(3 * 4096 + 1)}) {
         const std::string text = sampleText(length);
         for (bool compress : {false, true}) {
-            Database db = build(text, compress);
+            std::vector<std::string> records = build(text, compress);
             const size_t expectedRecords = (length + 4095) / 4096;
-            ASSERT_EQ(db.records.size(), expectedRecords + 1) << length;
-            EXPECT_EQ(big32(db.records[0], 4), length);
-            EXPECT_EQ(big16(db.records[0], 8), expectedRecords);
+            ASSERT_EQ(records.size(), expectedRecords + 1) << length;
+            EXPECT_EQ(big32(records[0], 4), length);
+            EXPECT_EQ(big16(records[0], 8), expectedRecords);
             for (size_t k = 0; k < expectedRecords; ++k) {
                 std::string piece = text.substr(k * 4096, 4096);
-                const std::string& record = db.records[k + 1];
+                const std::string& record = records[k + 1];
                 if (!compress) {
                     EXPECT_EQ(record, piece) << length << " record " << k;
                     continue;
                 }
                 // Each record is compressed by itself, so it decodes alone.
                 EXPECT_TRUE(piece.size() < 100 || record.size() < piece.size()) << length << " record " << k;
-                EXPECT_EQ(decodedText({db.records[0], record}), piece) << length << " record " << k;
+                EXPECT_EQ(decodedText({records[0], record}), piece) << length << " record " << k;
             }
         }
     }
@@ -125,27 +99,24 @@ TEST_F(PalmDocDatabaseTest, TextIsCutIntoRecordsOf4096Bytes) {
 TEST_F(PalmDocDatabaseTest, PicturesFollowTheTextAsBitmapRecords) {
     tmp.write("a.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
     testing::internal::CaptureStdout();
-    Database db = build(sampleText(4097), true, {"a.gif", "missing.gif", "a.gif"});
+    std::vector<std::string> records = build(sampleText(4097), true, {"a.gif", "missing.gif", "a.gif"});
     // Each record prints one progress line.
     std::string lines;
     for (int i = 1; i <= 5; ++i) lines += "\rconverting record " + std::to_string(i) + " of 5";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), lines);
-    ASSERT_EQ(db.records.size(), 6u);
-    EXPECT_EQ(big16(db.records[0], 8), 2u);
-    const std::string& picture = db.records[3];
+    ASSERT_EQ(records.size(), 6u);
+    EXPECT_EQ(big16(records[0], 8), 2u);
+    const std::string picture = records[3];
     EXPECT_EQ(picture.substr(0, 2), "BM");
     EXPECT_EQ(picture.size(), 14u + 1064u + 10u * 32u);
     // A picture that cannot be read still takes its record: one white pixel.
-    EXPECT_EQ(db.records[4].size(), 1082u);
-    EXPECT_EQ(db.records[4].substr(0, 2), "BM");
-    EXPECT_EQ(db.records[5], picture);
-
-    Database onlyPictures = build("", false, {"a.gif"});
-    EXPECT_EQ(big16(onlyPictures.bytes, 76), 2u);
-    ASSERT_EQ(onlyPictures.records.size(), 2u);
-    EXPECT_EQ(big32(onlyPictures.records[0], 4), 0u);
-    EXPECT_EQ(big16(onlyPictures.records[0], 8), 0u);
-    EXPECT_EQ(onlyPictures.records[1], picture);
+    EXPECT_EQ(records[4].size(), 1082u);
+    EXPECT_EQ(records[5], picture);
+    // An empty text: no text records, the pictures right behind record 0.
+    records = build("", false, {"a.gif"});
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].substr(4, 6), std::string(6, '\0'));
+    EXPECT_EQ(records[1], picture);
 }
 
 TEST_F(PalmDocDatabaseTest, BeginReportsFilesItCannotOpenAndWritesNothing) {
@@ -186,11 +157,11 @@ TEST_F(PalmDocDatabaseTest, RecordsBeyondTheAnnouncedOnesAreRefusedUntouched) {
     EXPECT_FALSE(db.writeNextImageRecord(tmp.file("a.gif").c_str()));
     db.close();
     EXPECT_FALSE(db.writeNextImageRecord(tmp.file("a.gif").c_str()));
-    Database file(tmp.read("book.prc"));
-    ASSERT_EQ(file.records.size(), 3u);
-    EXPECT_EQ(file.records[0].size(), 214u);
-    EXPECT_EQ(file.records[1], sampleText(100));
-    EXPECT_EQ(file.records[2].size(), 1078u + 10u * 32u);
+    std::vector<std::string> records = recordsOf(tmp.read("book.prc"));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].size(), 214u);
+    EXPECT_EQ(records[1], sampleText(100));
+    EXPECT_EQ(records[2].size(), 1078u + 10u * 32u);
 }
 
 TEST_F(PalmDocDatabaseTest, ASourceThatShrinksEndsTheTextAndClosesBothFiles) {
