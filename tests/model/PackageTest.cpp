@@ -213,14 +213,4 @@ TEST_F(OutputBufferTest, SmallWritesWaitForAFullBufferAndLargeBlocksGoOutWhole) 
     EXPECT_EQ(tmp.read("page.htm"), std::string(8191, 'x') + "yhead " + block + " tail");
 }
 
-TEST_F(OutputBufferTest, OpenReplacesAFileAndFailsWhereNoneCanBeCreated) {
-    tmp.write("page.htm", "old content that is long");
-    ASSERT_TRUE(out.open(tmp.file("page.htm").c_str()));
-    out.writeString("new");
-    EXPECT_TRUE(out.close());
-    EXPECT_EQ(tmp.read("page.htm"), "new");
-    OutputBuffer other;
-    EXPECT_FALSE(other.open(tmp.file("no\\such\\page.htm").c_str()));
-}
-
 }  // namespace

@@ -115,15 +115,8 @@ TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
     EXPECT_EQ(std::string(context->images[0].path), tmp.file("pics\\cover.gif"));
 }
 
-// Counts what the build reports.
-class CountingReporter : public BuildReporter {
-public:
-    std::vector<std::string> messages;
-    void reportMessage(const char* text, int32_t) override { messages.push_back(text); }
-};
-
 TEST_F(LinksTest, TablesHoldTwentyThousandEachAndReportWhatIsLeftOut) {
-    CountingReporter reporter;
+    RecordingReporter reporter;
     context->reporter = &reporter;
     tmp.write("pp.gif", "GIF89a");
     std::string body = "<body>";

@@ -54,6 +54,7 @@ public:
     std::vector<std::pair<int32_t, int32_t>> statusLines;
     std::vector<int32_t> progressRanges;
     std::vector<int32_t> progressPositions;
+    std::vector<std::string> messages;
 
     void showStatus(int32_t stringId) override { statusLines.push_back({stringId, -1}); }
     void showStatusAndNumber(int32_t stringId, int32_t n) override { statusLines.push_back({stringId, n}); }
@@ -61,6 +62,7 @@ public:
     void setProgress(int32_t position) override { progressPositions.push_back(position); }
     // Messages go where the batch build's go.
     void reportMessage(const char* text, int32_t level) override {
+        messages.push_back(text);
         standardErrorBuildReporter().reportMessage(text, level);
     }
 };
