@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "publish/Compression.h"
 #include "bench/EnglishLikeText.h"
 #include "fuzz/ReferenceCompressor.h"
+#include "publish/Compression.h"
 
 namespace {
 

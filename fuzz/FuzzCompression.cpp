@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "publish/Compression.h"
 #include "fuzz/ReferenceCompressor.h"
+#include "publish/Compression.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t length = uint32_t(size > 4096 ? 4096 : size);

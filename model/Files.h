@@ -85,7 +85,9 @@ void clearFileFault();
 // A fault for the lifetime of the object.
 class ScopedFileFault {
 public:
-    ScopedFileFault(FileFault kind, uint64_t after, const char* reason) { injectFileFault(kind, after, reason); }
+    ScopedFileFault(FileFault kind, uint64_t after, const char* reason) {
+        injectFileFault(kind, after, reason);
+    }
     ~ScopedFileFault() { clearFileFault(); }
     ScopedFileFault(const ScopedFileFault&) = delete;
     ScopedFileFault& operator=(const ScopedFileFault&) = delete;

@@ -50,17 +50,19 @@ TEST_F(ImportProgramTest, ChoicesReachThePagesAsInTheWizard) {
 
     // The chosen ones, and the package's path printed as the one line of output.
     tmp.makeFolder("out");
-    ProgramResult chosen = run({"--dest", path("out"), "--search", "Chapter \\1\\n", "--keep-hyphens", "--returns",
-                                "all", "--biography", "--rights", path("rights.txt"), "--title", "Tale",
-                                "--author", "Ann", path("a.txt")});
+    ProgramResult chosen = run({"--dest", path("out"), "--search", "Chapter \\1\\n", "--keep-hyphens",
+                                "--returns", "all", "--biography", "--rights", path("rights.txt"), "--title",
+                                "Tale", "--author", "Ann", path("a.txt")});
     ASSERT_EQ(chosen.exitCode, 0) << chosen.err;
     EXPECT_EQ(outputLine(chosen), commandLinePath(tmp.file("out\\a.opf")));
     EXPECT_EQ(chosen.err, "");
-    EXPECT_NE(tmp.read("out\\a_1.htm").find("</H1>\r\nexam- <BR>\r\nple <BR>\r\n\r\n<H1><a name=\"BookLicense\">"),
-              std::string::npos);
+    EXPECT_NE(
+        tmp.read("out\\a_1.htm").find("</H1>\r\nexam- <BR>\r\nple <BR>\r\n\r\n<H1><a name=\"BookLicense\">"),
+        std::string::npos);
     EXPECT_TRUE(tmp.exists("out\\a_bio.htm"));
-    EXPECT_NE(tmp.read("out\\a.opf").find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Tale</dc:Title>\r\n"
-                                     "<dc:Rights>&#169; Ann</dc:Rights>"),
+    EXPECT_NE(tmp.read("out\\a.opf")
+                  .find("<dc:Creator>Ann</dc:Creator>\r\n<dc:Title>Tale</dc:Title>\r\n"
+                        "<dc:Rights>&#169; Ann</dc:Rights>"),
               std::string::npos);
 }
 
@@ -142,8 +144,8 @@ TEST_F(ImportProgramTest, AnExistingFileStopsTheImportBeforeItWritesUnlessReplac
     // Three content files' worth of text, so that a later one can be in the way.
     std::string text = "Chapter 1\r\n";
     while (text.size() < 250 * 1024) text += "a line of the long text\r\n";
-    const std::vector<std::string> names = {"novel.opf",   "novel_TOC.htm", "novel_cover.htm", "novel_bio.htm",
-                                            "novel_1.htm", "novel_2.htm"};
+    const std::vector<std::string> names = {"novel.opf",     "novel_TOC.htm", "novel_cover.htm",
+                                            "novel_bio.htm", "novel_1.htm",   "novel_2.htm"};
     for (const std::string& existing : names) {
         std::string folder = existing.substr(0, existing.find('.')) + "-case\\";
         tmp.makeFolder(folder);
@@ -151,7 +153,8 @@ TEST_F(ImportProgramTest, AnExistingFileStopsTheImportBeforeItWritesUnlessReplac
         tmp.write(folder + existing, "the user's own file");
         ProgramResult refused = run({"--biography", path(folder + "novel.txt")});
         EXPECT_EQ(refused.exitCode, 1) << existing;
-        EXPECT_NE(refused.err.find("The file exists already : " + programPathForDisplay(tmp.file(folder + existing).c_str())),
+        EXPECT_NE(refused.err.find("The file exists already : " +
+                                   programPathForDisplay(tmp.file(folder + existing).c_str())),
                   std::string::npos)
             << refused.err;
         EXPECT_EQ(tmp.read(folder + existing), "the user's own file");

@@ -21,8 +21,11 @@ TEST_F(FilesTest, OnlyRegularFilesBelow4GiBOpenAndAnythingElseIsRefusedAtOnce) {
     FifoUnblocker pipeEnd(tmp.file("pipe"));
     bool haveHuge = makeSparseFile(tmp.file("huge"), (uint64_t(1) << 32) + 300);
     EXPECT_EQ(fileSize(tmp.file("huge").c_str()), haveHuge ? (uint64_t(1) << 32) + 300 : 0);
-    const std::pair<const char*, bool> refused[] = {
-        {"missing.txt", true}, {"sub", true}, {"no\\such\\a.txt", true}, {"pipe", haveFifo}, {"huge", haveHuge}};
+    const std::pair<const char*, bool> refused[] = {{"missing.txt", true},
+                                                    {"sub", true},
+                                                    {"no\\such\\a.txt", true},
+                                                    {"pipe", haveFifo},
+                                                    {"huge", haveHuge}};
     for (const auto& [name, present] : refused) {
         if (!present) continue;
         noteFileError("");
@@ -137,7 +140,7 @@ TEST_F(FilesTest, AnInjectedFaultFailsItsOperationsWithItsReasonUntilCleared) {
         FileFault kind;
         uint64_t after;
         std::function<bool()> step;
-        std::string aLeft;  // what a.txt holds after the failed step
+        std::string aLeft;   // what a.txt holds after the failed step
         std::string aAfter;  // and after the step without the fault
     } cases[] = {
         // A large write reaches the system at once and puts down what fits.

@@ -93,9 +93,11 @@ TEST_F(PackageTest, DeletedRecordsLeaveNoLineButTheirSpineReferencesStay) {
 TEST_F(PackageTest, SaveSetsPathAndFolderAndAFailureAtAnyStepLeavesTheOldFileWhole) {
     tmp.write("out.opf", "old package");
     book->addMetadata("dc:Title", "New");
-    const std::pair<FileFault, const char*> faults[] = {
-        {FileFault::create, "out.opf"}, {FileFault::write, "out.opf"}, {FileFault::close, "out.opf"},
-        {FileFault::rename, "out.opf"}, {FileFault::none, "missing\\out.opf"}};
+    const std::pair<FileFault, const char*> faults[] = {{FileFault::create, "out.opf"},
+                                                        {FileFault::write, "out.opf"},
+                                                        {FileFault::close, "out.opf"},
+                                                        {FileFault::rename, "out.opf"},
+                                                        {FileFault::none, "missing\\out.opf"}};
     for (const auto& [kind, name] : faults) {
         ScopedFileFault fault(kind, 0, "Input/output error");
         EXPECT_FALSE(book->save(tmp.file(name).c_str())) << name;

@@ -23,7 +23,8 @@ protected:
     RecordingReporter reporter;
 
     // A package of one chapter per href; ids are d0, d1, ...
-    void writePackage(const std::string& name, const std::vector<std::string>& hrefs, const char* title = "T") {
+    void writePackage(const std::string& name, const std::vector<std::string>& hrefs,
+                      const char* title = "T") {
         auto pub = publicationIn(tmp, name.c_str());
         if (*title) pub->addMetadata("dc:Title", title);
         for (size_t i = 0; i < hrefs.size(); ++i)
@@ -178,9 +179,11 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
         {"book.opf", FileFault::create, 1, "The guide page could not be created in " + folder},
         {"book.opf", FileFault::create, 2, "The metadata page could not be created in " + folder},
         {"book.opf", FileFault::create, 3, "The eBook " + book + " could not be created"},
-        {"book.opf", FileFault::write, 0, "The guide page " + shown("PRCguide_1.tmp") + " could not be written"},
+        {"book.opf", FileFault::write, 0,
+         "The guide page " + shown("PRCguide_1.tmp") + " could not be written"},
         {"long.opf", FileFault::write, 1000, "Error while write to the intermediate file " + folder},
-        {"long.opf", FileFault::write, 180000, "Error while writing the text records of " + shown("long.prc")},
+        {"long.opf", FileFault::write, 180000,
+         "Error while writing the text records of " + shown("long.prc")},
         {"book.opf", FileFault::write, 80000, "Unable to write the PRC target file : " + book},
         {"book.opf", FileFault::write, 80000, "Unable to write the PRC target file : " + book, ""},
         {"book.opf", FileFault::rename, 0, "The eBook " + book + " could not be replaced"},

@@ -138,8 +138,9 @@ TEST_F(GifConverterTest, LargePicturesShrinkByWholePercentsAndTheLastSourcePixel
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         std::string resized = gif;
         for (size_t at : {size_t(6), kDescriptorAt + 5}) {
-            resized.replace(at, 4, {char(c.width & 0xFF), char(c.width >> 8), char(c.height & 0xFF),
-                                    char(c.height >> 8)});
+            resized.replace(
+                at, 4,
+                {char(c.width & 0xFF), char(c.width >> 8), char(c.height & 0xFF), char(c.height >> 8)});
         }
         Bitmap bitmap;
         GifConverter converter;
@@ -161,7 +162,8 @@ TEST_F(GifConverterTest, PicturesOfEveryShapeOfStreamDecodeToTheirPixels) {
     // Interlaced with empty passes (2 rows) and with all four (13 rows).
     Bitmap bitmap;
     for (uint32_t height : {2u, 13u}) {
-        ASSERT_TRUE(convertFile(fixture(("interlaced-9x" + std::to_string(height) + ".gif").c_str()), &bitmap));
+        ASSERT_TRUE(
+            convertFile(fixture(("interlaced-9x" + std::to_string(height) + ".gif").c_str()), &bitmap));
         bitmap.expectPixels(patternPixels(9, height));
     }
     // One colour over a large area makes LZW strings far longer than 1025.

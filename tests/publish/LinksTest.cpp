@@ -72,7 +72,8 @@ TEST_F(LinksTest, LinksMatchAnchorsIgnoringCaseAndTheLastMatchWins) {
     offer("<a name=\"notes\">");
     offer("<a href=\"missing.htm#notes\">");
     std::string written = finish();
-    EXPECT_NE(written.find("#notes\" filepos=\"" + tenDigits(written.rfind("<a name")) + "\""), std::string::npos);
+    EXPECT_NE(written.find("#notes\" filepos=\"" + tenDigits(written.rfind("<a name")) + "\""),
+              std::string::npos);
     EXPECT_NE(written.find("missing.htm#notes\" filepos=\"XXXXXXXXXX\""), std::string::npos);
 }
 

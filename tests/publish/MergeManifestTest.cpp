@@ -83,7 +83,7 @@ TEST_F(MergeManifestTest, WritesTheHeadTheBodiesAndTheMetadataPageWithResolvedLi
     EXPECT_FALSE(tmp.exists("xyz_metadata.htm"));
     // Progress goes by spine position.
     const std::vector<std::pair<int32_t, int32_t>> lines = {
-        {IDS_BUILD_MERGING, -1}, {IDS_BUILD_MERGING, 1},        {IDS_BUILD_MERGING, 2},
+        {IDS_BUILD_MERGING, -1}, {IDS_BUILD_MERGING, 1},          {IDS_BUILD_MERGING, 2},
         {IDS_BUILD_MERGING, 3},  {IDS_BUILD_RESOLVING_LINKS, -1}, {IDS_BUILD_WRITING_LINKS, -1}};
     EXPECT_EQ(reporter.statusLines, lines);
     EXPECT_EQ(reporter.progressRanges, std::vector<int32_t>{3});

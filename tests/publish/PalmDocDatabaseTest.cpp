@@ -23,8 +23,8 @@ protected:
     }
 
     // Runs a whole build the way the build driver does; the file's records.
-    std::vector<std::string> build(const std::string& source, bool compress, const std::vector<std::string>& images = {},
-                   const char* name = "Book") {
+    std::vector<std::string> build(const std::string& source, bool compress,
+                                   const std::vector<std::string>& images = {}, const char* name = "Book") {
         PalmDocDatabase db;
         configure(db, source, compress, name);
         EXPECT_TRUE(db.begin(uint32_t(images.size()))) << db.errorText;
@@ -63,7 +63,8 @@ TEST_F(PalmDocDatabaseTest, TheHeaderAndRecordZeroAreLaidOutByteForByte) {
     EXPECT_EQ(tmp.read("book.prc").substr(0, 78), header);
     ASSERT_EQ(records.size(), 3u);
     // Compressed, the text's length, two records of 4096, the filler.
-    const std::string zero = std::string("\0\x02\0\0\0\0\x13\x88\0\x02\x10\0\0\0", 14) + std::string(199, '\x0E');
+    const std::string zero =
+        std::string("\0\x02\0\0\0\0\x13\x88\0\x02\x10\0\0\0", 14) + std::string(199, '\x0E');
     EXPECT_EQ(records[0], zero + '\0');
 
     records = build(text, false, {}, "ab");

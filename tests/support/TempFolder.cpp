@@ -51,6 +51,7 @@ void TempFolder::copySample() const {
 
 std::string sourceFile(const std::string& relative) {
     char path[1024];
-    EXPECT_TRUE(nativePathToProgram((std::string(QB_SOURCE_DIR) + "/" + relative).c_str(), path, sizeof path));
+    EXPECT_TRUE(
+        nativePathToProgram((std::string(QB_SOURCE_DIR) + "/" + relative).c_str(), path, sizeof path));
     return path;
 }
