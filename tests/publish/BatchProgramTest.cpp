@@ -57,26 +57,8 @@ TEST_F(BatchProgramTest, APackageOfAnotherToolPublishesAndNamesWhatItLeavesOut) 
     // Pretty-printed with LF line ends, no XML declaration, a guide
     // reference without a title, XHTML documents, JPEG and SVG pictures, a
     // spine entry that names nothing.
-    tmp.write("book.opf",
-              "<package xmlns=\"http://www.idpf.org/2007/opf\"\n    version=\"2.0\"\n"
-              "    unique-identifier=\"uid\">\n  <metadata xmlns:dc=\"http://purl.org/dc/elements/1.1/\">\n"
-              "    <dc:title>Two Rooms</dc:title>\n  </metadata>\n  <manifest>\n"
-              "    <item id=\"cover\"\n\thref=\"cover.xhtml\"\n\tmedia-type=\"application/xhtml+xml\"/>\n"
-              "    <item id=\"one\" href=\"one.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
-              "    <item id=\"art\" href=\"art.svg\" media-type=\"image/svg+xml\"/>\n"
-              "    <item id=\"two\" href=\"two.xhtml\" media-type=\"application/xhtml+xml\"/>\n"
-              "  </manifest>\n  <spine toc=\"ncx\">\n    <itemref idref=\"cover\"/>\n"
-              "    <itemref idref=\"one\"/>\n    <itemref idref=\"art\"/>\n    <itemref idref=\"two\"/>\n"
-              "    <itemref idref=\"ghost\"/>\n"
-              "  </spine>\n  <guide>\n    <reference type=\"text\"\n      href=\"one.xhtml\"/>\n  </guide>\n"
-              "</package>\n");
-    tmp.write("cover.xhtml", "<html><body><svg><image\n  xlink:href=\"cover.jpg\"/></svg></body></html>");
-    tmp.write("one.xhtml",
-              "<html><body>\n<p>First <img src=\"cover.jpg\"/>\n<a\n  href=\"two.xhtml#end\">on</a>"
-              "<a href=\"http://example.com/\">web</a><a href=\"two.xhtml#gone\">gone</a></p>");
-    tmp.write("two.xhtml", "<html><body>\n<p\n  id=\"end\">Last</p></body></html>");
-    tmp.write("cover.jpg", "jpeg");
-    tmp.write("art.svg", "<svg/>");
+    tmp.copyFrom("tests/publish/data/other-tool",
+                 {"book.opf", "cover.xhtml", "one.xhtml", "two.xhtml", "cover.jpg", "art.svg"});
     ProgramResult result = run("-b " + commandLinePath(tmp.file("book.opf")));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::string text = decodedText(recordsOf(tmp.read("book.prc")));

@@ -38,15 +38,19 @@ bool TempFolder::exists(const std::string& name) const {
     return fileExists(file(name).c_str());
 }
 
-void TempFolder::copySample() const {
-    makeFolder("text");
-    makeFolder("images");
-    for (const char* name : {"lantern.opf", "cover.htm", "toc.htm", "text\\ch1.htm", "text\\ch2.htm",
-                             "text\\ch3.htm", "images\\lantern.gif"}) {
-        std::string relative = std::string("samples/lantern/") + name;
+void TempFolder::copyFrom(const std::string& sourceFolder, std::initializer_list<const char*> names) const {
+    for (const char* name : names) {
+        std::string relative = sourceFolder + "/" + name;
         std::replace(relative.begin(), relative.end(), '\\', '/');
         write(name, readWholeFile(sourceFile(relative)));
     }
+}
+
+void TempFolder::copySample() const {
+    makeFolder("text");
+    makeFolder("images");
+    copyFrom("samples/lantern", {"lantern.opf", "cover.htm", "toc.htm", "text\\ch1.htm", "text\\ch2.htm",
+                                 "text\\ch3.htm", "images\\lantern.gif"});
 }
 
 std::string sourceFile(const std::string& relative) {

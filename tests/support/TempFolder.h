@@ -1,6 +1,7 @@
 // A fresh folder per test, named in program form, removed with its files.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 class TempFolder {
@@ -19,7 +20,9 @@ public:
     std::string read(const std::string& name) const;
     bool exists(const std::string& name) const;
     void makeFolder(const std::string& name) const;
-    // The sample publication of the source tree, its folders included.
+    // Files of a folder of the source tree, by name (with a backslash for
+    // a subfolder, which must exist here); the sample book, its folders made.
+    void copyFrom(const std::string& sourceFolder, std::initializer_list<const char*> names) const;
     void copySample() const;
 
 private:
