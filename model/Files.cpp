@@ -20,7 +20,7 @@ thread_local char lastErrorText[256] = "";
 struct InjectedFault {
     FileFault kind = FileFault::none;
     uint64_t left = 0;  // bytes or calls that still succeed
-    char reason[256] = "";
+    const char* reason = "";
 };
 InjectedFault injected;
 
@@ -195,9 +195,7 @@ FileCallCounts fileCallCounts() {
 void injectFileFault(FileFault kind, uint64_t after, const char* reason) {
     injected.kind = kind;
     injected.left = after;
-    size_t n = std::min(std::strlen(reason), sizeof injected.reason - 1);
-    std::memcpy(injected.reason, reason, n);
-    injected.reason[n] = '\0';
+    injected.reason = reason;
 }
 
 void clearFileFault() {

@@ -77,7 +77,8 @@ FileCallCounts fileCallCounts();
 // (create, rename, close), every later operation of that kind fails with the
 // reason given, until cleared; a write that crosses the limit puts down the
 // bytes that fit first, as a full disk does. Unarmed it costs one comparison
-// per system call. Arm and clear it between file operations.
+// per system call. Arm and clear it between file operations; the reason is
+// kept, not copied.
 enum class FileFault : int { none, write, create, rename, close };
 void injectFileFault(FileFault kind, uint64_t after, const char* reason);
 void clearFileFault();
