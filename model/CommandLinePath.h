@@ -10,3 +10,6 @@ std::string programPathForDisplay(const char* path);
 // A text argument (a title, a name) in the program's 8-bit text; false when
 // it does not fit in capacity bytes.
 bool argumentToProgramText(const char* argument, char* out, size_t capacity);
+// Whether standard error is a terminal a user watches (progress is shown
+// only there).
+bool standardErrorIsTerminal();

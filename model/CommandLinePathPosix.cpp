@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include "CommandLinePath.h"
 #include "model/Files.h"
 #include "model/NativePaths.h"
@@ -25,4 +27,8 @@ std::string programPathForDisplay(const char* path) {
 // Arguments arrive in the locale's UTF-8.
 bool argumentToProgramText(const char* argument, char* out, size_t capacity) {
     return utf8ToAnsi(argument, out, capacity);
+}
+
+bool standardErrorIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
 }

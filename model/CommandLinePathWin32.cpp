@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include "CommandLinePath.h"
 #include "model/Files.h"
 #include "model/Paths.h"
@@ -40,4 +42,11 @@ std::string programPathForDisplay(const char* path) {
 // Arguments arrive in the ANSI code page already.
 bool argumentToProgramText(const char* argument, char* out, size_t capacity) {
     return copyText(out, capacity, argument);
+}
+
+bool standardErrorIsTerminal() {
+    // A windowed program started without a console has no handle at all.
+    HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 }

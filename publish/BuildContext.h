@@ -21,9 +21,6 @@ constexpr int32_t kBuildTableLimit = 20000;
 constexpr int32_t kBuildMessageSize = 1024;
 // The e-book's text records are counted in 16 bits.
 constexpr uint64_t kLargestEbookText = uint64_t(65535) * 4096;
-constexpr int32_t kBuildErrorLevel = 1;
-// Something left out of the e-book; the build still succeeds.
-constexpr int32_t kBuildWarningLevel = 2;
 
 // Texts are ids in the build's text pool.
 struct AnchorRecord {

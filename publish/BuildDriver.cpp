@@ -64,6 +64,7 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     database.setTargetPath(partial);
     database.setCompression(compress);
     database.setSourcePath(context.intermediatePath);
+    database.progressOutput = context.reporter->progressOutput();
     if (context.reporter->stopRequested()) {
         context.reportPathMessage("The build of %s was stopped", targetPath);
         removeBuildFiles(context, nullptr, partial);
@@ -121,9 +122,14 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     return true;
 }
 
-int batchBuild(const char* packagePath, bool compress, BuildReporter& reporter) {
+int batchBuild(const char* packagePath, const BatchOptions& options, BuildReporter& reporter) {
     char target[kBuildFieldSize];
-    if (!batchTargetPath(packagePath, target)) {
+    if (options.ebookPath[0] != '\0') {
+        if (!copyText(target, sizeof target, options.ebookPath)) {
+            reportTo(reporter, "The eBook path \"%s\" is too long", options.ebookPath);
+            return 1;
+        }
+    } else if (!batchTargetPath(packagePath, target)) {
         reportTo(reporter, "The package path \"%s\" is too short or too long to name an eBook", packagePath);
         return 1;
     }
@@ -157,7 +163,7 @@ int batchBuild(const char* packagePath, bool compress, BuildReporter& reporter) 
         return 1;
     }
     context->reporter = &reporter;
-    bool built = buildEbook(*context, target, compress);
+    bool built = buildEbook(*context, target, options.compress);
     if (built) context->reportSummary();
     delete context;
     delete publication;

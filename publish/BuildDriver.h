@@ -15,11 +15,19 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress);
 // The same with the given writer.
 bool buildEbook(BuildContext& context, const char* targetPath, bool compress, EbookDatabase& database);
 
-// Builds the package at packagePath (program form, absolute) into the same
-// name with ".prc" in place of its last four characters. Every failure
-// message goes to the reporter, which by default prints it on standard
-// error. Result: 0 when the e-book was written, otherwise 1.
-int batchBuild(const char* packagePath, bool compress,
+// What a batch build is asked for beside its package.
+struct BatchOptions {
+    bool compress = true;
+    // The e-book's path (program form, absolute); empty: the package's path
+    // with ".prc" in place of its last four characters.
+    const char* ebookPath = "";
+};
+
+// Builds the package at packagePath (program form, absolute) into the
+// e-book the options name. Every failure message goes to the reporter,
+// which by default prints it on standard error. Result: 0 when the e-book
+// was written, otherwise 1.
+int batchBuild(const char* packagePath, const BatchOptions& options = {},
                BuildReporter& reporter = standardErrorBuildReporter());
 
 // The e-book path a batch build writes; false when the package path leaves

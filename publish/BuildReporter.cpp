@@ -1,15 +1,18 @@
 #include "BuildReporter.h"
 
-#include <cstdio>
+#include "model/CommandLinePath.h"
 
-namespace {
+void StandardErrorBuildReporter::reportMessage(const char* text, int32_t level) {
+    if (level != kBuildErrorLevel) ++notes;
+    if (heading != nullptr) std::fprintf(stderr, "%s:\n", heading);
+    heading = nullptr;
+    std::fprintf(stderr, "%s\n", text);
+}
 
-class StandardErrorReporter final : public BuildReporter {
-public:
-    void reportMessage(const char* text, int32_t) override { std::fprintf(stderr, "%s\n", text); }
-};
-
-}  // namespace
+// Piped or redirected, the line would only be noise among the messages.
+std::FILE* StandardErrorBuildReporter::progressOutput() {
+    return standardErrorIsTerminal() ? stderr : nullptr;
+}
 
 BuildReporter& silentBuildReporter() {
     static BuildReporter reporter;
@@ -17,6 +20,6 @@ BuildReporter& silentBuildReporter() {
 }
 
 BuildReporter& standardErrorBuildReporter() {
-    static StandardErrorReporter reporter;
+    static StandardErrorBuildReporter reporter;
     return reporter;
 }

@@ -12,13 +12,29 @@ namespace {
 // A name, a dot and a three-letter extension at the least.
 constexpr size_t kShortestBatchPath = 5;
 
-// Windows quotes a path that holds blanks (every double-clicked file): the
-// path runs to the closing quotation mark, or to the end of the line when
-// there is none, and the marks are not part of it.
-std::string_view unquoted(std::string_view text) {
-    size_t close = text.find('"', 1);
-    return text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
-}
+// One option: what it sets, and whether the next argument is its value.
+// A new option is a field of BatchRequest and a row here.
+struct OptionRow {
+    const char* name;
+    const char* otherName;
+    bool BatchRequest::*flag;
+    const char* BatchRequest::*value;
+};
+
+constexpr OptionRow kBatchOptions[] = {
+    {"-b", nullptr, &BatchRequest::publish, nullptr},
+    {"-o", "--output", nullptr, &BatchRequest::ebookPath},
+    {"--strict", nullptr, &BatchRequest::strict, nullptr},
+    {"-h", "--help", &BatchRequest::help, nullptr},
+    {"--version", nullptr, &BatchRequest::version, nullptr},
+};
+
+std::string_view unquoted(std::string_view text);
+const OptionRow* optionNamed(std::string_view argument);
+// Whether the arguments read make sense together; the problem when not.
+std::string requestProblem(const BatchRequest& request);
+// One package as typed, into the e-book typedEbook names (null: beside it).
+int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading);
 
 }  // namespace
 
@@ -47,6 +63,69 @@ StartChoice chooseStart(const char* commandLine) {
 }
 
 int runBatchBuild(std::string_view typedPath) {
+    return publishTyped(typedPath, nullptr, false, nullptr);
+}
+
+BatchRequest readBatchArguments(int argc, const char* const* argv) {
+    BatchRequest request;
+    bool optionsEnd = false;
+    for (int i = 1; i < argc && request.problem.empty(); ++i) {
+        std::string_view argument = argv[i];
+        if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
+            request.packages.push_back(argv[i]);
+        } else if (argument == "--") {
+            optionsEnd = true;
+        } else if (const OptionRow* row = optionNamed(argument); row == nullptr) {
+            request.problem = "unknown option: " + std::string(argument);
+        } else if (row->flag != nullptr) {
+            request.*row->flag = true;
+        } else if (i + 1 == argc) {
+            request.problem = "missing value after " + std::string(argument);
+        } else {
+            request.*row->value = argv[++i];
+        }
+    }
+    if (request.problem.empty()) request.problem = requestProblem(request);
+    return request;
+}
+
+int runBatchRequest(const BatchRequest& request) {
+    int status = 0;
+    bool several = request.packages.size() > 1;
+    for (const char* package : request.packages) {
+        if (publishTyped(package, request.ebookPath, request.strict, several ? package : nullptr) != 0)
+            status = 1;
+    }
+    return status;
+}
+
+namespace {
+
+// Windows quotes a path that holds blanks (every double-clicked file): the
+// path runs to the closing quotation mark, or to the end of the line when
+// there is none, and the marks are not part of it.
+std::string_view unquoted(std::string_view text) {
+    size_t close = text.find('"', 1);
+    return text.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+}
+
+const OptionRow* optionNamed(std::string_view argument) {
+    for (const OptionRow& row : kBatchOptions) {
+        if (argument == row.name || (row.otherName != nullptr && argument == row.otherName)) return &row;
+    }
+    return nullptr;
+}
+
+std::string requestProblem(const BatchRequest& request) {
+    if (request.help || request.version) return "";
+    if (!request.publish) return request.packages.empty() ? "" : "packages are published with -b";
+    if (request.packages.empty()) return "-b needs a package";
+    if (request.ebookPath != nullptr && request.packages.size() > 1)
+        return "-o names the eBook of one package only";
+    return "";
+}
+
+int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading) {
     std::string typed(typedPath);
     if (typed.size() < kShortestBatchPath) {
         std::fprintf(stderr, "quirebound: the package path \"%s\" is too short to name a package\n",
@@ -58,13 +137,27 @@ int runBatchBuild(std::string_view typedPath) {
         std::fprintf(stderr, "quirebound: the package path \"%s\" is too long\n", typed.c_str());
         return 1;
     }
-    int status = batchBuild(packagePath, true);
-    if (status == 0) {
-        char target[kPathSize];
-        batchTargetPath(packagePath, target);
-        // The writer's progress line has no line end of its own.
-        std::printf("\n%s\n", programPathForDisplay(target).c_str());
+    char ebookPath[kPathSize] = "";
+    if (typedEbook != nullptr && !argumentToProgramPath(typedEbook, ebookPath)) {
+        std::fprintf(stderr, "quirebound: the eBook path \"%s\" is too long\n", typedEbook);
+        return 1;
     }
-    std::fflush(stdout);
+    StandardErrorBuildReporter reporter;
+    reporter.heading = heading;
+    BatchOptions options;
+    options.ebookPath = ebookPath;
+    int status = batchBuild(packagePath, options, reporter);
+    if (status == 0) {
+        if (ebookPath[0] == '\0') batchTargetPath(packagePath, ebookPath);
+        std::printf("%s\n", programPathForDisplay(ebookPath).c_str());
+        std::fflush(stdout);
+        if (strict && reporter.notes > 0) {
+            std::fprintf(stderr, "quirebound: %s: the publishing report names what to fix (--strict)\n",
+                         typed.c_str());
+            status = 1;
+        }
+    }
     return status;
 }
+
+}  // namespace

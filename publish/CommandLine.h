@@ -5,7 +5,9 @@
 // the marks.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 enum class StartKind {
     emptyEditor,  // no token
@@ -29,3 +31,23 @@ StartChoice chooseStart(const char* commandLine);
 // (0 only when the e-book was written). Messages go to standard error, the
 // e-book's path to standard output.
 int runBatchBuild(std::string_view typedPath);
+
+// What an argument list split by a shell asks of the batch program: each
+// argument is an option of the table in CommandLine.cpp, its value, or a
+// package.
+struct BatchRequest {
+    bool publish = false;  // -b
+    bool strict = false;
+    bool help = false;
+    bool version = false;
+    const char* ebookPath = nullptr;  // -o, as typed
+    std::vector<const char*> packages;
+    // Why the arguments cannot be followed; empty when they can.
+    std::string problem;
+};
+
+BatchRequest readBatchArguments(int argc, const char* const* argv);
+// Publishes the packages in turn, each as runBatchBuild does, and goes on
+// after one that fails. Result: 0 when every e-book was written (with
+// --strict, also without notes in its publishing report), otherwise 1.
+int runBatchRequest(const BatchRequest& request);

@@ -20,7 +20,6 @@ constexpr uint32_t kFixedDate = 0x06D144AE;
 
 void putBig16(uint8_t* at, uint32_t value);
 void putBig32(uint8_t* at, uint32_t value);
-void reportProgress(uint32_t index, uint32_t total);
 
 }  // namespace
 
@@ -106,6 +105,15 @@ void EbookDatabase::close() {
     if (targetHandle != 0 && !closeFile(targetHandle)) writeFailed = true;
     sourceHandle = 0;
     targetHandle = 0;
+    if (progressShown) std::fputc('\n', progressOutput);
+    progressShown = false;
+}
+
+void EbookDatabase::reportProgress(uint32_t index) {
+    if (progressOutput == nullptr) return;
+    std::fprintf(progressOutput, "\rconverting record %d of %d", int(index + 1), int(totalRecords));
+    std::fflush(progressOutput);
+    progressShown = true;
 }
 
 bool PalmDocDatabase::writeHeader() {
@@ -161,7 +169,7 @@ bool PalmDocDatabase::writeTextRecord(const uint8_t* data, uint32_t length, uint
     } else {
         ok = writeBytes(targetHandle, data, length);
     }
-    reportProgress(index, totalRecords);
+    reportProgress(index);
     return finishRecord(ok);
 }
 
@@ -172,7 +180,7 @@ bool PalmDocDatabase::writeImageRecord(const char* imagePath, uint32_t index) {
     // A picture that cannot be converted still gets its record, a blank one.
     converter.convert(imagePath);
     bool ok = converter.writeBitmap(targetHandle);
-    reportProgress(index, totalRecords);
+    reportProgress(index);
     return finishRecord(ok);
 }
 
@@ -210,11 +218,6 @@ void putBig32(uint8_t* at, uint32_t value) {
     at[1] = uint8_t(value >> 16);
     at[2] = uint8_t(value >> 8);
     at[3] = uint8_t(value);
-}
-
-void reportProgress(uint32_t index, uint32_t total) {
-    std::printf("\rconverting record %d of %d", int(index + 1), int(total));
-    std::fflush(stdout);
 }
 
 }  // namespace

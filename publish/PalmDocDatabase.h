@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 #include "model/Files.h"
 
@@ -48,6 +49,14 @@ public:
     // Set when a byte of the target could not be written: the e-book on disk
     // is then incomplete although every step ran.
     bool writeFailed = false;
+    // Where the line "converting record N of T" goes for each record; none
+    // when null (a build in a window, or output that is no terminal).
+    std::FILE* progressOutput = nullptr;
+    // A progress line is open: close() ends it.
+    bool progressShown = false;
+
+protected:
+    void reportProgress(uint32_t index);
 };
 
 class PalmDocDatabase : public EbookDatabase {

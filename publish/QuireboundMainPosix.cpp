@@ -1,8 +1,6 @@
 // quirebound: the batch build from the command line. The editor itself is
 // the Windows program.
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "QuireboundVersion.h"
 #include "publish/CommandLine.h"
@@ -10,44 +8,46 @@
 namespace {
 
 constexpr const char* kShortUsage =
-    "usage: quirebound -b PACKAGE.opf  (publishes the e-book; the editor runs on Windows, also under Wine)\n";
+    "usage: quirebound -b [-o EBOOK.prc] [--strict] PACKAGE.opf...  (publishes the e-books; the editor\n"
+    "runs on Windows, also under Wine; see --help)\n";
 
 constexpr const char* kUsage =
-    "Usage: quirebound -b PACKAGE.opf\n"
-    "Publishes an Open eBook publication as a PalmDOC e-book: PACKAGE.prc is\n"
-    "written beside PACKAGE.opf and its path is printed. The editor itself is\n"
-    "the Windows program (it runs under Wine too).\n"
+    "Usage: quirebound -b [options] PACKAGE.opf...\n"
+    "Publishes each Open eBook publication as a PalmDOC e-book: PACKAGE.prc is\n"
+    "written beside PACKAGE.opf and its path is printed, one line per e-book.\n"
+    "The editor itself is the Windows program (it runs under Wine too).\n"
     "\n"
-    "  -b PACKAGE.opf  publish the package; the rest of the line is its path,\n"
-    "                  blanks included\n"
-    "  --help          show this text\n"
+    "  -b              publish the packages named, one after the other\n"
+    "  -o, --output EBOOK.prc\n"
+    "                  write the e-book of the one package named there\n"
+    "  --strict        fail when a publishing report names what to fix\n"
+    "  -h, --help      show this text\n"
     "  --version       show the version\n"
+    "  --              the arguments that follow are packages\n"
     "\n"
-    "Exit status 0 when the e-book was written; otherwise a message on standard\n"
-    "error. After a build that worked, standard error lists what the\n"
-    "publication should still fix: unresolved links, pictures not converted,\n"
-    "spine entries skipped.\n";
+    "Exit status 0 when every e-book was written; 1 when one was not (the\n"
+    "others are still published), with a message on standard error; 2 when\n"
+    "the arguments make no sense. After a build that worked, standard error\n"
+    "lists what the publication should still fix: unresolved links, pictures\n"
+    "not converted, spine entries skipped; with --strict that also makes the\n"
+    "status 1. Progress is shown on standard error when it is a terminal.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    BatchRequest request = readBatchArguments(argc, argv);
+    if (request.help) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (request.version) {
         std::puts("quirebound " QB_VERSION);
         return 0;
     }
-    // The shell has split the line already; joined again, it follows the
-    // same rules as the Windows program's command line.
-    std::string line;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) line += ' ';
-        line += argv[i];
+    if (!request.problem.empty() || !request.publish) {
+        if (!request.problem.empty()) std::fprintf(stderr, "quirebound: %s\n", request.problem.c_str());
+        std::fputs(kShortUsage, stderr);
+        return 2;
     }
-    StartChoice choice = chooseStart(line.c_str());
-    if (choice.kind == StartKind::batchBuild) return runBatchBuild(choice.path);
-    std::fputs(kShortUsage, stderr);
-    return 2;
+    return runBatchRequest(request);
 }

@@ -50,7 +50,7 @@ TEST(PublishImportedTest, TheContentsLinksLeadToTheHeadingsAcrossContentFiles) {
         ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
 
         ProgramResult built = runProgramWithCommandLine(
-            QB_QUIREBOUND_PROGRAM, "-b " + commandLinePath(tmp.file(c.base + ".opf")), tmp.path());
+            QB_QUIREBOUND_PROGRAM, "-b \"" + commandLinePath(tmp.file(c.base + ".opf")) + "\"", tmp.path());
         std::vector<std::string> records = recordsOf(tmp.read(c.base + ".prc"));
         ASSERT_FALSE(records.empty()) << built.err;
         std::string text = decodedText(records);

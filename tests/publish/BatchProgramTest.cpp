@@ -39,6 +39,11 @@ TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
     tmp.copySample();
     ProgramResult result = run("-b " + commandLinePath(tmp.file("lantern.opf")));
     ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Standard output holds the e-book's path alone; progress shows only on
+    // a terminal.
+    std::erase(result.out, '\r');
+    EXPECT_EQ(result.out, commandLinePath(tmp.file("lantern.prc")) + "\n");
+    EXPECT_EQ(result.err, "");
     EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
     std::vector<std::string> records = recordsOf(tmp.read("lantern.prc"));
     ASSERT_GE(records.size(), size_t(3));
@@ -94,7 +99,7 @@ TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
         std::string message;
     } cases[] = {
         {"-b " + commandLinePath(tmp.file("broken.opf")), "could not be read"},
-        {"-b", "too short"},
+        {"-b", isWindowsProgram() ? "too short" : "-b needs a package"},
     };
     for (const Case& c : cases) {
         ProgramResult result = run(c.commandLine);
@@ -107,13 +112,59 @@ TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
     EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
 }
 
-TEST_F(BatchProgramTest, WithoutBatchSwitchTheConsoleProgramOnlyExplainsItself) {
-    // On Windows this opens the editor, which the window tests drive.
-    if (isWindowsProgram()) GTEST_SKIP() << "the Windows program opens its editor here";
-    ProgramResult result = run("-B " + commandLinePath(tmp.file("x.opf")));
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("usage: quirebound -b"), std::string::npos) << result.err;
-    EXPECT_FALSE(tmp.exists("x.prc"));
+TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
+    // On Windows the rest of the line is one path, and without -b the editor opens.
+    if (isWindowsProgram()) GTEST_SKIP() << "the Windows program takes one path, blanks included";
+    tmp.copySample();
+    tmp.write("broken.opf", "<package>");
+    tmp.write("a.htm", "<html><body>A</body></html>");
+    tmp.write("loose.opf",
+              "<package unique-identifier=\"u\"><manifest><item id=\"a\" href=\"a.htm\" "
+              "media-type=\"text/html\"/></manifest>"
+              "<spine><itemref idref=\"a\"/><itemref idref=\"gone\"/></spine></package>");
+    tmp.makeFolder("out");
+    std::string lantern = commandLinePath(tmp.file("lantern.opf")),
+                loose = commandLinePath(tmp.file("loose.opf"));
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::vector<std::string> written;  // in the order printed
+        std::string message;               // on standard error; for help, on standard output
+    } cases[] = {
+        {{"-b", lantern, commandLinePath(tmp.file("broken.opf")), loose},
+         1,
+         {"lantern.prc", "loose.prc"},
+         "broken.opf:\nThe package "},
+        {{"--strict", "-b", lantern}, 0, {"lantern.prc"}, ""},
+        {{"-b", "--strict", loose}, 1, {"loose.prc"}, "loose.opf: the publishing report names what to fix"},
+        {{"-b", "-o", commandLinePath(tmp.file("out\\mine.prc")), lantern}, 0, {"out\\mine.prc"}, ""},
+        {{"-b", "--output", "x.prc", lantern, loose}, 2, {}, "-o names the eBook of one package only"},
+        {{"-b", "--frob", lantern}, 2, {}, "unknown option: --frob"},
+        {{"-b", lantern, "-o"}, 2, {}, "missing value after -o"},
+        {{"-B", lantern}, 2, {}, "usage: quirebound -b"},
+        {{"-h"}, 0, {}, "Usage: quirebound -b"},
+    };
+    for (const Case& c : cases) {
+        for (const char* name : {"lantern.prc", "loose.prc", "out\\mine.prc"})
+            deleteFile(tmp.file(name).c_str());
+        ProgramResult result = runProgram(QB_QUIREBOUND_PROGRAM, c.arguments, scratch.path());
+        std::string paths;
+        for (const std::string& name : c.written) {
+            EXPECT_TRUE(tmp.exists(name)) << name;
+            paths += commandLinePath(tmp.file(name)) + "\n";
+        }
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.message << result.err;
+        bool help = c.exitCode == 0 && c.written.empty();
+        EXPECT_NE((help ? result.out : result.err).find(c.message), std::string::npos) << result.err;
+        if (!help) {
+            EXPECT_EQ(result.out, paths) << c.message;
+        }
+    }
+    // Progress on a terminal, its line ended before the path.
+    ProgramResult shown =
+        runProgram("script", {"-qec", std::string(QB_QUIREBOUND_PROGRAM) + " -b " + lantern, "/dev/null"},
+                   scratch.path());
+    EXPECT_NE(shown.out.find("\rconverting record 3 of 3\r\n"), std::string::npos) << shown.out;
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ protected:
             addDocument(*pub, ("d" + std::to_string(i)).c_str(), hrefs[i].c_str());
         ASSERT_TRUE(pub->save(tmp.file(name).c_str()));
     }
-    int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), true, reporter); }
+    int batch(const std::string& name) { return batchBuild(tmp.file(name).c_str(), {}, reporter); }
     // The status and what the build wrote to standard error.
     std::pair<int, std::string> batchWithErrors(const std::string& name) {
         testing::internal::CaptureStderr();

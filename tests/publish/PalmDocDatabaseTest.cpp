@@ -13,6 +13,8 @@ namespace {
 class PalmDocDatabaseTest : public ::testing::Test {
 protected:
     TempFolder tmp;
+    // Where build() has the writer print its progress.
+    std::FILE* progress = nullptr;
 
     void configure(PalmDocDatabase& db, const std::string& source, bool compress, const char* name = "Book") {
         tmp.write("source.htm", source);
@@ -27,6 +29,7 @@ protected:
                                    const std::vector<std::string>& images = {}, const char* name = "Book") {
         PalmDocDatabase db;
         configure(db, source, compress, name);
+        db.progressOutput = progress;
         EXPECT_TRUE(db.begin(uint32_t(images.size()))) << db.errorText;
         uint32_t written = 0;
         while (db.writeNextTextRecord()) ++written;
@@ -99,12 +102,14 @@ TEST_F(PalmDocDatabaseTest, TextIsCutIntoRecordsOf4096Bytes) {
 
 TEST_F(PalmDocDatabaseTest, PicturesFollowTheTextAsBitmapRecords) {
     tmp.write("a.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
+    progress = stdout;
     testing::internal::CaptureStdout();
     std::vector<std::string> records = build(sampleText(4097), true, {"a.gif", "missing.gif", "a.gif"});
-    // Each record prints one progress line.
+    progress = nullptr;
+    // Each record prints one progress line; closing ends it.
     std::string lines;
     for (int i = 1; i <= 5; ++i) lines += "\rconverting record " + std::to_string(i) + " of 5";
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), lines);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), lines + "\n");
     ASSERT_EQ(records.size(), 6u);
     EXPECT_EQ(big16(records[0], 8), 2u);
     const std::string picture = records[3];

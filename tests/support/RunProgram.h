@@ -15,8 +15,8 @@ struct ProgramResult {
 ProgramResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& scratchFolder);
 // The arguments as one command-line text, blanks and quotes as they stand:
-// Windows hands the program this text; elsewhere it is split at blanks into
-// arguments.
+// Windows hands the program this text; elsewhere it is split into arguments
+// at blanks outside double quotes, as a shell would.
 ProgramResult runProgramWithCommandLine(const std::string& program, const std::string& commandLine,
                                         const std::string& scratchFolder);
 // A program-form path as this system's command line takes it.

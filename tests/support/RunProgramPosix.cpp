@@ -1,7 +1,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <sstream>
 
 #include "RunProgram.h"
 #include "model/NativePaths.h"
@@ -33,9 +32,24 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 
 ProgramResult runProgramWithCommandLine(const std::string& program, const std::string& commandLine,
                                         const std::string& scratchFolder) {
+    // Split as a shell would: at blanks, except inside double quotes.
     std::vector<std::string> arguments;
-    std::istringstream words(commandLine);
-    for (std::string word; words >> word;) arguments.push_back(word);
+    std::string word;
+    bool inQuotes = false, inWord = false;
+    for (char c : commandLine) {
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            inWord = true;
+        } else if (c == ' ' && !inQuotes) {
+            if (inWord) arguments.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) arguments.push_back(word);
     return runProgram(program, arguments, scratchFolder);
 }
 
