@@ -249,6 +249,9 @@ bool finishImport(ImportJob& job) {
     closeContentFile(job);
     closeTableOfContents(job);
     closeSource(job);
+    if (!job.failed && job.chapterRequired && job.chapterCounter == 0) {
+        recordError(job, kNoChapterMessage, job.sourcePath);
+    }
     // A package would list pages that are not whole.
     if (!job.failed) writePackageDocument(job);
     job.running = false;

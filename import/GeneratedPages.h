@@ -8,6 +8,7 @@
 constexpr int kLabelSize = 64;
 // The start of the last error when a file of a page's name exists.
 constexpr const char* kPageExistsMessage = "The file exists already : ";
+constexpr const char* kNoChapterMessage = "No chapter heading was found in the source : ";
 
 // Biography (when asked), cover, content file 1 and the table of contents
 // head. A page that cannot be created stops here: false, the last error

@@ -23,6 +23,7 @@ ImportJob::ImportJob() {
     createdPackage = createdToc = createdCover = createdBiography = false;
     contentFilesCreated = 0;
     replaceExisting = false;
+    chapterRequired = false;
     reset();
 }
 
@@ -41,6 +42,7 @@ void ImportJob::reset() {
     addRights = 0;
     addBiography = 0;
     replaceExisting = false;
+    chapterRequired = false;
     splitSize = kDefaultSplitSize;
     lastError[0] = '\0';
     packagePath[0] = tocPath[0] = coverPath[0] = biographyPath[0] = '\0';

@@ -86,6 +86,9 @@ struct ImportJob {
     // The user allows the import to replace files of the names it writes;
     // otherwise an existing one stops it before anything is written.
     bool replaceExisting;
+    // A search that finds no chapter fails the import (the command line's
+    // rule, where a mistyped search string would go unnoticed).
+    bool chapterRequired;
     // What this import has created, removed again when it fails.
     bool createdPackage;
     bool createdToc;

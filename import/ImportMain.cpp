@@ -40,11 +40,14 @@ constexpr const char* kUsage =
     "  --biography           add a biography page\n"
     "  --replace             replace files of the names the import writes\n"
     "                        (without it, an existing one stops the import)\n"
-    "  --help                show this text\n"
+    "  -h, --help            show this text\n"
     "  --version             show the version\n"
     "\n"
-    "Exit status 0 when the package was written; 1 with a message on standard\n"
-    "error otherwise. Long sources show their progress on standard error.\n";
+    "Standard output holds only the path of the package written. Exit status 0\n"
+    "when it was written; 1 with a message on standard error otherwise, also\n"
+    "when a search string or tag list was given and found no chapter (nothing\n"
+    "is then left behind). Long sources show their progress on standard error\n"
+    "when it is a terminal.\n";
 
 int fail(const char* message, const char* detail = nullptr);
 // Where an option that is simply stored keeps its value; null for others.
@@ -53,11 +56,13 @@ const char** valueSlot(const char* option, const char** kind, const char** desti
 // Options whose value the loop itself interprets.
 bool takesValue(const char* option);
 bool isHtmlName(const char* path);
-// Long sources show how far they are on standard error.
+// Long sources show how far they are on standard error, when someone
+// watches it.
 class StandardErrorProgress final : public ImportReporter {
 public:
     bool shown = false;
     void setProgress(int percent) override {
+        if (!standardErrorIsTerminal()) return;
         shown = true;
         std::fprintf(stderr, "\rimporting: %3d%%", percent);
         std::fflush(stderr);
@@ -78,7 +83,7 @@ int main(int argc, char** argv) {
     const char* tags = "";
     for (int i = 1; i < argc; ++i) {
         const char* option = argv[i];
-        if (std::strcmp(option, "--help") == 0) {
+        if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
             std::fputs(kUsage, stdout);
             return 0;
         }
@@ -171,6 +176,9 @@ int main(int argc, char** argv) {
         job->addRights = 1;
     }
 
+    // A search given on the command line must find a chapter.
+    job->chapterRequired =
+        job->sourceKind == SourceKind::text ? job->searchPatternLength > 0 : job->headingTags.count > 0;
     StandardErrorProgress progress;
     ImportOutcome outcome = runImport(*job, progress);
     if (progress.shown) std::fputc('\n', stderr);
