@@ -11,7 +11,8 @@ HKEY openSettingsKey();
 // Reads a string value of at most 256 bytes into field; a missing or longer
 // value leaves the field as it was.
 bool readValue(HKEY key, const char* name, char* field);
-void writeWholeField(HKEY key, const char* name, const char* field);
+// A string value of the text's own length and its terminator.
+void writeString(HKEY key, const char* name, const char* text);
 
 }  // namespace
 
@@ -27,9 +28,9 @@ void loadToolSettings(ToolSettings& settings) {
 void saveToolSettings(const ToolSettings& settings) {
     HKEY key = openSettingsKey();
     if (key == nullptr) return;
-    writeWholeField(key, "HTMLEditor", settings.htmlEditorPath);
-    writeWholeField(key, "PalmOsEmul", settings.palmOsEmulatorPath);
-    writeWholeField(key, "WapEmul", settings.wapEmulatorPath);
+    writeString(key, "HTMLEditor", settings.htmlEditorPath);
+    writeString(key, "PalmOsEmul", settings.palmOsEmulatorPath);
+    writeString(key, "WapEmul", settings.wapEmulatorPath);
     RegCloseKey(key);
 }
 
@@ -45,8 +46,7 @@ bool readLastOpenDir(char* out) {
 void writeLastOpenDir(const char* folder) {
     HKEY key = openSettingsKey();
     if (key == nullptr) return;
-    RegSetValueExA(key, "LastOpenDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                   DWORD(lstrlenA(folder)));
+    writeString(key, "LastOpenDir", folder);
     RegCloseKey(key);
 }
 
@@ -71,8 +71,8 @@ bool readValue(HKEY key, const char* name, char* field) {
     return true;
 }
 
-void writeWholeField(HKEY key, const char* name, const char* field) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(field), kToolPathSize);
+void writeString(HKEY key, const char* name, const char* text) {
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), DWORD(lstrlenA(text) + 1));
 }
 
 }  // namespace

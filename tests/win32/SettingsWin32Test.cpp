@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "win32/ExternalPrograms.h"
 #include "model/Text.h"
@@ -40,8 +41,9 @@ TEST_F(ToolSettingsTest, SavedSettingsComeBackInFreshSettings) {
     copyText(settings->palmOsEmulatorPath, "C:\\palm\\emu.exe");
     copyText(settings->wapEmulatorPath, std::string(255, 'w').c_str());
     saveToolSettings(*settings);
-    // Each value covers the whole field.
-    EXPECT_EQ(storedSize("HTMLEditor"), DWORD(kToolPathSize));
+    // Each value holds its text and terminator, not the rest of the field.
+    for (auto [name, size] : {std::pair{"HTMLEditor", 21}, {"PalmOsEmul", 16}, {"WapEmul", 256}})
+        EXPECT_EQ(storedSize(name), DWORD(size)) << name;
 
     auto fresh = std::make_unique<ToolSettings>();
     loadToolSettings(*fresh);
@@ -72,6 +74,7 @@ TEST_F(ToolSettingsTest, LastOpenDirIsReadBackAsWritten) {
     EXPECT_FALSE(readLastOpenDir(folder));
     EXPECT_STREQ(folder, "");
     writeLastOpenDir("C:\\books\\");
+    EXPECT_EQ(storedSize("LastOpenDir"), DWORD(10));
     ASSERT_TRUE(readLastOpenDir(folder));
     EXPECT_STREQ(folder, "C:\\books\\");
 }
