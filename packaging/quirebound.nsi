@@ -1,5 +1,6 @@
 ; The Windows installer: the editor, the command-line import, the help page
-; and the sample publication, for the current user alone (no administrator).
+; and the sample publication, for the current user alone (no administrator;
+; with one, the .opf association is also made machine-wide).
 ; Built by the Windows tree with makensis, which defines VERSION, PROGRAM,
 ; IMPORT, SOURCE and OUTFILE.
 
@@ -15,6 +16,14 @@ RequestExecutionLevel user
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QuireboundPublisher"
 !define CLASSES "Software\Classes"
 !define PROGID "Quirebound.Package"
+
+; The .opf association under one registry root.
+!macro Associate ROOT
+  WriteRegStr ${ROOT} "${CLASSES}\.opf" "" "${PROGID}"
+  WriteRegStr ${ROOT} "${CLASSES}\${PROGID}" "" "Open eBook package"
+  WriteRegStr ${ROOT} "${CLASSES}\${PROGID}\DefaultIcon" "" "$INSTDIR\quirebound.exe,0"
+  WriteRegStr ${ROOT} "${CLASSES}\${PROGID}\shell\open\command" "" '"$INSTDIR\quirebound.exe" "%1"'
+!macroend
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -58,11 +67,15 @@ Section "Install"
   SetOutPath "$INSTDIR"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\quirebound.exe" "" "$INSTDIR\quirebound.exe" 0
 
-  ; A package opened from the desktop starts the editor with it.
-  WriteRegStr HKCU "${CLASSES}\.opf" "" "${PROGID}"
-  WriteRegStr HKCU "${CLASSES}\${PROGID}" "" "Open eBook package"
-  WriteRegStr HKCU "${CLASSES}\${PROGID}\DefaultIcon" "" "$INSTDIR\quirebound.exe,0"
-  WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\open\command" "" '"$INSTDIR\quirebound.exe" "%1"'
+  ; A package opened from the desktop starts the editor with it. Not every
+  ; system merges the user's classes into the machine's (Wine does not), so
+  ; with administrator rights (always under Wine) the machine gets them too.
+  !insertmacro Associate HKCU
+  UserInfo::GetAccountType
+  Pop $0
+  StrCmp $0 "Admin" 0 user_only
+    !insertmacro Associate HKLM
+  user_only:
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -91,6 +104,15 @@ Section "Uninstall"
   StrCmp $0 "${PROGID}" 0 +2
     DeleteRegKey HKCU "${CLASSES}\.opf"
   DeleteRegKey HKCU "${CLASSES}\${PROGID}"
+  ; The machine's only while it opens this install's editor: another user's
+  ; install may have made it.
+  ReadRegStr $1 HKLM "${CLASSES}\${PROGID}\shell\open\command" ""
+  StrCmp $1 '"$INSTDIR\quirebound.exe" "%1"' 0 machine_done
+    ReadRegStr $0 HKLM "${CLASSES}\.opf" ""
+    StrCmp $0 "${PROGID}" 0 +2
+      DeleteRegKey HKLM "${CLASSES}\.opf"
+    DeleteRegKey HKLM "${CLASSES}\${PROGID}"
+  machine_done:
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
   ; The editor's settings (its tool paths and last folder).

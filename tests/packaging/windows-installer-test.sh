@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows installer as a user meets it, in the fresh Wine prefix that
 # scripts/wine-fresh-run.sh made: a silent install, the installed program
-# publishing the installed sample, the .opf association, and a silent
-# uninstall that leaves nothing behind.
+# publishing the installed sample, the .opf association (a package opened
+# through it shows in the editor), and a silent uninstall that leaves nothing
+# behind.
 set -euo pipefail
 setup="$1"
 fail() {
@@ -17,6 +18,7 @@ value() {
 }
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\QuireboundPublisher'
 classes='HKCU\Software\Classes'
+machine='HKLM\Software\Classes'
 
 wine "$setup" /S || fail "the installer ended with status $?"
 windows_dir="$(value "$uninstall_key" InstallLocation)"
@@ -46,6 +48,29 @@ ebook="$dir/samples/lantern/lantern.prc"
 [ "$(value "$classes\\.opf")" = Quirebound.Package ] || fail ".opf is not associated"
 command="$(value "$classes\\Quirebound.Package\\shell\\open\\command")"
 [ "$command" = "\"$windows_dir\\quirebound.exe\" \"%1\"" ] || fail "the .opf command line is: $command"
+# Wine reads file types only from the machine's classes; the installer has
+# administrator rights here and registers them there too.
+[ "$(value "$machine\\.opf")" = Quirebound.Package ] || fail ".opf is not associated machine-wide"
+
+# Opened as a double-click opens it, from a folder whose name has a blank:
+# the editor's title names the package once it is loaded.
+books="$WINEPREFIX/drive_c/my books"
+mkdir -p "$books"
+cp -r "$dir/samples/lantern" "$books/"
+# In the background: without the association, start waits on its message box.
+wine start /unix "$books/lantern/lantern.opf" &
+opened=false
+for _ in $(seq 120); do
+    if xwininfo -root -tree | grep -qF '"Quirebound Publisher - lantern.opf"'; then
+        opened=true
+        break
+    fi
+    sleep 0.5
+done
+$opened || fail "opening $books/lantern/lantern.opf through its association showed no editor naming it"
+# The editor runs until it is closed: end this prefix's programs.
+wineserver -k
+wineserver -w
 
 uninstall="$(value "$uninstall_key" QuietUninstallString)"
 [ "$uninstall" = "\"$windows_dir\\uninstall.exe\" /S" ] || fail "the quiet uninstall command is: $uninstall"
@@ -54,9 +79,10 @@ wine "$windows_dir\\uninstall.exe" /S
 wineserver -w
 [ ! -e "$dir" ] || fail "left behind: $(find "$dir")"
 [ ! -e "$shortcut" ] || fail "the Start-menu entry is left"
-for key in "$uninstall_key" "$classes\\.opf" "$classes\\Quirebound.Package"; do
+for key in "$uninstall_key" "$classes\\.opf" "$classes\\Quirebound.Package" "$machine\\.opf" \
+    "$machine\\Quirebound.Package"; do
     ! wine reg query "$key" >/dev/null 2>&1 || fail "the registry key $key is left"
 done
 wineserver -w
-! grep -i quirebound "$WINEPREFIX/user.reg" || fail "the registry still names the program"
+! grep -i quirebound "$WINEPREFIX/user.reg" "$WINEPREFIX/system.reg" || fail "the registry still names the program"
 echo "installed, published, associated and uninstalled"
