@@ -1,8 +1,9 @@
-// What the command line asks for at start, under one set of rules on every
-// system: tokens are cut at blanks only, "-b" is exact, and the rest of the
-// line behind it is the package path as it stands. A path in quotation
-// marks (first token, or the rest behind "-b") keeps its blanks and loses
-// the marks.
+// What the Windows program's command line asks for at start: tokens are
+// cut at blanks only, "-b" is exact, and the rest of the line behind it is
+// the package path as it stands. A path in quotation marks (first token, or
+// the rest behind "-b") keeps its blanks and loses the marks. Elsewhere the
+// shell has split the line, and the batch program reads its arguments as
+// options and packages (BatchRequest).
 #pragma once
 
 #include <string>

@@ -32,24 +32,18 @@ ProgramResult runProgram(const std::string& program, const std::vector<std::stri
 
 ProgramResult runProgramWithCommandLine(const std::string& program, const std::string& commandLine,
                                         const std::string& scratchFolder) {
-    // Split as a shell would: at blanks, except inside double quotes.
-    std::vector<std::string> arguments;
-    std::string word;
-    bool inQuotes = false, inWord = false;
+    // Split as a shell would: at blanks outside double quotes.
+    std::vector<std::string> arguments(1);
+    bool inQuotes = false;
     for (char c : commandLine) {
-        if (c == '"') {
+        if (c == '"')
             inQuotes = !inQuotes;
-            inWord = true;
-        } else if (c == ' ' && !inQuotes) {
-            if (inWord) arguments.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
+        else if (c != ' ' || inQuotes)
+            arguments.back() += c;
+        else if (!arguments.back().empty())
+            arguments.emplace_back();
     }
-    if (inWord) arguments.push_back(word);
+    if (arguments.back().empty()) arguments.pop_back();
     return runProgram(program, arguments, scratchFolder);
 }
 
