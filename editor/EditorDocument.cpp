@@ -18,27 +18,23 @@ void restorePackagePath(Publication& publication, const char* packagePath);
 }  // namespace
 
 EditorDocument::EditorDocument()
-    : tools{}, currentPath{}, isOpen(0), mainWindow(nullptr), ebookPath{}, modified(false), window(nullptr) {}
+    : tools{}, isOpen(false), modified(false), window(nullptr) {}
 
-void EditorDocument::initDocument(WindowHandle main, DocumentWindow& shownIn) {
-    mainWindow = main;
+void EditorDocument::initDocument(DocumentWindow& shownIn) {
     window = &shownIn;
     enableDocumentCommands(false);
     clear();
-    isOpen = 0;
+    isOpen = false;
     modified = false;
     updateTitle("");
-    ebookPath[0] = '\0';
 }
 
 bool EditorDocument::openPackage(const char* packagePath) {
     if (!open(packagePath)) {
-        currentPath[0] = '\0';
-        isOpen = 0;
+        isOpen = false;
         return false;
     }
-    copyText(currentPath, packagePath);
-    isOpen = 1;
+    isOpen = true;
     modified = false;
     enableDocumentCommands(true);
     updateTitle(packagePath);
@@ -52,35 +48,37 @@ bool EditorDocument::openPackageOrWarn(const char* packagePath) {
 }
 
 bool EditorDocument::savePackage() {
-    if (save(currentPath)) {
+    // Saving records the path it writes to: hand it a copy of its own.
+    char packagePath[kPathSize];
+    copyText(packagePath, path);
+    if (save(packagePath)) {
         modified = false;
         return true;
     }
-    if (window != nullptr) window->showErrorAboutFile(IDS_SAVE_FAILED, currentPath);
+    if (window != nullptr) window->showErrorAboutFile(IDS_SAVE_FAILED, packagePath);
     return false;
 }
 
 bool EditorDocument::savePackageAs() {
-    char chosen[kFieldSize];
-    copyText(chosen, currentPath);
+    char chosen[kPathSize];
+    copyText(chosen, path);
     if (window == nullptr || !window->askSavePackageName(chosen)) return false;
     appendIfMissing(chosen, kPackageExtension);
-    char previous[kFieldSize];
-    copyText(previous, currentPath);
+    char previous[kPathSize];
+    copyText(previous, path);
     if (!save(chosen)) {
         restorePackagePath(*this, previous);
         window->showErrorAboutFile(IDS_SAVE_FAILED, chosen);
         return false;
     }
-    copyText(currentPath, chosen);
     modified = false;
-    updateTitle(currentPath);
+    updateTitle(path);
     return true;
 }
 
 bool EditorDocument::closePackage(bool writeFirst) {
-    if (writeFirst && isOpen == 1 && !savePackage()) return false;
-    isOpen = 0;
+    if (writeFirst && isOpen && !savePackage()) return false;
+    isOpen = false;
     enableDocumentCommands(false);
     clear();
     modified = false;
@@ -104,7 +102,7 @@ void EditorDocument::refreshAllViews() {
 }
 
 bool EditorDocument::prepareForPublishing() {
-    if (isOpen == 1 && !savePackage()) return false;
+    if (isOpen && !savePackage()) return false;
     resolveSpine();
     return true;
 }
@@ -118,7 +116,7 @@ void EditorDocument::openCommand() {
 
 void EditorDocument::saveCommand() {
     // Without an open package there is no file to write to.
-    if (isOpen == 1) savePackage();
+    if (isOpen) savePackage();
 }
 
 void EditorDocument::saveAsCommand() {
@@ -130,13 +128,13 @@ void EditorDocument::closeCommand() {
 }
 
 void EditorDocument::offerSaveAndClose() {
-    if (isOpen != 1) return;
+    if (!isOpen) return;
     if (window != nullptr && window->askYesNo(IDS_ASK_SAVE_PACKAGE)) savePackage();
     closePackage(false);
 }
 
 bool EditorDocument::mayExit() {
-    if (isOpen != 1 || !modified || window == nullptr) return true;
+    if (!isOpen || !modified || window == nullptr) return true;
     if (!window->askYesNo(IDS_ASK_SAVE_PACKAGE)) return true;
     return savePackage();
 }

@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "editor/ToolSettings.h"
-#include "editor/WindowHandle.h"
 #include "model/Publication.h"
 
 // What the document needs from the window that shows it.
@@ -33,17 +32,15 @@ public:
 
 struct EditorDocument : Publication {
     ToolSettings tools;
-    char currentPath[kFieldSize];
-    uint8_t isOpen;
-    WindowHandle mainWindow;
-    char ebookPath[kFieldSize];
+    // A package is open; the Publication's path names its file.
+    bool isOpen;
     // Set by every change to the publication, cleared by open and save.
     bool modified;
     DocumentWindow* window;
 
     EditorDocument();
 
-    void initDocument(WindowHandle main, DocumentWindow& shownIn);
+    void initDocument(DocumentWindow& shownIn);
     // Reads the package and makes it the open one; reports nothing.
     bool openPackage(const char* packagePath);
     // As openPackage, and a failure is shown with a warning naming the file.

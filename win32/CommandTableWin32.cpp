@@ -5,7 +5,6 @@
 #include "win32/SectionCommandsWin32.h"
 #include "win32/SectionViewsWin32.h"
 #include "win32/ImportWizardWin32.h"
-#include "model/Text.h"
 #include "win32/PublishingWizardWin32.h"
 
 namespace {
@@ -165,11 +164,10 @@ void webCommand(MainWindow&, int command) {
 
 void publishCommand(MainWindow& main, int) {
     // The toolbar's pop-up menu offers it whatever is open.
-    if (main.document.isOpen != 1 || !main.document.prepareForPublishing()) return;
+    if (!main.document.isOpen || !main.document.prepareForPublishing()) return;
     PublishingWizardState state;
     state.publication = &main.document;
     runPublishingWizard(main.window, state);
-    copyText(main.document.ebookPath, state.targetPath);
 }
 
 void importCommand(MainWindow& main, int command) {

@@ -61,7 +61,7 @@ void initialiseMainWindow(MainWindow& main) {
     giveViewsTheirImages(main);
     fillSectionTabs(main);
     main.currentSectionView = IDC_MANIFEST_VIEW;
-    main.document.initDocument(main.window, main);
+    main.document.initDocument(main);
     loadToolSettings(main.document.tools);
     if (main.startupPackagePath[0] != '\0') {
         main.document.openPackageOrWarn(main.startupPackagePath);

@@ -62,7 +62,7 @@ class EditorDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tmp.write("book.opf", kPackage);
-        document->initDocument(nullptr, window);
+        document->initDocument(window);
     }
 
     // A folder where the save's temporary file should go makes every save
@@ -78,8 +78,8 @@ TEST_F(EditorDocumentTest, OpeningNamesTheFileInTheTitleAndEnablesTheDocumentCom
     ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
     EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
     EXPECT_EQ(window.enabledState, 1);
-    EXPECT_EQ(document->isOpen, 1);
-    EXPECT_EQ(std::string(document->currentPath), tmp.file("book.opf"));
+    EXPECT_TRUE(document->isOpen);
+    EXPECT_EQ(std::string(document->path), tmp.file("book.opf"));
     EXPECT_EQ(document->manifestCount, 1);
 }
 
@@ -93,8 +93,7 @@ TEST_F(EditorDocumentTest, FailedOpenLeavesTitleAndCommandsAndWarnsNamingTheFile
     EXPECT_FALSE(document->openPackageOrWarn(missing.c_str()));
     ASSERT_EQ(window.warnings.size(), 1u);
     EXPECT_EQ(window.warnings[0], std::to_string(IDS_OPEN_FAILED) + " " + missing);
-    EXPECT_EQ(document->isOpen, 0);
-    EXPECT_EQ(document->currentPath[0], '\0');
+    EXPECT_FALSE(document->isOpen);
 }
 
 TEST_F(EditorDocumentTest, OpenCommandOffersToSaveTheOpenPackageFirst) {
@@ -117,7 +116,7 @@ TEST_F(EditorDocumentTest, OpenCommandOffersToSaveTheOpenPackageFirst) {
     document->openCommand();  // Yes writes it, then the dialog is cancelled.
 
     EXPECT_NE(tmp.read("other.opf").find("ch2.htm"), std::string::npos);
-    EXPECT_EQ(document->isOpen, 0);
+    EXPECT_FALSE(document->isOpen);
     EXPECT_EQ(window.title, "Quirebound Publisher");
 }
 
@@ -127,13 +126,12 @@ TEST_F(EditorDocumentTest, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksItAnywhe
     const std::pair<const char*, const char*> cases[] = {
         {"copy", "copy.opf"}, {"copy.OPF", "copy.OPF.opf"}, {"copy.opf.old", "copy.opf.old"}};
     for (const auto& [typed, written] : cases) {
-        std::string before = document->currentPath;
+        std::string before = document->path;
         window.saveChoice = tmp.file(typed);
         ASSERT_TRUE(document->savePackageAs()) << typed;
         EXPECT_EQ(window.saveDialogStartedWith, before);
         EXPECT_TRUE(tmp.exists(written)) << typed;
         EXPECT_EQ(window.title, std::string("Quirebound Publisher - ") + written);
-        EXPECT_EQ(std::string(document->currentPath), tmp.file(written));
         EXPECT_EQ(std::string(document->path), tmp.file(written));
     }
 }
@@ -152,7 +150,7 @@ TEST_F(EditorDocumentTest, FailedSaveOrCloseIsShownNamingTheFileAndKeepsBothPack
               std::vector<std::string>(2, std::to_string(IDS_SAVE_FAILED) + " " + tmp.file("book.opf")));
     EXPECT_EQ(tmp.read("book.opf"), kPackage);
     EXPECT_TRUE(document->modified);
-    EXPECT_EQ(document->isOpen, 1);
+    EXPECT_TRUE(document->isOpen);
     EXPECT_EQ(document->manifestCount, 2);
 }
 
@@ -167,7 +165,6 @@ TEST_F(EditorDocumentTest, ACancelledOrFailedSaveAsKeepsTheOldNameEverywhere) {
         EXPECT_EQ(window.errors, std::vector<std::string>(cancelled ? 0 : 1,
                                                           std::to_string(IDS_SAVE_FAILED) + " " + target));
         EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
-        EXPECT_EQ(std::string(document->currentPath), tmp.file("book.opf"));
         // Relative references still resolve against the package's own folder.
         EXPECT_EQ(std::string(document->path), tmp.file("book.opf"));
         EXPECT_EQ(std::string(document->folder), tmp.path());
@@ -183,7 +180,7 @@ TEST_F(EditorDocumentTest, CloseWritesWithoutAskingAndEmptiesTheEditor) {
 
     EXPECT_TRUE(window.questions.empty());
     EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
-    EXPECT_EQ(document->isOpen, 0);
+    EXPECT_FALSE(document->isOpen);
     EXPECT_EQ(document->manifestCount, 0);
     EXPECT_EQ(window.enabledState, 0);
     EXPECT_EQ(window.title, "Quirebound Publisher");
@@ -216,7 +213,7 @@ TEST_F(EditorDocumentTest, ExitAsksOnlyAfterChangesAndStaysWhenTheSaveFails) {
         RecordingWindow seen;
         seen.answerYes = c.answerYes;
         auto doc = std::make_unique<EditorDocument>();
-        doc->initDocument(nullptr, seen);
+        doc->initDocument(seen);
         ASSERT_TRUE(doc->openPackage(folder.file("book.opf").c_str())) << c.what;
         if (c.changed) {
             doc->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
