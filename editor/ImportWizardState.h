@@ -12,8 +12,8 @@ struct ImportWizardState {
     ImportJob* job = nullptr;
     // The last page (a window handle), whose progress bar the import drives.
     void* finalPage = nullptr;
-    // 1 while the import runs; the import stops when it is cleared.
-    uint8_t importRunning = 0;
+    // Set while the import runs; the import stops when it is cleared.
+    bool importRunning = false;
     // How Finish ended; only a done import has a package to open.
     ImportOutcome outcome = ImportOutcome::stopped;
 };

@@ -15,10 +15,10 @@ struct PublishingWizardState {
     char ebookName[kPathSize] = "";
     // The publication's folder followed by the validated name.
     char targetPath[kPathSize] = "";
-    uint8_t compress = 0;
-    uint8_t firstChapter = 0;
+    bool compress = false;
+    bool firstChapter = false;
     // Set by Next while the build runs, cleared by the build's own press.
-    uint8_t buildStarted = 0;
+    bool buildStarted = false;
     // The options page (a window handle), whose progress bar and status
     // text the build drives.
     void* optionsPage = nullptr;

@@ -34,13 +34,13 @@ void ImportJob::reset() {
     contentWriterOpen = tocWriterOpen = false;
     destinationFolder[0] = '\0';
     lineEndMode = LineEndMode::ignoreSingleReturns;
-    suppressHyphen = 1;
+    suppressHyphen = true;
     searchPattern[0] = '\0';
     searchPatternLength = 0;
     sourceKind = SourceKind::text;
     bookTitle[0] = authorName[0] = rightsText[0] = '\0';
-    addRights = 0;
-    addBiography = 0;
+    addRights = false;
+    addBiography = false;
     replaceExisting = false;
     chapterRequired = false;
     splitSize = kDefaultSplitSize;
@@ -52,7 +52,7 @@ void ImportJob::reset() {
     charactersInContentFile = 0;
     deriveBaseName(*this);
     lineEndRun = 0;
-    paragraphOpen = 0;
+    paragraphOpen = false;
     chapterCounter = 0;
     headingTags.count = 0;
     heading[0] = '\0';

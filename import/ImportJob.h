@@ -39,15 +39,15 @@ struct ImportJob {
     char sourcePath[kImportTextSize];
     char destinationFolder[kImportTextSize];  // always ends with a backslash
     LineEndMode lineEndMode;
-    uint8_t suppressHyphen;
+    bool suppressHyphen;
     char searchPattern[kSearchPatternSize];
     int32_t searchPatternLength;
     SourceKind sourceKind;
     char bookTitle[kImportTextSize];
     char authorName[kImportTextSize];
     char rightsText[kRightsTextSize];
-    uint8_t addRights;
-    uint8_t addBiography;
+    bool addRights;
+    bool addBiography;
     int32_t splitSize;  // kilobytes of plain text per content file
     char lastError[kImportTextSize];
     char packagePath[kImportTextSize];
@@ -63,7 +63,7 @@ struct ImportJob {
     int32_t charactersInContentFile;
     char baseName[kImportTextSize];
     int32_t lineEndRun;
-    uint8_t paragraphOpen;
+    bool paragraphOpen;
     int32_t chapterCounter;
     HeadingTagList headingTags;
     char heading[kImportTextSize];

@@ -92,11 +92,11 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (std::strcmp(option, "--keep-hyphens") == 0) {
-            job->suppressHyphen = 0;
+            job->suppressHyphen = false;
             continue;
         }
         if (std::strcmp(option, "--biography") == 0) {
-            job->addBiography = 1;
+            job->addBiography = true;
             continue;
         }
         if (std::strcmp(option, "--replace") == 0) {
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
         char rightsPath[kPathSize];
         if (!argumentToProgramPath(rights, rightsPath) || !loadRightsText(*job, rightsPath))
             return fail("cannot read the rights file", rights);
-        job->addRights = 1;
+        job->addRights = true;
     }
 
     // A search given on the command line must find a chapter.

@@ -45,7 +45,7 @@ bool startImport(ImportJob& job) {
     job.contentFileCount = 0;
     job.chapterCounter = 0;
     job.lineEndRun = 0;
-    job.paragraphOpen = 0;
+    job.paragraphOpen = false;
     job.failed = false;
     job.publication.clear();
     if (!checkBaseName(job) || !openSource(job)) return false;

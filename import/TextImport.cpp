@@ -279,10 +279,10 @@ void writeLineEnd(ImportJob& job) {
     } else if (run == 4) {
         job.lineEndRun = 0;
         if (job.paragraphOpen) {
-            job.paragraphOpen = 0;
+            job.paragraphOpen = false;
             writeContent(job, "</P>\r\n");
         } else {
-            job.paragraphOpen = 1;
+            job.paragraphOpen = true;
             writeContent(job, "\r\n<P>");
         }
     }

@@ -26,7 +26,7 @@ BuildContext::BuildContext(Publication* publication)
     for (PictureRecord& image : images) {
         image.path = nullptr;
         image.recordIndex = -1;
-        image.isNew = 0;
+        image.isNew = false;
         image.nameLength = 0;
         image.position = -1;
     }

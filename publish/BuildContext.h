@@ -44,7 +44,7 @@ struct PictureRecord {
     // In the text pool: one pointer for one path.
     const char* path;
     int32_t recordIndex;
-    uint8_t isNew;
+    bool isNew;
     uint32_t nameLength;
     int32_t position;
 };

@@ -94,7 +94,7 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
     context.setStatus(IDS_BUILD_ADDING_IMAGES);
     for (int32_t i = 0; ok && i < context.imageCount; ++i) {
         const PictureRecord& image = context.images[i];
-        if (image.isNew != 1) continue;
+        if (!image.isNew) continue;
         noteFileError("");  // a picture may also fail for its content
         if (context.reporter->stopRequested()) {
             ok = false;

@@ -118,10 +118,10 @@ void BuildContext::addPicture(const char* path, int32_t position) {
     image.path = kept;
     image.position = position;
     if (repeatOf >= 0) {
-        image.isNew = 0;
+        image.isNew = false;
         image.recordIndex = images[repeatOf].recordIndex;
     } else {
-        image.isNew = 1;
+        image.isNew = true;
         image.recordIndex = ++distinctImageCount;
     }
     ++imageCount;

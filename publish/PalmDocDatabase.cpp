@@ -38,7 +38,7 @@ void EbookDatabase::setTargetPath(const char* path) {
 }
 
 void EbookDatabase::setCompression(bool flag) {
-    compress = flag ? 1 : 0;
+    compress = flag;
 }
 
 void EbookDatabase::setSourcePath(const char* path) {

@@ -38,7 +38,7 @@ public:
     uint32_t textRecordCount = 0;
     uint32_t imageRecordCount = 0;
     uint32_t recordSize = kTextRecordSize;
-    uint8_t compress = 0;
+    bool compress = false;
     char sourcePath[kDatabasePathSize] = "";
     char targetPath[kDatabasePathSize] = "";
     char databaseName[kDatabasePathSize] = "";

@@ -9,7 +9,7 @@ class ProgressBarReporter final : public ImportReporter {
 public:
     ProgressBarReporter(HWND page, const ImportWizardState& state) : page(page), state(state) {}
     void setProgress(int percent) override { ::setProgress(page, IDC_IMPORT_PROGRESS, percent); }
-    bool stopRequested() override { return state.importRunning == 0; }
+    bool stopRequested() override { return !state.importRunning; }
 
 private:
     HWND page;
@@ -51,7 +51,7 @@ INT_PTR finish(HWND page, ImportWizardState& state) {
 
 void runImportOnPage(HWND page, ImportWizardState& state) {
     ImportJob& job = *state.job;
-    state.importRunning = 1;
+    state.importRunning = true;
     startProgress(page, IDC_IMPORT_PROGRESS, 100);
     ProgressBarReporter reporter(page, state);
     state.outcome = runImport(job, reporter);
@@ -60,7 +60,7 @@ void runImportOnPage(HWND page, ImportWizardState& state) {
         showErrorWithDetail(page, IDS_IMPORT_INIT_ERROR, job.lastError);
     if (state.outcome == ImportOutcome::failed) showErrorWithDetail(page, IDS_IMPORT_FAILED, job.lastError);
     setProgress(page, IDC_IMPORT_PROGRESS, 0);
-    state.importRunning = 0;
+    state.importRunning = false;
 }
 
 }  // namespace

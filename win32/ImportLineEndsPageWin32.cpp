@@ -12,7 +12,7 @@ INT_PTR CALLBACK importLineEndsPage(HWND page, UINT message, WPARAM first, LPARA
     if (message == WM_INITDIALOG) {
         ImportJob& job = *keepPageState<ImportWizardState>(page, second)->job;
         chooseMode(page, job, LineEndMode::allCarriageReturns);
-        job.suppressHyphen = 1;
+        job.suppressHyphen = true;
         CheckDlgButton(page, IDC_IMPORT_SUPPRESS_HYPHEN, BST_CHECKED);
         return TRUE;
     }
@@ -28,7 +28,7 @@ INT_PTR CALLBACK importLineEndsPage(HWND page, UINT message, WPARAM first, LPARA
                 chooseMode(page, job, LineEndMode::ignoreSingleReturns);
                 return TRUE;
             case IDC_IMPORT_SUPPRESS_HYPHEN:
-                job.suppressHyphen = isBoxTicked(page, IDC_IMPORT_SUPPRESS_HYPHEN) ? 1 : 0;
+                job.suppressHyphen = isBoxTicked(page, IDC_IMPORT_SUPPRESS_HYPHEN);
                 setTextFromString(page, IDC_IMPORT_LINE_END_EXPLANATION, IDS_IMPORT_SUPPRESS_HYPHEN);
                 return TRUE;
             case IDC_IMPORT_VIEW_SOURCE_LINE_ENDS:

@@ -20,7 +20,7 @@ INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARA
         // The source's name without folder, up to its first dot.
         SetDlgItemTextA(page, IDC_IMPORT_TITLE, job.baseName);
         CheckDlgButton(page, IDC_IMPORT_ADD_RIGHTS, BST_UNCHECKED);
-        job.addRights = 0;
+        job.addRights = false;
         return TRUE;
     }
     ImportWizardState* state = dialogState<ImportWizardState>(page);
@@ -31,7 +31,7 @@ INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARA
         return TRUE;
     }
     if (message == WM_COMMAND && LOWORD(first) == IDC_IMPORT_ADD_RIGHTS) {
-        job.addRights = isBoxTicked(page, IDC_IMPORT_ADD_RIGHTS) ? 1 : 0;
+        job.addRights = isBoxTicked(page, IDC_IMPORT_ADD_RIGHTS);
         return TRUE;
     }
     if (message != WM_NOTIFY) return FALSE;
@@ -56,8 +56,8 @@ void browseForRights(HWND page, ImportJob& job) {
 INT_PTR next(HWND page, ImportJob& job) {
     GetDlgItemTextA(page, IDC_IMPORT_TITLE, job.bookTitle, sizeof job.bookTitle);
     GetDlgItemTextA(page, IDC_IMPORT_AUTHOR, job.authorName, sizeof job.authorName);
-    job.addBiography = isBoxTicked(page, IDC_IMPORT_ADD_BIOGRAPHY) ? 1 : 0;
-    job.addRights = isBoxTicked(page, IDC_IMPORT_ADD_RIGHTS) ? 1 : 0;
+    job.addBiography = isBoxTicked(page, IDC_IMPORT_ADD_BIOGRAPHY);
+    job.addRights = isBoxTicked(page, IDC_IMPORT_ADD_RIGHTS);
     if (int32_t refused = checkMetadataPage(job.bookTitle)) {
         showError(page, refused);
         return stayOnPage(page, IDC_IMPORT_TITLE);

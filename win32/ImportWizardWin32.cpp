@@ -24,7 +24,7 @@ constexpr int kPageCount = int(sizeof kPages / sizeof kPages[0]);
 
 void runImportWizard(HWND owner, ImportWizardState& state) {
     state.outcome = ImportOutcome::stopped;
-    state.importRunning = 0;
+    state.importRunning = false;
     runWizardSheet(owner, kPages, kPageCount, reinterpret_cast<LPARAM>(&state));
     state.finalPage = nullptr;
 }

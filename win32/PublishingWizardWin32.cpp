@@ -73,8 +73,8 @@ INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM se
     if (message == WM_INITDIALOG) {
         PublishingWizardState& state = *keepPageState<WizardRun>(page, second)->state;
         state.ebookName[0] = '\0';
-        state.compress = 0;
-        state.buildStarted = 0;
+        state.compress = false;
+        state.buildStarted = false;
         setWelcomeTitleFont(page, IDC_PUBLISH_WELCOME_TITLE);
         return TRUE;
     }
@@ -92,8 +92,8 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
         PublishingWizardState& state = *run.state;
         state.optionsPage = page;
         run.reporter.page = page;
-        state.buildStarted = 0;
-        state.compress = 1;
+        state.buildStarted = false;
+        state.compress = true;
         CheckDlgButton(page, IDC_PUBLISH_COMPRESS, BST_CHECKED);
         CheckDlgButton(page, IDC_PUBLISH_FIRST_CHAPTER, BST_CHECKED);
         baseNameOfPath(state.publication->path, state.ebookName);
@@ -104,7 +104,7 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
     WizardRun* run = dialogState<WizardRun>(page);
     if (run == nullptr) return FALSE;
     if (message == WM_COMMAND && LOWORD(first) == IDC_PUBLISH_COMPRESS) {
-        run->state->compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS) ? 1 : 0;
+        run->state->compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS);
         return TRUE;
     }
     if (message != WM_NOTIFY) return FALSE;
@@ -126,20 +126,20 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
 
 LRESULT optionsNext(HWND page, WizardRun& run) {
     PublishingWizardState& state = *run.state;
-    if (state.buildStarted == 1) {
+    if (state.buildStarted) {
         // The finished build's own press.
-        state.buildStarted = 0;
+        state.buildStarted = false;
         waitForThread(run.thread);
         return 0;
     }
-    state.buildStarted = 1;
-    state.compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS) ? 1 : 0;
-    state.firstChapter = isBoxTicked(page, IDC_PUBLISH_FIRST_CHAPTER) ? 1 : 0;
+    state.buildStarted = true;
+    state.compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS);
+    state.firstChapter = isBoxTicked(page, IDC_PUBLISH_FIRST_CHAPTER);
     GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName, kPathSize);
     if (int32_t refused = checkEbookName(state.ebookName, state.publication->folder, state.targetPath)) {
         showWarning(page, refused);
         SetFocus(GetDlgItem(page, IDC_PUBLISH_EBOOK_NAME));
-        state.buildStarted = 0;
+        state.buildStarted = false;
         return -1;
     }
     PropSheet_SetWizButtons(GetParent(page), 0);
@@ -150,7 +150,7 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
     run.thread = CreateThread(nullptr, kBuildThreadStack, buildThread, &run,
                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (run.thread == nullptr) {
-        state.buildStarted = 0;
+        state.buildStarted = false;
         showErrorWithDetail(GetParent(page), IDS_BUILD_INTERNAL_ERROR,
                             "The build thread could not be started");
         PropSheet_SetWizButtons(GetParent(page), PSWIZB_BACK | PSWIZB_NEXT);
@@ -165,7 +165,7 @@ BOOL optionsQueryCancel(HWND page, WizardRun& run) {
     bool userCancelled = !run.finished;
     run.reporter.stop = userCancelled;
     waitForThread(run.thread);
-    run.state->buildStarted = 0;
+    run.state->buildStarted = false;
     if (!userCancelled && !run.built)
         showErrorWithDetail(GetParent(page), IDS_BUILD_INTERNAL_ERROR, run.message);
     return FALSE;
@@ -174,8 +174,8 @@ BOOL optionsQueryCancel(HWND page, WizardRun& run) {
 DWORD WINAPI buildThread(LPVOID parameter) {
     WizardRun& run = *static_cast<WizardRun*>(parameter);
     const PublishingWizardState& state = *run.state;
-    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress == 1,
-                               state.firstChapter == 1, run.reporter, run.message);
+    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress,
+                               state.firstChapter, run.reporter, run.message);
     HWND sheet = GetParent(static_cast<HWND>(state.optionsPage));
     run.finished = true;
     if (run.built) {

@@ -76,8 +76,8 @@ TEST_F(MergeManifestTest, WritesTheHeadTheBodiesAndTheMetadataPageWithResolvedLi
 
     EXPECT_EQ(context->distinctImageCount, 1);
     ASSERT_EQ(context->imageCount, 2);
-    EXPECT_EQ(context->images[0].isNew, 1);
-    EXPECT_EQ(context->images[1].isNew, 0);
+    EXPECT_TRUE(context->images[0].isNew);
+    EXPECT_FALSE(context->images[1].isNew);
     EXPECT_EQ(context->images[1].recordIndex, 1);
     EXPECT_FALSE(tmp.exists("guide.htm"));
     EXPECT_FALSE(tmp.exists("xyz_metadata.htm"));
