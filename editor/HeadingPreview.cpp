@@ -8,7 +8,7 @@ PreviewOutcome previewHeadings(ImportJob& job, HeadingPreviewReporter& reporter)
     if (!openSource(job)) return PreviewOutcome::cannotOpen;
     uint64_t size = getFileLength(job.source);
     bool html = job.sourceKind == SourceKind::html;
-    char found[kImportTextSize];
+    char found[kFieldSize];
     for (;;) {
         for (int call = 0; call < kPreviewCallsPerRound; ++call) {
             if (reporter.stopRequested()) {

@@ -2,10 +2,11 @@
 // sheet; kept in the registry between runs.
 #pragma once
 
-constexpr int kToolPathSize = 256;
+#include "model/Paths.h"
+
 
 struct ToolSettings {
-    char htmlEditorPath[kToolPathSize] = "";
-    char wapEmulatorPath[kToolPathSize] = "";
-    char palmOsEmulatorPath[kToolPathSize] = "";
+    char htmlEditorPath[kPathSize] = "";
+    char wapEmulatorPath[kPathSize] = "";
+    char palmOsEmulatorPath[kPathSize] = "";
 };

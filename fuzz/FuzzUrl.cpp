@@ -23,11 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         first = false;
         start = end + 1;
         if (url.folderCount < 0 || url.folderCount > kUrlFolderSlots) __builtin_trap();
-        char path[kUrlFieldSize];
-        char again[kUrlFieldSize];
+        char path[kPathSize];
+        char again[kPathSize];
         url.toPath(path);
         url.toPath(again);
-        if (std::strlen(path) >= kUrlFieldSize || std::strcmp(path, again) != 0) __builtin_trap();
+        if (std::strlen(path) >= kPathSize || std::strcmp(path, again) != 0) __builtin_trap();
         if (!url.sameResource(url)) __builtin_trap();
     }
     return 0;

@@ -119,7 +119,7 @@ void deriveBaseName(ImportJob& job) {
 
 bool destinationIsFolder(const ImportJob& job) {
     // Without its trailing backslash; a drive root keeps it.
-    char bare[kImportTextSize];
+    char bare[kPathSize];
     copyText(bare, job.destinationFolder);
     size_t length = std::strlen(bare);
     if (length > 1 && bare[length - 1] == '\\' && bare[length - 2] != ':') bare[length - 1] = '\0';

@@ -9,10 +9,10 @@
 
 #include "model/Files.h"
 #include "model/OutputBuffer.h"
+#include "model/Paths.h"
 #include "model/Publication.h"
 #include "model/Text.h"
 
-constexpr int kImportTextSize = 256;
 constexpr int kSearchPatternSize = 258;
 // 5120 bytes of text and the terminator.
 constexpr int kRightsTextSize = 5120 + 1;
@@ -36,37 +36,37 @@ struct HeadingTagList {
 };
 
 struct ImportJob {
-    char sourcePath[kImportTextSize];
-    char destinationFolder[kImportTextSize];  // always ends with a backslash
+    char sourcePath[kPathSize];
+    char destinationFolder[kPathSize];  // always ends with a backslash
     LineEndMode lineEndMode;
     bool suppressHyphen;
     char searchPattern[kSearchPatternSize];
     int32_t searchPatternLength;
     SourceKind sourceKind;
-    char bookTitle[kImportTextSize];
-    char authorName[kImportTextSize];
+    char bookTitle[kFieldSize];
+    char authorName[kFieldSize];
     char rightsText[kRightsTextSize];
     bool addRights;
     bool addBiography;
     int32_t splitSize;  // kilobytes of plain text per content file
-    char lastError[kImportTextSize];
-    char packagePath[kImportTextSize];
-    char tocPath[kImportTextSize];
-    char coverPath[kImportTextSize];
-    char biographyPath[kImportTextSize];
-    char contentFiles[kMaxContentFiles + 1][kImportTextSize];  // entry 1 upward
+    char lastError[kFieldSize];
+    char packagePath[kPathSize];
+    char tocPath[kPathSize];
+    char coverPath[kPathSize];
+    char biographyPath[kPathSize];
+    char contentFiles[kMaxContentFiles + 1][kPathSize];  // entry 1 upward
     int32_t contentFileCount;
     FileHandle source;
     OutputBuffer tocWriter;
     OutputBuffer contentWriter;
     Publication publication;
     int32_t charactersInContentFile;
-    char baseName[kImportTextSize];
+    char baseName[kPathSize];
     int32_t lineEndRun;
     bool paragraphOpen;
     int32_t chapterCounter;
     HeadingTagList headingTags;
-    char heading[kImportTextSize];
+    char heading[kFieldSize];
     // The source's characters are UTF-8 (a byte-order mark, a declaration,
     // or for text, bytes that are UTF-8 throughout): the pages get them in
     // the 8-bit text, Windows-1252 and references, and say so.

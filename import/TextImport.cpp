@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kMatchTextLength = kImportTextSize - 1;
+constexpr int kMatchTextLength = kFieldSize - 1;
 constexpr int kMaxSkipped = 100;
 
 // The longest character in the source's bytes.

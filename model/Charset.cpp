@@ -9,7 +9,7 @@ bool isUtf8Name(const char* name);
 }  // namespace
 
 bool declaresUtf8(const TagScanner& tag) {
-    char value[kTagFieldSize];
+    char value[kFieldSize];
     if (tag.isTag("?xml")) return tag.getAttribute("ENCODING", value) && isUtf8Name(value);
     if (!tag.isTag("META")) return false;
     if (tag.getAttribute("CHARSET", value)) return isUtf8Name(value);

@@ -91,7 +91,7 @@ bool Publication::readDocument(FileHandle file) {
         bool ok = true;
         if (packageDeclaresUtf8(scanner, file)) utf8 = true;
         if (scanner.isTag("package")) {
-            char identifier[kTagFieldSize];
+            char identifier[kFieldSize];
             if (!scanner.getAttribute("unique-identifier", identifier)) return false;
             copyDecoded(uniqueIdentifier, identifier);
         } else if (scanner.isTag("/package")) {
@@ -139,9 +139,9 @@ bool readManifestSection(Publication& publication, FileHandle file) {
         if (scanner.nextTag(file) == -1) return false;
         if (scanner.isTag("/manifest")) return true;
         if (!scanner.isTag("item")) continue;
-        char id[kTagFieldSize];
-        char href[kTagFieldSize];
-        char mediaType[kTagFieldSize];
+        char id[kFieldSize];
+        char href[kFieldSize];
+        char mediaType[kFieldSize];
         if (!scanner.getAttribute("id", id) || !scanner.getAttribute("href", href) ||
             !scanner.getAttribute("media-type", mediaType)) {
             return false;
@@ -162,7 +162,7 @@ bool readSpineSection(Publication& publication, FileHandle file) {
         if (scanner.nextTag(file) == -1) return false;
         if (scanner.isTag("/spine")) return true;
         if (!scanner.isTag("itemref")) continue;
-        char idref[kTagFieldSize];
+        char idref[kFieldSize];
         if (!scanner.getAttribute("idref", idref)) return false;
         if (publication.spineCount >= kSpineReadLimit) return refuse(publication, kSpineFull);
         SpineItem& item = publication.spine[publication.spineCount++];
@@ -178,8 +178,8 @@ bool readToursSection(Publication& publication, FileHandle file) {
         if (scanner.nextTag(file) == -1) return false;
         if (scanner.isTag("/tours")) return true;
         if (!scanner.isTag("tour")) continue;
-        char id[kTagFieldSize];
-        char title[kTagFieldSize];
+        char id[kFieldSize];
+        char title[kFieldSize];
         if (!scanner.getAttribute("id", id) || !scanner.getAttribute("title", title)) return false;
         if (publication.tourCount >= kToursKept) return refuse(publication, kToursFull);
         Tour& tour = publication.tours[publication.tourCount];
@@ -201,8 +201,8 @@ bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
         if (scanner.nextTag(file) == -1) return false;
         if (scanner.isTag("/tour")) return true;
         if (!scanner.isTag("site")) continue;
-        char title[kTagFieldSize];
-        char href[kTagFieldSize];
+        char title[kFieldSize];
+        char href[kFieldSize];
         if (!scanner.getAttribute("title", title) || !scanner.getAttribute("href", href)) return false;
         if (tour.siteCount >= kSitesKept) return refuse(publication, kSitesFull);
         TourSite& site = tour.sites[tour.siteCount++];
@@ -218,9 +218,9 @@ bool readGuideSection(Publication& publication, FileHandle file, bool utf8) {
         if (scanner.nextTag(file) == -1) return false;
         if (scanner.isTag("/guide")) return true;
         if (!scanner.isTag("reference")) continue;
-        char type[kTagFieldSize];
-        char title[kTagFieldSize];
-        char href[kTagFieldSize];
+        char type[kFieldSize];
+        char title[kFieldSize];
+        char href[kFieldSize];
         // Other tools leave the title out; it is then empty.
         scanner.getAttribute("title", title);
         if (!scanner.getAttribute("type", type) || !scanner.getAttribute("href", href)) return false;

@@ -11,7 +11,6 @@
 constexpr int32_t kDeleted = -1;
 constexpr int32_t kLive = 0;
 
-constexpr int kFieldSize = 256;
 constexpr int kValueSize = 1024;
 // A metadata value with every byte written as an entity or a character
 // reference of up to seven bytes.

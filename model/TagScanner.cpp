@@ -7,12 +7,12 @@
 namespace {
 
 constexpr int kBlank = ' ';
-constexpr int kFieldChars = kTagFieldSize - 1;
+constexpr int kFieldChars = kFieldSize - 1;
 constexpr int kAttributeRead = 1;
 constexpr int kTagEnds = 0;
 constexpr int kAttributeFailed = -1;
 
-// Appends c to a field of kTagFieldSize bytes; text beyond it is dropped.
+// Appends c to a field of kFieldSize bytes; text beyond it is dropped.
 void appendBounded(char* field, int& length, int c);
 int readAttribute(FileHandle file, char* name, char* value);
 int readBlanks(FileHandle file);
@@ -63,7 +63,7 @@ int readUntil(FileHandle file, char* out, int delimiter, int outCapacity) {
 
 int readTextUntilTag(FileHandle file, const char* tagText, char* out) {
     int stored = 0;
-    char tag[kTagFieldSize];
+    char tag[kFieldSize];
     for (;;) {
         int c = readChar(file);
         if (c == -1) return 0;
@@ -72,7 +72,7 @@ int readTextUntilTag(FileHandle file, const char* tagText, char* out) {
             if (c != '\r' && c != '\n') out[stored++] = static_cast<char>(c);
             continue;
         }
-        if (readUntil(file, tag, '>', kTagFieldSize) == 0) return 0;
+        if (readUntil(file, tag, '>', kFieldSize) == 0) return 0;
         readChar(file);
         // The name decides, whatever follows it.
         for (char* end = tag; *end != '\0'; ++end) {
@@ -151,7 +151,7 @@ bool TagScanner::getAttribute(const char* name, char* out) const {
     out[0] = '\0';
     for (int i = 0; i < attrCount && i < kMaxAttributes; ++i) {
         if (equalsNoCase(attributes[i].attrName, name)) {
-            copyText(out, kTagFieldSize, attributes[i].attrValue);
+            copyText(out, kFieldSize, attributes[i].attrValue);
             return true;
         }
     }

@@ -19,6 +19,10 @@ bool equalsNoCase(const char* a, const char* b);
 bool startsWithNoCase(const char* text, const char* prefix);
 void toUpperInPlace(char* text);
 
+// A text field: a name, an id, a title or an address of 255 characters and
+// its terminator, as every record of the model holds them.
+constexpr int kFieldSize = 256;
+
 // Bounded copies into fixed fields: at most capacity - 1 bytes are stored and
 // the field is always terminated. They return false when text was cut.
 bool copyText(char* field, size_t capacity, const char* text);

@@ -116,7 +116,7 @@ FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counte
         ++*counter;
         char name[64];
         std::snprintf(name, sizeof name, "%s%d.tmp", stem, static_cast<int>(*counter));
-        if (!copyText(path, kBuildFieldSize, folder) || !appendText(path, kBuildFieldSize, name)) {
+        if (!copyText(path, kPathSize, folder) || !appendText(path, kPathSize, name)) {
             noteFileError("the path is longer than 255 characters");
             path[0] = '\0';
             return kInvalidFileHandle;

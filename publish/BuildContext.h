@@ -8,12 +8,12 @@
 #include "BuildReporter.h"
 #include "TextPool.h"
 #include "model/Files.h"
+#include "model/Paths.h"
 #include "model/Publication.h"
 #include "model/TagScanner.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 
-constexpr int kBuildFieldSize = 256;
 constexpr int32_t kBuildTableSlots = 20001;
 // A record is taken only while fewer than this are in use.
 constexpr int32_t kBuildTableLimit = 20000;
@@ -62,7 +62,7 @@ struct BuildContext {
     // Anchors by their file and name, for matching; chains of equal hashes.
     int32_t anchorHeads[2 * kBuildTableSlots];
     int32_t anchorChains[kBuildTableSlots];
-    char intermediatePath[kBuildFieldSize];
+    char intermediatePath[kPathSize];
     FileHandle intermediateFile;
 
     // Where progress, status and messages go; never null.

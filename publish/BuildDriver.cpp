@@ -44,9 +44,9 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
 
     // The e-book is written beside its target and put in place only when
     // whole, so a failed build leaves an earlier e-book as it was.
-    char folder[kBuildFieldSize];
+    char folder[kPathSize];
     folderOfPath(targetPath, folder);
-    char partial[kBuildFieldSize];
+    char partial[kPathSize];
     int32_t counter = 0;
     FileHandle reserved = createBuildFile(folder, "PRCbook_", &counter, partial);
     if (reserved == kInvalidFileHandle) {
@@ -123,7 +123,7 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
 }
 
 int batchBuild(const char* packagePath, const BatchOptions& options, BuildReporter& reporter) {
-    char target[kBuildFieldSize];
+    char target[kPathSize];
     if (options.ebookPath[0] != '\0') {
         if (!copyText(target, sizeof target, options.ebookPath)) {
             reportTo(reporter, "The eBook path \"%s\" is too long", options.ebookPath);
@@ -172,10 +172,10 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
 
 bool batchTargetPath(const char* packagePath, char* out) {
     size_t length = std::strlen(packagePath);
-    if (length < kShortestPackagePath || length >= size_t(kBuildFieldSize)) return false;
+    if (length < kShortestPackagePath || length >= size_t(kPathSize)) return false;
     std::memcpy(out, packagePath, length - 4);
     out[length - 4] = '\0';
-    return appendText(out, kBuildFieldSize, ".prc");
+    return appendText(out, kPathSize, ".prc");
 }
 
 namespace {

@@ -40,9 +40,9 @@ void writeNumber(OutputBuffer& out, int32_t n);
 
 bool writeMetadataPage(BuildContext& context) {
     const Publication& pub = *context.publication;
-    char folder[kBuildFieldSize];
+    char folder[kPathSize];
     folderOfPath(pub.path, folder);
-    char pagePath[kBuildFieldSize];
+    char pagePath[kPathSize];
     int32_t counter = 0;
     OutputBuffer page;
     page.file = createBuildFile(folder, "PRCmeta_", &counter, pagePath);
@@ -73,7 +73,7 @@ bool writeMetadataPage(BuildContext& context) {
 
 bool writeFirstChapter(BuildContext& context) {
     const Publication& pub = *context.publication;
-    char outPath[kBuildFieldSize];
+    char outPath[kPathSize];
     if (!firstChapterPath(pub, outPath)) return false;
     OutputBuffer out;
     if (!out.open(outPath)) return false;
@@ -81,7 +81,7 @@ bool writeFirstChapter(BuildContext& context) {
 
     FileHandle chapter = kInvalidFileHandle;
     const ManifestItem* item = firstChapterItem(pub);
-    char chapterPath[kBuildFieldSize];
+    char chapterPath[kPathSize];
     if (item != nullptr && resolveAgainstPackage(pub, item->href, chapterPath))
         chapter = openFile(chapterPath, OpenMode::read);
     // Without a chapter, or without its BODY, the page stays empty rather
@@ -106,10 +106,10 @@ bool writeFirstChapter(BuildContext& context) {
 }
 
 bool firstChapterPath(const Publication& publication, char* out) {
-    char name[kBuildFieldSize];
+    char name[kPathSize];
     baseNameOfPath(publication.path, name);
     folderOfPath(publication.path, out);
-    return appendText(out, kBuildFieldSize, name) && appendText(out, kBuildFieldSize, "_firstchapter.htm");
+    return appendText(out, kPathSize, name) && appendText(out, kPathSize, "_firstchapter.htm");
 }
 
 namespace {

@@ -31,7 +31,7 @@ bool isWebAddress(const char* href);
 }  // namespace
 
 bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
-    char value[kTagFieldSize];
+    char value[kFieldSize];
     // Any tag with an id is a target at its own "<". Recorded before a name
     // on the same tag, so that the name, matched later, wins.
     if (tag.getAttribute("ID", value) && value[0] != '\0') {
@@ -190,7 +190,7 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
     url.setFromFile(documentPath);
     url.set(href);
     // A cut path could match another document's anchor: it matches none.
-    char target[kBuildFieldSize];
+    char target[kPathSize];
     link.targetFile = url.toPath(target) ? context.keep(target) : -1;
     link.targetAnchor = context.keep(url.fragment);
     link.href = isWebAddress(href) ? -1 : context.keep(href);
@@ -221,13 +221,13 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
     if (context.imageCount < kBuildTableSlots) context.images[context.imageCount].nameLength = nameLength;
 
     Url url;
-    char address[kTagFieldSize];
+    char address[kFieldSize];
     copyText(address, src);
     decodeEntities(address);
     url.setFromFile(context.publication->path);
     url.setFile(documentPath);
     url.set(address);
-    char path[kBuildFieldSize];
+    char path[kPathSize];
     if (!url.toPath(path)) {
         char message[kBuildMessageSize];
         std::snprintf(message, sizeof message,

@@ -41,13 +41,13 @@ bool BuildContext::mergeManifest() {
     setStatus(IDS_BUILD_MERGING);
 
     // Every page of the build is linked by a path beside the package.
-    char probe[kBuildFieldSize];
+    char probe[kPathSize];
     if (!resolveAgainstPackage(pub, "xyz_metadata.htm", probe)) {
         reportPathMessage("The package path %s is too deep or too long for a build", pub.path);
         return false;
     }
     if (!createIntermediateFile(*this)) {
-        char folder[kBuildFieldSize];
+        char folder[kPathSize];
         folderOfPath(pub.path, folder);
         reportFileFailure("Error while creating the intermediate file in %s", folder);
         return false;
@@ -76,7 +76,7 @@ bool BuildContext::mergeManifest() {
             ++spineEntriesLeftOut;
             continue;
         }
-        char documentPath[kBuildFieldSize];
+        char documentPath[kPathSize];
         if (!resolveAgainstPackage(pub, item.manifestItem->href, documentPath)) {
             char message[kBuildMessageSize];
             std::snprintf(message, sizeof message,
@@ -138,7 +138,7 @@ bool BuildContext::mergeDocument(const char* path) {
 
 bool BuildContext::mergeBuildPage(bool written, const char* pagePath, const char* linkedName,
                                   const char* failureFormat) {
-    char documentPath[kBuildFieldSize];
+    char documentPath[kPathSize];
     resolveAgainstPackage(*publication, linkedName, documentPath);
     bool merged = false;
     if (!written)
@@ -201,7 +201,7 @@ bool isMergedDocument(const char* path) {
 }
 
 bool createIntermediateFile(BuildContext& context) {
-    char folder[kBuildFieldSize];
+    char folder[kPathSize];
     folderOfPath(context.publication->path, folder);
     context.intermediateFile =
         createBuildFile(folder, "PRCtemp_", &intermediateFileCounter, context.intermediatePath);
@@ -212,9 +212,9 @@ bool createIntermediateFile(BuildContext& context) {
 // The guide goes through the same merge as any document, so that its
 // references become links like any other.
 bool mergeGuideDocument(BuildContext& context) {
-    char folder[kBuildFieldSize];
+    char folder[kPathSize];
     folderOfPath(context.publication->path, folder);
-    char pagePath[kBuildFieldSize];
+    char pagePath[kPathSize];
     int32_t counter = 0;
     FileHandle guide = createBuildFile(folder, "PRCguide_", &counter, pagePath);
     if (guide == kInvalidFileHandle) {

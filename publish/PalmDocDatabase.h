@@ -6,9 +6,10 @@
 #include <cstdio>
 
 #include "model/Files.h"
+#include "model/Paths.h"
+#include "model/Text.h"
 
 constexpr uint32_t kTextRecordSize = 4096;
-constexpr int kDatabasePathSize = 256;
 constexpr int kErrorTextSize = 1024;
 
 class EbookDatabase {
@@ -39,9 +40,9 @@ public:
     uint32_t imageRecordCount = 0;
     uint32_t recordSize = kTextRecordSize;
     bool compress = false;
-    char sourcePath[kDatabasePathSize] = "";
-    char targetPath[kDatabasePathSize] = "";
-    char databaseName[kDatabasePathSize] = "";
+    char sourcePath[kPathSize] = "";
+    char targetPath[kPathSize] = "";
+    char databaseName[kFieldSize] = "";
     FileHandle sourceHandle = 0;
     FileHandle targetHandle = 0;
     uint32_t sourceSize = 0;

@@ -73,11 +73,11 @@ bool Url::toPath(char* out) const {
     bool decode = scheme == kSchemeFile;
     if (scheme == kSchemeHttp) {
         separator = "/";
-        fits = appendText(out, kUrlFieldSize, "http://") && appendPart(out, host, "", false);
+        fits = appendText(out, kPathSize, "http://") && appendPart(out, host, "", false);
     } else if (host[0] != '\0' && host[1] == ':') {
         fits = appendPart(out, host, "", decode && !hostIsPlain);
     } else {
-        fits = appendText(out, kUrlFieldSize, "\\\\") && appendPart(out, host, "", decode && !hostIsPlain);
+        fits = appendText(out, kPathSize, "\\\\") && appendPart(out, host, "", decode && !hostIsPlain);
     }
     for (int32_t i = 0; i < folderCount; ++i)
         fits = appendPart(out, folders[i], separator, decode && !folderIsPlain[i]) && fits;
@@ -86,8 +86,8 @@ bool Url::toPath(char* out) const {
 }
 
 bool Url::sameResource(const Url& other) const {
-    char mine[kUrlFieldSize];
-    char theirs[kUrlFieldSize];
+    char mine[kPathSize];
+    char theirs[kPathSize];
     toPath(mine);
     other.toPath(theirs);
     return std::strcmp(mine, theirs) == 0;
@@ -187,9 +187,9 @@ void addFolder(Url& url, const Token& token, int32_t limit, bool plain) {
 }
 
 bool appendPart(char* out, const char* part, const char* separator, bool decode) {
-    if (!appendText(out, kUrlFieldSize, separator)) return false;
-    if (!decode) return appendText(out, kUrlFieldSize, part);
-    char decoded[kUrlFieldSize];
+    if (!appendText(out, kPathSize, separator)) return false;
+    if (!decode) return appendText(out, kPathSize, part);
+    char decoded[kPathSize];
     char* write = decoded;
     for (const char* read = part; *read != '\0'; ++read) {
         int byte = *read == '%' ? escapedByte(read + 1) : -1;
@@ -203,8 +203,8 @@ bool appendPart(char* out, const char* part, const char* separator, bool decode)
     *write = '\0';
     // Escaped dots name no folder: the part stays as it was written.
     if (std::strcmp(decoded, ".") == 0 || std::strcmp(decoded, "..") == 0)
-        return appendText(out, kUrlFieldSize, part);
-    return appendText(out, kUrlFieldSize, decoded);
+        return appendText(out, kPathSize, part);
+    return appendText(out, kPathSize, decoded);
 }
 
 // The byte of "%XX" behind its "%"; -1 when XX are not two hex digits or
@@ -245,7 +245,7 @@ bool nextToken(const char** cursor, Token* token) {
 }
 
 bool copyToken(char* field, const Token& token) {
-    size_t n = token.length < size_t(kUrlFieldSize - 1) ? token.length : size_t(kUrlFieldSize - 1);
+    size_t n = token.length < size_t(kPathSize - 1) ? token.length : size_t(kPathSize - 1);
     if (n > 0) std::memcpy(field, token.start, n);
     field[n] = '\0';
     return n == token.length;

@@ -5,9 +5,10 @@
 
 #include <cstdint>
 
+#include "model/Paths.h"
+
 struct Publication;
 
-constexpr int kUrlFieldSize = 256;
 constexpr int kUrlFolderSlots = 10;
 // A relative address adds folders only while fewer than this are held.
 constexpr int kUrlRelativeFolderLimit = 9;
@@ -18,11 +19,11 @@ constexpr int32_t kSchemeHttp = 2;
 
 struct Url {
     int32_t scheme;
-    char host[kUrlFieldSize];
-    char folders[kUrlFolderSlots][kUrlFieldSize];
+    char host[kPathSize];
+    char folders[kUrlFolderSlots][kPathSize];
     int32_t folderCount;
-    char fileName[kUrlFieldSize];
-    char fragment[kUrlFieldSize];
+    char fileName[kPathSize];
+    char fragment[kPathSize];
     // Parts that came from a file path rather than an address: a "%" in
     // them is a plain character, never an escape.
     bool hostIsPlain;

@@ -39,7 +39,7 @@ void showError(HWND owner, int32_t stringId, const char* fileName) {
 
 void showErrorWithDetail(HWND owner, int32_t stringId, const char* detail) {
     char text[kMessageTextSize];
-    char caption[kCaptionTextSize];
+    char caption[kFieldSize];
     loadString(stringId, text, sizeof text);
     loadString(IDS_CAPTION_ERROR, caption, sizeof caption);
     if (caption[0] == '\0') copyText(caption, fallbackCaption(IDS_CAPTION_ERROR));
@@ -166,7 +166,7 @@ INT_PTR answerWizardPageNotification(HWND page, LPARAM notification, DWORD butto
 }
 
 void openHelpPage() {
-    char address[kCaptionTextSize];
+    char address[kPathSize];
     loadString(IDS_HELP_PAGE, address, sizeof address);
     if (address[0] != '\0') openWithShell(address);
 }
@@ -201,7 +201,7 @@ namespace {
 
 int showMessage(HWND owner, int32_t stringId, int32_t captionId, UINT buttonsAndIcon, const char* fileName) {
     char pattern[kMessageTextSize];
-    char caption[kCaptionTextSize];
+    char caption[kFieldSize];
     loadString(stringId, pattern, sizeof pattern);
     loadString(captionId, caption, sizeof caption);
     if (caption[0] == '\0') copyText(caption, fallbackCaption(captionId));

@@ -16,7 +16,6 @@
 
 // Message texts are cut to this many bytes with their terminator.
 constexpr size_t kMessageTextSize = 1024;
-constexpr size_t kCaptionTextSize = 256;
 
 // The module whose resources the program uses.
 HINSTANCE programModule();

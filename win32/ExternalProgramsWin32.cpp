@@ -24,7 +24,7 @@ void editWithHtmlEditor(WindowHandle owner, ToolSettings& settings, const char* 
         if (!askYesNo(static_cast<HWND>(owner), IDS_ASK_SET_HTML_EDITOR)) return;
         runOptionsSheet(owner, settings);
     }
-    char commandLine[2 * kToolPathSize + 2];
+    char commandLine[2 * kPathSize + 2];
     if (composeHtmlEditorCommand(settings.htmlEditorPath, path, commandLine, sizeof commandLine)) {
         startCommand(commandLine);
     }
@@ -35,7 +35,7 @@ void openWithShell(const char* pathOrAddress) {
 }
 
 void viewInNotepad(const char* path) {
-    char commandLine[kToolPathSize + 16];
+    char commandLine[kPathSize + 16];
     copyText(commandLine, "notepad.exe ");
     appendText(commandLine, path);
     startCommand(commandLine);

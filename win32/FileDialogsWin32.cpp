@@ -12,40 +12,39 @@ const char kProgramFilter[] = "Executable Files (*.EXE)\0*.EXE\0All Files (*.*)\
 
 namespace {
 
-constexpr int kNameSize = 256;
 
 }  // namespace
 
 bool askOpenFileName(WindowHandle owner, const char* filter, char* out) {
-    char initialFolder[kNameSize];
+    char initialFolder[kPathSize];
     bool hasFolder = readLastOpenDir(initialFolder);
-    char name[kNameSize] = {};
-    char title[kNameSize] = {};
+    char name[kPathSize] = {};
+    char title[kPathSize] = {};
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = static_cast<HWND>(owner);
     dialog.lpstrFilter = filter;
     dialog.lpstrFile = name;
-    dialog.nMaxFile = kNameSize;
+    dialog.nMaxFile = kPathSize;
     dialog.lpstrFileTitle = title;
-    dialog.nMaxFileTitle = kNameSize;
+    dialog.nMaxFileTitle = kPathSize;
     dialog.lpstrInitialDir = hasFolder ? initialFolder : nullptr;
     // No flags: the current folder follows the chosen file.
     if (!GetOpenFileNameA(&dialog)) {
         out[0] = '\0';
         return false;
     }
-    copyText(out, kNameSize, name);
-    char folder[kNameSize];
+    copyText(out, kPathSize, name);
+    char folder[kPathSize];
     folderOfPath(name, folder);
     writeLastOpenDir(folder);
     return true;
 }
 
 bool askSaveFileName(WindowHandle owner, const char* filter, char* inOut) {
-    char name[kNameSize];
+    char name[kPathSize];
     copyText(name, inOut);
-    char title[kNameSize] = {};
+    char title[kPathSize] = {};
     char currentFolder[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
     OPENFILENAMEA dialog{};
@@ -53,14 +52,14 @@ bool askSaveFileName(WindowHandle owner, const char* filter, char* inOut) {
     dialog.hwndOwner = static_cast<HWND>(owner);
     dialog.lpstrFilter = filter;
     dialog.lpstrFile = name;
-    dialog.nMaxFile = kNameSize;
+    dialog.nMaxFile = kPathSize;
     dialog.lpstrFileTitle = title;
-    dialog.nMaxFileTitle = kNameSize;
+    dialog.nMaxFileTitle = kPathSize;
     dialog.lpstrInitialDir = currentFolder;
     if (!GetSaveFileNameA(&dialog)) {
         inOut[0] = '\0';
         return false;
     }
-    copyText(inOut, kNameSize, name);
+    copyText(inOut, kPathSize, name);
     return true;
 }

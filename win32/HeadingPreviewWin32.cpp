@@ -23,9 +23,9 @@ struct PreviewRun final : HeadingPreviewReporter {
     // Called on the worker: every call a message the dialog's thread handles.
     void headingFound(const char* text) override {
         // Line-end bytes would show as boxes; the import drops them too.
-        char shown[kImportTextSize];
+        char shown[kFieldSize];
         int length = 0;
-        for (const char* c = text; *c != '\0' && length < kImportTextSize - 1; ++c) {
+        for (const char* c = text; *c != '\0' && length < kFieldSize - 1; ++c) {
             if (*c != '\r' && *c != '\n') shown[length++] = *c;
         }
         shown[length] = '\0';

@@ -36,7 +36,7 @@ namespace {
 
 INT_PTR finish(HWND page, ImportWizardState& state) {
     ImportJob& job = *state.job;
-    char existing[kImportTextSize];
+    char existing[kPathSize];
     job.replaceExisting = false;
     if (findFileToReplace(job, existing)) {
         if (!askYesNoAboutFile(page, IDS_IMPORT_ASK_REPLACE, existing)) {

@@ -49,7 +49,7 @@ INT_PTR headingsPage(const HeadingsPage& kind, HWND page, UINT message, WPARAM f
     if (message == WM_INITDIALOG) {
         keepPageState<ImportWizardState>(page, second);
         // The job's fields hold 255 characters.
-        SendDlgItemMessageA(page, kind.editId, EM_LIMITTEXT, kImportTextSize - 1, 0);
+        SendDlgItemMessageA(page, kind.editId, EM_LIMITTEXT, kFieldSize - 1, 0);
         return TRUE;
     }
     ImportWizardState* state = dialogState<ImportWizardState>(page);
@@ -89,7 +89,7 @@ INT_PTR headingsPage(const HeadingsPage& kind, HWND page, UINT message, WPARAM f
 }
 
 int32_t storeTyped(const HeadingsPage& kind, HWND page, ImportJob& job, bool* empty) {
-    char typed[kImportTextSize];
+    char typed[kFieldSize];
     GetDlgItemTextA(page, kind.editId, typed, sizeof typed);
     *empty = typed[0] == '\0';
     return kind.store(job, typed);

@@ -16,7 +16,7 @@ INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARA
     if (message == WM_INITDIALOG) {
         ImportJob& job = *keepPageState<ImportWizardState>(page, second)->job;
         for (int edit : {IDC_IMPORT_TITLE, IDC_IMPORT_AUTHOR})
-            SendDlgItemMessageA(page, edit, EM_LIMITTEXT, kImportTextSize - 1, 0);
+            SendDlgItemMessageA(page, edit, EM_LIMITTEXT, kFieldSize - 1, 0);
         // The source's name without folder, up to its first dot.
         SetDlgItemTextA(page, IDC_IMPORT_TITLE, job.baseName);
         CheckDlgButton(page, IDC_IMPORT_ADD_RIGHTS, BST_UNCHECKED);
@@ -49,7 +49,7 @@ INT_PTR CALLBACK importMetadataPage(HWND page, UINT message, WPARAM first, LPARA
 namespace {
 
 void browseForRights(HWND page, ImportJob& job) {
-    char chosen[kImportTextSize];
+    char chosen[kPathSize];
     if (askOpenFileName(page, kRightsFilter, chosen)) loadRightsText(job, chosen);
 }
 

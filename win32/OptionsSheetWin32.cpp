@@ -15,7 +15,7 @@ struct OptionsSheetState {
 struct ProgramSetting {
     int editId;
     int browseId;
-    char (ToolSettings::*field)[kToolPathSize];
+    char (ToolSettings::*field)[kPathSize];
 };
 
 constexpr ProgramSetting kProgramSettings[] = {
@@ -91,13 +91,13 @@ void initialisePage(HWND page, const OptionsSheetState& state) {
 }
 
 void browseForProgram(HWND page, int editId) {
-    char chosen[kToolPathSize];
+    char chosen[kPathSize];
     if (askOpenFileName(page, kProgramFilter, chosen)) SetDlgItemTextA(page, editId, chosen);
 }
 
 void keepTypedSettings(HWND page, ToolSettings& settings) {
     for (const ProgramSetting& setting : kProgramSettings) {
-        char typed[kToolPathSize];
+        char typed[kPathSize];
         GetDlgItemTextA(page, setting.editId, typed, sizeof typed);
         copyText(settings.*setting.field, typed);
     }

@@ -59,15 +59,15 @@ HKEY openSettingsKey() {
 }
 
 bool readValue(HKEY key, const char* name, char* field) {
-    char value[kToolPathSize + 1] = {};
-    DWORD size = kToolPathSize;
+    char value[kPathSize + 1] = {};
+    DWORD size = kPathSize;
     DWORD type = 0;
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
         return false;
     if (type != REG_SZ) return false;
     // A value stored without its terminator still ends inside the buffer.
-    value[size < kToolPathSize ? size : kToolPathSize] = '\0';
-    copyText(field, kToolPathSize, value);
+    value[size < kPathSize ? size : kPathSize] = '\0';
+    copyText(field, kPathSize, value);
     return true;
 }
 

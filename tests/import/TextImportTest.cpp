@@ -63,7 +63,7 @@ protected:
         prepare(text, search);
         EXPECT_TRUE(openSource(*job));
         std::string found;
-        char heading[kImportTextSize];
+        char heading[kFieldSize];
         for (int unit; (unit = matchHeading(*job, heading)) >= 0;) {
             if (unit > 0) found += std::string("[") + heading + "]";
         }

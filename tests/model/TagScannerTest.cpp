@@ -21,7 +21,7 @@ protected:
         ASSERT_NE(file, kInvalidFileHandle);
     }
     std::string attribute(const char* name) const {
-        char value[kTagFieldSize];
+        char value[kFieldSize];
         return scanner.getAttribute(name, value) ? std::string(value) : std::string("<missing>");
     }
     std::string rest() {

@@ -100,7 +100,7 @@ TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
 }
 
 TEST_F(BuildDriverTest, TheTargetReplacesTheLastFourCharactersOfThePackagePath) {
-    char target[kBuildFieldSize];
+    char target[kPathSize];
     ASSERT_TRUE(batchTargetPath("C:\\b\\x.opf", target));
     EXPECT_STREQ(target, "C:\\b\\x.prc");
     ASSERT_TRUE(batchTargetPath("C:\\b\\x.htm", target));

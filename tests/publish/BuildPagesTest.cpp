@@ -59,7 +59,7 @@ TEST_F(BuildPagesTest, TheFirstChapterIsTheFirstSpineItemThatIsNeitherCoverNorCo
     tmp.write("toc.htm", "<body>toc");
     tmp.write("chap1.htm",
               "<head><p>not this</p></head><body><P>Short.</P><font face=\"Arial\">x</FONT></body>");
-    char path[kBuildFieldSize];
+    char path[kPathSize];
     firstChapterPath(*pub, path);
     EXPECT_EQ(std::string(path), tmp.file("novel_firstchapter.htm"));
     std::string page = firstChapter();

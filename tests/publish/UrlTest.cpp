@@ -7,7 +7,7 @@
 namespace {
 
 std::string pathOf(const Url& url) {
-    char path[kUrlFieldSize];
+    char path[kPathSize];
     url.toPath(path);
     return path;
 }
@@ -79,9 +79,9 @@ TEST(Url, CutsLongPartsToTheirFields) {
     std::string longName(400, 'n');
     Url url;
     url.setFrom(("C:\\" + longName + "\\" + longName + ".htm#" + longName).c_str());
-    EXPECT_EQ(std::string(url.folders[0]).size(), size_t(kUrlFieldSize - 1));
-    EXPECT_EQ(std::string(url.fileName).size(), size_t(kUrlFieldSize - 1));
-    EXPECT_EQ(pathOf(url).size(), size_t(kUrlFieldSize - 1));
+    EXPECT_EQ(std::string(url.folders[0]).size(), size_t(kPathSize - 1));
+    EXPECT_EQ(std::string(url.fileName).size(), size_t(kPathSize - 1));
+    EXPECT_EQ(pathOf(url).size(), size_t(kPathSize - 1));
 }
 
 TEST(Url, KnowsTwoSpellingsOfOneFileAsTheSameResource) {
