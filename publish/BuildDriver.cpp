@@ -12,9 +12,6 @@
 
 namespace {
 
-// Shortest package path with a name before a four-character extension.
-constexpr size_t kShortestPackagePath = 5;
-
 void reportTo(BuildReporter& reporter, const char* format, const char* path);
 // The writer's message names the partial file; the user knows the target.
 void reportDatabaseFailure(BuildContext& context, const char* text, const char* partial, const char* target);
@@ -172,10 +169,15 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
 
 bool batchTargetPath(const char* packagePath, char* out) {
     size_t length = std::strlen(packagePath);
-    if (length < kShortestPackagePath || length >= size_t(kPathSize)) return false;
+    if (!isLongEnoughForAPackage(packagePath) || length >= size_t(kPathSize)) return false;
     std::memcpy(out, packagePath, length - 4);
     out[length - 4] = '\0';
     return appendText(out, kPathSize, ".prc");
+}
+
+bool isLongEnoughForAPackage(std::string_view path) {
+    // A name, a dot and a three-letter extension at the least.
+    return path.size() >= 5;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "BuildContext.h"
 #include "PalmDocDatabase.h"
@@ -30,6 +31,9 @@ struct BatchOptions {
 int batchBuild(const char* packagePath, const BatchOptions& options = {},
                BuildReporter& reporter = standardErrorBuildReporter());
 
+// The e-book takes the package's path with ".prc" for its last four
+// characters: a shorter path has no name left for it.
+bool isLongEnoughForAPackage(std::string_view path);
 // The e-book path a batch build writes; false when the package path leaves
 // no room for a name and an extension or is too long.
 bool batchTargetPath(const char* packagePath, char* out /* 256 bytes */);

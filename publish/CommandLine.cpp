@@ -9,9 +9,6 @@
 
 namespace {
 
-// A name, a dot and a three-letter extension at the least.
-constexpr size_t kShortestBatchPath = 5;
-
 // One option: what it sets, and whether the next argument is its value.
 // A new option is a field of BatchRequest and a row here.
 struct OptionRow {
@@ -127,7 +124,7 @@ std::string requestProblem(const BatchRequest& request) {
 
 int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading) {
     std::string typed(typedPath);
-    if (typed.size() < kShortestBatchPath) {
+    if (!isLongEnoughForAPackage(typed)) {
         std::fprintf(stderr, "quirebound: the package path \"%s\" is too short to name a package\n",
                      typed.c_str());
         return 1;
