@@ -1,29 +1,6 @@
 #include "ImportWizardState.h"
 
 #include "import/GeneratedPages.h"
-#include "model/Files.h"
-#include "model/Paths.h"
-#include "model/Text.h"
-#include "resources/ResourceIds.h"
-
-int32_t checkSourcePage(ImportJob& job, const char* source, const char* destination, char* fileName) {
-    setSourcePath(job, source);
-    bool destinationFits = setDestinationFolder(job, destination);
-    if (!isReadableFile(source)) return IDS_IMPORT_BAD_SOURCE;
-    if (!destinationFits || !destinationIsFolder(job)) return IDS_IMPORT_BAD_DESTINATION;
-    // A source without a name for the pages is refused when the import starts.
-    if (!namePages(job)) return 0;
-    if (pageWouldReplaceSource(job, fileName)) return IDS_IMPORT_OVER_SOURCE;
-    return 0;
-}
-
-int32_t checkHeadingTags(ImportJob& job, const char* typed) {
-    return parseHeadingTags(job, typed) ? 0 : IDS_IMPORT_BAD_TAGS;
-}
-
-int32_t checkMetadataPage(const char* title) {
-    return title[0] == '\0' ? IDS_IMPORT_NO_TITLE : 0;
-}
 
 bool findFileToReplace(ImportJob& job, char* fileName) {
     return namePages(job) && findExistingPage(job, fileName);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "GeneratedPages.h"
+#include "ImportChecks.h"
 #include "ImportJob.h"
 #include "ImportRun.h"
 #include "QuireboundVersion.h"
@@ -13,6 +14,7 @@
 #include "model/Files.h"
 #include "model/Paths.h"
 #include "model/Text.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -135,8 +137,6 @@ int main(int argc, char** argv) {
     if (source == nullptr) return fail("no source file given (see --help)");
     char path[kPathSize];
     if (!argumentToProgramPath(source, path)) return fail("the source path is too long:", source);
-    if (!fileExists(path)) return fail("no source file at", source);
-    setSourcePath(*job, path);
 
     if (kind == nullptr) {
         job->sourceKind = isHtmlName(path) ? SourceKind::html : SourceKind::text;
@@ -154,20 +154,31 @@ int main(int argc, char** argv) {
     } else if (!argumentToProgramPath(destination, folder)) {
         return fail("the destination path is too long:", destination);
     }
-    if (!setDestinationFolder(*job, folder)) return fail("the destination path is too long:", destination);
-    if (!destinationIsFolder(*job))
-        return fail("no destination folder at",
-                    destination == nullptr ? programPathForDisplay(folder).c_str() : destination);
 
-    if (!parseHeadingTags(*job, tags))
+    // The wizard's checks, page by page.
+    char named[kPathSize] = "";
+    switch (checkSourcePage(*job, path, folder, named)) {
+        case 0:
+            break;
+        case IDS_IMPORT_BAD_SOURCE:
+            if (!fileExists(path)) return fail("no source file at", source);
+            // There, but not to be read: the attempt says why.
+            openSource(*job);
+            return fail(job->lastError);
+        case IDS_IMPORT_BAD_DESTINATION:
+            return fail("no destination folder at",
+                        destination == nullptr ? programPathForDisplay(folder).c_str() : destination);
+        default:
+            return fail("The import would overwrite its own source :", programPathForDisplay(named).c_str());
+    }
+    if (checkHeadingTags(*job, tags) != 0)
         return fail("bad tag list (at most 10 tags of at most 9 characters):", tags);
-
     // As on the wizard's metadata page: the base name unless a title is given.
-    if (title != nullptr && title[0] == '\0') return fail("Please specify a book title.");
     if (title == nullptr)
         copyText(job->bookTitle, job->baseName);
     else if (!argumentToProgramText(title, job->bookTitle, sizeof job->bookTitle))
         return fail("the value is longer than 255 characters:", "--title");
+    if (checkMetadataPage(job->bookTitle) != 0) return fail("Please specify a book title.");
 
     if (rights != nullptr) {
         char rightsPath[kPathSize];
