@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "model/CreatedFiles.h"
 #include "model/Files.h"
 #include "model/Paths.h"
 #include "model/Publication.h"
@@ -16,8 +17,7 @@ constexpr const char* kPageType = "text/x-oeb1-document";
 constexpr const char* kBiography = "Biography";
 constexpr const char* kXmlHead = "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\r\n";
 
-bool writePage(const char* path, const char* const* pieces);
-void removeFiles(const char* const* paths, int count);
+bool writePage(const char* path, const char* const* pieces, CreatedFiles& created);
 bool probeFolder(const char* target);
 
 }  // namespace
@@ -53,9 +53,7 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
     copyText(bioPath, folder);
     bool bioFits = appendText(bioPath, "bio.htm");
 
-    // Written so far, removed again when a later file fails.
-    const char* written[3] = {};
-    int writtenCount = 0;
+    CreatedFiles created;
     struct Page {
         bool chosen;
         bool fits;
@@ -86,12 +84,11 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
                           {choices.biography, bioFits, bioPath, bioPieces}};
     for (const Page& page : pages) {
         if (!page.chosen) continue;
-        if (!page.fits || !writePage(page.path, page.pieces)) {
+        if (!page.fits || !writePage(page.path, page.pieces, created)) {
             copyText(failedPath, kPathSize, page.path);
-            removeFiles(written, writtenCount);
+            created.removeAll();
             return false;
         }
-        written[writtenCount++] = page.path;
     }
 
     if (choices.cover) publication->addManifestItem("cover", "cover.htm", kPageType);
@@ -111,31 +108,26 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
     FileHandle file = openFile(packagePath, OpenMode::create);
     bool packageWritten = file != kInvalidFileHandle;
     if (packageWritten) {
+        created.add(packagePath);
         publication->writePackage(file);
         packageWritten = closeFile(file);
-        if (!packageWritten) deleteFile(packagePath);
     }
     if (!packageWritten) {
         copyText(failedPath, kPathSize, packagePath);
-        removeFiles(written, writtenCount);
+        created.removeAll();
     }
     return packageWritten;
 }
 
 namespace {
 
-bool writePage(const char* path, const char* const* pieces) {
+bool writePage(const char* path, const char* const* pieces, CreatedFiles& created) {
     FileHandle file = openFile(path, OpenMode::create);
     if (file == kInvalidFileHandle) return false;
+    created.add(path);
     bool ok = true;
     for (; *pieces != nullptr; ++pieces) ok = writeText(file, *pieces) && ok;
-    ok = closeFile(file) && ok;
-    if (!ok) deleteFile(path);
-    return ok;
-}
-
-void removeFiles(const char* const* paths, int count) {
-    for (int i = 0; i < count; ++i) deleteFile(paths[i]);
+    return closeFile(file) && ok;
 }
 
 // An existing file is left alone: a new file of another name in its folder

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
-#include <utility>
 
 #include "model/CommandLinePath.h"
 #include "model/Paths.h"
@@ -38,7 +37,7 @@ template <typename Matches>
 bool findPage(const ImportJob& job, char* out, Matches matches);
 bool contentFilePath(const ImportJob& job, int32_t n, char* out);
 OpenMode pageMode(const ImportJob& job);
-bool writeWholePage(const ImportJob& job, const char* path, const char* text, bool* created);
+bool writeWholePage(ImportJob& job, const char* path, const char* text);
 void recordFileError(ImportJob& job, const char* message, const char* path);
 bool openContentFile(ImportJob& job);
 bool openTableOfContents(ImportJob& job);
@@ -64,11 +63,11 @@ bool startPages(ImportJob& job) {
         return false;
     }
     bool started = true;
-    if (job.addBiography && !writeWholePage(job, job.biographyPath, kBiographyPage, &job.createdBiography)) {
+    if (job.addBiography && !writeWholePage(job, job.biographyPath, kBiographyPage)) {
         recordFileError(job, "Unable to create the biography file : ", job.biographyPath);
         started = false;
     }
-    if (started && !writeWholePage(job, job.coverPath, kCoverPage, &job.createdCover)) {
+    if (started && !writeWholePage(job, job.coverPath, kCoverPage)) {
         recordFileError(job, "Unable to create the coverpage file : ", job.coverPath);
         started = false;
     }
@@ -78,7 +77,7 @@ bool startPages(ImportJob& job) {
         job.contentWriterOpen = false;
         started = false;
     }
-    if (!started) removeCreatedFiles(job);
+    if (!started) job.created.removeAll();
     return started;
 }
 
@@ -234,7 +233,7 @@ bool writePackageDocument(ImportJob& job) {
         recordFileError(job, "Unable to create the package file : ", job.packagePath);
         return false;
     }
-    job.createdPackage = true;
+    job.created.add(job.packagePath);
     publication.writePackage(file);
     if (!closeFile(file)) {
         recordFileError(job, "Unable to write the package file : ", job.packagePath);
@@ -255,10 +254,11 @@ bool finishImport(ImportJob& job) {
     // A package would list pages that are not whole.
     if (!job.failed) writePackageDocument(job);
     job.running = false;
-    if (job.failed) removeCreatedFiles(job);
     // Whole pages belong to the user from now on.
-    job.createdPackage = job.createdToc = job.createdCover = job.createdBiography = false;
-    job.contentFilesCreated = 0;
+    if (job.failed)
+        job.created.removeAll();
+    else
+        job.created.keepAll();
     return !job.failed;
 }
 
@@ -268,23 +268,7 @@ void abandonImport(ImportJob& job) {
     job.contentWriterOpen = job.tocWriterOpen = false;
     closeSource(job);
     job.running = false;
-    removeCreatedFiles(job);
-}
-
-void removeCreatedFiles(ImportJob& job) {
-    const std::pair<bool*, const char*> pages[] = {{&job.createdPackage, job.packagePath},
-                                                   {&job.createdToc, job.tocPath},
-                                                   {&job.createdCover, job.coverPath},
-                                                   {&job.createdBiography, job.biographyPath}};
-    for (const auto& [created, path] : pages) {
-        if (*created) deleteFile(path);
-        *created = false;
-    }
-    for (int32_t n = 1; n <= job.contentFilesCreated; ++n) {
-        char path[kPathSize];
-        if (copyText(path, job.destinationFolder) && appendText(path, job.contentFiles[n])) deleteFile(path);
-    }
-    job.contentFilesCreated = 0;
+    job.created.removeAll();
 }
 
 void failImport(ImportJob& job, const char* message, const char* path) {
@@ -347,10 +331,10 @@ OpenMode pageMode(const ImportJob& job) {
     return job.replaceExisting ? OpenMode::create : OpenMode::createNew;
 }
 
-bool writeWholePage(const ImportJob& job, const char* path, const char* text, bool* created) {
+bool writeWholePage(ImportJob& job, const char* path, const char* text) {
     OutputBuffer page;
     if (!page.open(path, pageMode(job))) return false;
-    *created = true;
+    job.created.add(path);
     page.writeString(text);
     return page.close();
 }
@@ -371,7 +355,7 @@ bool openContentFile(ImportJob& job) {
         recordFileError(job, "Unable to create the content file : ", path);
         return false;
     }
-    job.contentFilesCreated = n;
+    job.created.add(job.contentFiles[n], job.destinationFolder);
     job.contentWriterOpen = true;
     job.contentWriter.writeString(job.utf8Source ? kConvertedContentHead : kContentHead);
     return true;
@@ -382,7 +366,7 @@ bool openTableOfContents(ImportJob& job) {
         recordFileError(job, "Unable to create the TOC file : ", job.tocPath);
         return false;
     }
-    job.createdToc = true;
+    job.created.add(job.tocPath);
     job.tocWriterOpen = true;
     OutputBuffer& toc = job.tocWriter;
     if (job.utf8Source) {

@@ -61,8 +61,6 @@ bool finishImport(ImportJob& job);
 // Closes every file of a started import without writing the package and
 // removes every file it created.
 void abandonImport(ImportJob& job);
-// Deletes what the import created so far; it then owns nothing.
-void removeCreatedFiles(ImportJob& job);
 // Records a failure after the start ("message" then the path) and ends
 // the import.
 void failImport(ImportJob& job, const char* message, const char* path);

@@ -20,8 +20,6 @@ ImportJob::ImportJob() {
     source = 0;
     contentWriterOpen = tocWriterOpen = false;
     running = false;
-    createdPackage = createdToc = createdCover = createdBiography = false;
-    contentFilesCreated = 0;
     replaceExisting = false;
     chapterRequired = false;
     reset();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "model/CreatedFiles.h"
 #include "model/Files.h"
 #include "model/OutputBuffer.h"
 #include "model/Paths.h"
@@ -90,11 +91,7 @@ struct ImportJob {
     // rule, where a mistyped search string would go unnoticed).
     bool chapterRequired;
     // What this import has created, removed again when it fails.
-    bool createdPackage;
-    bool createdToc;
-    bool createdCover;
-    bool createdBiography;
-    int32_t contentFilesCreated;
+    CreatedFiles created;
 
     ImportJob();
     ImportJob(const ImportJob&) = delete;
