@@ -1,8 +1,10 @@
+// The document's lifecycle through a stand-in window: what each File
+// command asks, shows, writes and leaves open. The window tests show only
+// that the real window carries these questions and boxes.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "editor/EditorDocument.h"
@@ -28,205 +30,167 @@ public:
     bool answerYes = false;
     std::vector<std::string> errors;
     std::vector<std::string> warnings;
-    bool openChoiceMade = true;
-    std::string openChoice;
-    bool saveChoiceMade = true;
-    std::string saveChoice;
+    // The name a file dialog answers with; empty: it is cancelled.
+    std::string choice;
     std::string saveDialogStartedWith;
 
     void showTitle(const char* text) override { title = text; }
     void enableDocumentCommands(bool enabled) override { enabledState = enabled ? 1 : 0; }
     void refreshAllViews() override { ++refreshes; }
-    bool askYesNo(int32_t stringId) override {
-        questions.push_back(stringId);
-        return answerYes;
+    bool askYesNo(int32_t stringId) override { return questions.push_back(stringId), answerYes; }
+    void showErrorAboutFile(int32_t id, const char* path) override {
+        errors.push_back(std::to_string(id) + " " + path);
     }
-    void showErrorAboutFile(int32_t stringId, const char* path) override {
-        errors.push_back(std::to_string(stringId) + " " + path);
-    }
-    void showWarningAboutFile(int32_t stringId, const char* path) override {
-        warnings.push_back(std::to_string(stringId) + " " + path);
+    void showWarningAboutFile(int32_t id, const char* path) override {
+        warnings.push_back(std::to_string(id) + " " + path);
     }
     bool askOpenPackageName(char* out) override {
-        copyText(out, kFieldSize, openChoiceMade ? openChoice.c_str() : "");
-        return openChoiceMade;
+        return copyText(out, kPathSize, choice.c_str()) && !choice.empty();
     }
     bool askSavePackageName(char* inOut) override {
         saveDialogStartedWith = inOut;
-        copyText(inOut, kFieldSize, saveChoiceMade ? saveChoice.c_str() : "");
-        return saveChoiceMade;
+        return copyText(inOut, kPathSize, choice.c_str()) && !choice.empty();
     }
 };
 
 class EditorDocumentTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        tmp.write("book.opf", kPackage);
+    void SetUp() override { reopen(); }
+
+    // A fresh folder holding book.opf, open in a fresh document.
+    void reopen() {
+        tmp = std::make_unique<TempFolder>();
+        tmp->write("book.opf", kPackage);
+        window = RecordingWindow();
+        document = std::make_unique<EditorDocument>();
         document->initDocument(window);
+        ASSERT_TRUE(document->openPackage(tmp->file("book.opf").c_str()));
     }
+    bool written() const { return tmp->read("book.opf").find("ch2.htm") != std::string::npos; }
 
-    // A folder where the save's temporary file should go makes every save
-    // of that package fail, while the package itself stays readable.
-    void makeSavesFail(const std::string& name) const { tmp.makeFolder(name + ".saving"); }
-
-    TempFolder tmp;
+    std::unique_ptr<TempFolder> tmp;
     RecordingWindow window;
-    std::unique_ptr<EditorDocument> document = std::make_unique<EditorDocument>();
+    std::unique_ptr<EditorDocument> document;
 };
 
-TEST_F(EditorDocumentTest, OpeningNamesTheFileInTheTitleAndEnablesTheDocumentCommands) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
+TEST_F(EditorDocumentTest, AnOpenPackageIsNamedInTheTitleAndAFailedOneOnlyWhenAskedFor) {
     EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
     EXPECT_EQ(window.enabledState, 1);
-    EXPECT_TRUE(document->isOpen);
-    EXPECT_EQ(std::string(document->path), tmp.file("book.opf"));
     EXPECT_EQ(document->manifestCount, 1);
-}
-
-TEST_F(EditorDocumentTest, FailedOpenLeavesTitleAndCommandsAndWarnsNamingTheFile) {
-    std::string missing = tmp.file("missing.opf");
+    document->closePackage(false);
+    const std::string missing = tmp->file("missing.opf");
     EXPECT_FALSE(document->openPackage(missing.c_str()));
     EXPECT_TRUE(window.warnings.empty());
-    EXPECT_EQ(window.title, "Quirebound Publisher");
-    EXPECT_EQ(window.enabledState, 0);
-
     EXPECT_FALSE(document->openPackageOrWarn(missing.c_str()));
-    ASSERT_EQ(window.warnings.size(), 1u);
-    EXPECT_EQ(window.warnings[0], std::to_string(IDS_OPEN_FAILED) + " " + missing);
-    EXPECT_FALSE(document->isOpen);
-}
-
-TEST_F(EditorDocumentTest, OpenCommandOffersToSaveTheOpenPackageFirst) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    tmp.write("other.opf", kPackage);
-    window.openChoice = tmp.file("other.opf");
-
-    document->openCommand();  // No: the open package's file is left alone.
-
-    EXPECT_EQ(window.questions, std::vector<int32_t>{IDS_ASK_SAVE_PACKAGE});
-    EXPECT_EQ(tmp.read("book.opf"), kPackage);
-    EXPECT_EQ(window.title, "Quirebound Publisher - other.opf");
-    EXPECT_EQ(document->manifestCount, 1);
-    EXPECT_GT(window.refreshes, 0);
-
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    window.answerYes = true;
-    window.openChoiceMade = false;
-    document->openCommand();  // Yes writes it, then the dialog is cancelled.
-
-    EXPECT_NE(tmp.read("other.opf").find("ch2.htm"), std::string::npos);
-    EXPECT_FALSE(document->isOpen);
+    EXPECT_EQ(window.warnings, std::vector<std::string>{std::to_string(IDS_OPEN_FAILED) + " " + missing});
     EXPECT_EQ(window.title, "Quirebound Publisher");
-}
-
-TEST_F(EditorDocumentTest, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksItAnywhere) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    // The rule looks for ".opf" as typed, anywhere in the name.
-    const std::pair<const char*, const char*> cases[] = {
-        {"copy", "copy.opf"}, {"copy.OPF", "copy.OPF.opf"}, {"copy.opf.old", "copy.opf.old"}};
-    for (const auto& [typed, written] : cases) {
-        std::string before = document->path;
-        window.saveChoice = tmp.file(typed);
-        ASSERT_TRUE(document->savePackageAs()) << typed;
-        EXPECT_EQ(window.saveDialogStartedWith, before);
-        EXPECT_TRUE(tmp.exists(written)) << typed;
-        EXPECT_EQ(window.title, std::string("Quirebound Publisher - ") + written);
-        EXPECT_EQ(std::string(document->path), tmp.file(written));
-    }
-}
-
-TEST_F(EditorDocumentTest, FailedSaveOrCloseIsShownNamingTheFileAndKeepsBothPackages) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    document->markModified();
-    makeSavesFail("book.opf");
-
-    EXPECT_FALSE(document->savePackage());
-    // Closing writes too: it fails the same way and keeps the package open.
-    EXPECT_FALSE(document->closePackage(true));
-
-    EXPECT_EQ(window.errors,
-              std::vector<std::string>(2, std::to_string(IDS_SAVE_FAILED) + " " + tmp.file("book.opf")));
-    EXPECT_EQ(tmp.read("book.opf"), kPackage);
-    EXPECT_TRUE(document->modified);
-    EXPECT_TRUE(document->isOpen);
-    EXPECT_EQ(document->manifestCount, 2);
-}
-
-TEST_F(EditorDocumentTest, ACancelledOrFailedSaveAsKeepsTheOldNameEverywhere) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    const std::string target = tmp.file("nofolder\\copy.opf");
-    window.saveChoice = target;
-    for (bool cancelled : {true, false}) {
-        window.saveChoiceMade = !cancelled;
-        EXPECT_FALSE(document->savePackageAs());
-        // Only the failure is shown, naming the file.
-        EXPECT_EQ(window.errors, std::vector<std::string>(cancelled ? 0 : 1,
-                                                          std::to_string(IDS_SAVE_FAILED) + " " + target));
-        EXPECT_EQ(window.title, "Quirebound Publisher - book.opf");
-        // Relative references still resolve against the package's own folder.
-        EXPECT_EQ(std::string(document->path), tmp.file("book.opf"));
-        EXPECT_EQ(std::string(document->folder), tmp.path());
-    }
-}
-
-TEST_F(EditorDocumentTest, CloseWritesWithoutAskingAndEmptiesTheEditor) {
-    ASSERT_TRUE(document->openPackage(tmp.file("book.opf").c_str()));
-    document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-    int refreshesBefore = window.refreshes;
-
-    document->closeCommand();
-
-    EXPECT_TRUE(window.questions.empty());
-    EXPECT_NE(tmp.read("book.opf").find("ch2.htm"), std::string::npos);
-    EXPECT_FALSE(document->isOpen);
-    EXPECT_EQ(document->manifestCount, 0);
     EXPECT_EQ(window.enabledState, 0);
-    EXPECT_EQ(window.title, "Quirebound Publisher");
-    EXPECT_GT(window.refreshes, refreshesBefore);
-}
-
-TEST_F(EditorDocumentTest, SavingOrClosingWithNothingOpenWritesNothing) {
-    document->closeCommand();
+    // With nothing open there is nothing to write to.
     document->saveCommand();
+    document->closeCommand();
     EXPECT_TRUE(window.errors.empty());
-    EXPECT_FALSE(tmp.exists(".saving"));
+    EXPECT_FALSE(tmp->exists("missing.opf"));
 }
 
-TEST_F(EditorDocumentTest, ExitAsksOnlyAfterChangesAndStaysWhenTheSaveFails) {
+bool save(EditorDocument& d) {
+    return d.savePackage();
+}
+bool close(EditorDocument& d) {
+    return d.closePackage(true);
+}
+bool exit(EditorDocument& d) {
+    return d.mayExit();
+}
+bool openOther(EditorDocument& d) {
+    d.openCommand();
+    return true;
+}
+bool openCancelled(EditorDocument& d) {
+    static_cast<RecordingWindow*>(d.window)->choice.clear();
+    return openOther(d);
+}
+
+// Each command on the open package, changed unless the row says otherwise.
+TEST_F(EditorDocumentTest, FileCommandsAskWriteAndCloseAsTheTableSays) {
     struct Case {
         const char* what;
+        bool (*command)(EditorDocument&);
         bool changed, answerYes, savesFail;
-        bool mayExit;
-        size_t questions, errors;
-        bool written;
-    } cases[] = {
-        {"unchanged", false, true, false, true, 0, 0, false},
-        {"No", true, false, false, true, 1, 0, false},
-        {"Yes", true, true, false, true, 1, 0, true},
-        {"Yes, failing save", true, true, true, false, 1, 1, false},
+        bool result;
+        size_t questions;
+        bool written, open;
+        const char* title;
+    } const cases[] = {
+        {"save", save, true, false, false, true, 0, true, true, "book.opf"},
+        {"failing save", save, true, false, true, false, 0, false, true, "book.opf"},
+        {"close", close, true, false, false, true, 0, true, false, ""},
+        {"failing close", close, true, false, true, false, 0, false, true, "book.opf"},
+        {"exit unchanged", exit, false, true, false, true, 0, false, true, "book.opf"},
+        {"exit, No", exit, true, false, false, true, 1, false, true, "book.opf"},
+        {"exit, Yes", exit, true, true, false, true, 1, true, true, "book.opf"},
+        {"exit, Yes, failing save", exit, true, true, true, false, 1, false, true, "book.opf"},
+        {"open another, No", openOther, true, false, false, true, 1, false, true, "other.opf"},
+        {"open another, Yes", openOther, true, true, false, true, 1, true, true, "other.opf"},
+        {"open, Yes, cancelled", openCancelled, true, true, false, true, 1, true, false, ""},
     };
     for (const Case& c : cases) {
-        TempFolder folder;
-        folder.write("book.opf", kPackage);
-        RecordingWindow seen;
-        seen.answerYes = c.answerYes;
-        auto doc = std::make_unique<EditorDocument>();
-        doc->initDocument(seen);
-        ASSERT_TRUE(doc->openPackage(folder.file("book.opf").c_str())) << c.what;
+        SCOPED_TRACE(c.what);
+        reopen();
+        tmp->write("other.opf", kPackage);
+        window.answerYes = c.answerYes;
+        window.choice = tmp->file("other.opf");
         if (c.changed) {
-            doc->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-            doc->markModified();
+            document->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+            document->markModified();
         }
-        if (c.savesFail) folder.makeFolder("book.opf.saving");
-        EXPECT_EQ(doc->mayExit(), c.mayExit) << c.what;
-        EXPECT_EQ(seen.questions, std::vector<int32_t>(c.questions, IDS_ASK_SAVE_PACKAGE)) << c.what;
-        EXPECT_EQ(seen.errors.size(), c.errors) << c.what;
-        EXPECT_EQ(folder.read("book.opf").find("ch2.htm") != std::string::npos, c.written) << c.what;
-        if (c.written) {
-            EXPECT_FALSE(doc->modified) << c.what;
+        // A folder where the save's temporary file should go makes every save
+        // fail, while the package itself stays readable.
+        if (c.savesFail) tmp->makeFolder("book.opf.saving");
+        int refreshes = window.refreshes;
+        const std::string title = c.title;
+        EXPECT_EQ(c.command(*document), c.result);
+        EXPECT_EQ(window.questions, std::vector<int32_t>(c.questions, IDS_ASK_SAVE_PACKAGE));
+        EXPECT_EQ(window.errors,
+                  std::vector<std::string>(c.savesFail ? 1 : 0,
+                                           std::to_string(IDS_SAVE_FAILED) + " " + tmp->file("book.opf")));
+        EXPECT_EQ(written(), c.written);
+        EXPECT_EQ(document->isOpen, c.open);
+        // What is closed is cleared.
+        EXPECT_EQ(document->manifestCount, c.open ? (c.changed && title == "book.opf" ? 2 : 1) : 0);
+        EXPECT_EQ(window.enabledState, c.open ? 1 : 0);
+        EXPECT_EQ(window.title, "Quirebound Publisher" + (title.empty() ? "" : " - " + title));
+        EXPECT_EQ(window.refreshes > refreshes, title != "book.opf");
+        // The package still open keeps its changes until they reach the file.
+        if (c.changed && title == "book.opf") {
+            EXPECT_EQ(document->modified, !c.written);
         }
+    }
+}
+
+TEST_F(EditorDocumentTest, SaveAsAppendsTheExtensionUnlessTypedAndKeepsTheOldNameWhenNothingWasWritten) {
+    struct Case {
+        const char* typed;    // empty: the dialog is cancelled
+        const char* written;  // null: nothing written, the old name stays
+    } const cases[] = {
+        // The rule looks for ".opf" as typed, anywhere in the name.
+        {"copy", "copy.opf"}, {"copy.OPF", "copy.OPF.opf"},    {"copy.opf.old", "copy.opf.old"},
+        {"", nullptr},        {"nofolder\\copy.opf", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string before = document->path;
+        window.choice = c.typed[0] != '\0' ? tmp->file(c.typed) : "";
+        size_t errors = window.errors.size();
+        EXPECT_EQ(document->savePackageAs(), c.written != nullptr) << c.typed;
+        EXPECT_EQ(window.saveDialogStartedWith, before);
+        const std::string now = c.written != nullptr ? tmp->file(c.written) : before;
+        EXPECT_TRUE(c.written == nullptr || tmp->exists(c.written)) << c.typed;
+        EXPECT_EQ(window.title, "Quirebound Publisher - " + now.substr(tmp->path().size()));
+        // Relative references resolve against the folder of the name kept.
+        EXPECT_EQ(std::string(document->path), now);
+        EXPECT_EQ(std::string(document->folder), tmp->path());
+        // Only a failure is shown, naming the file.
+        bool failed = c.written == nullptr && c.typed[0] != '\0';
+        EXPECT_EQ(window.errors.size(), errors + (failed ? 1 : 0)) << c.typed;
     }
 }
 

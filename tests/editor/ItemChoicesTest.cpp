@@ -52,15 +52,6 @@ TEST_F(ItemChoicesTest, ManifestChecksComeInTheirOrder) {
     }
 }
 
-TEST_F(ItemChoicesTest, RenamingAManifestItemTakesItsSpineEntryAlong) {
-    ASSERT_EQ(applyManifestItem(manifestChoices("opening", "ch1.htm", 0)), 0);
-    EXPECT_STREQ(doc->spine[0].idref, "opening");
-    doc->resolveSpine();
-    EXPECT_EQ(doc->spine[0].manifestItem, &doc->manifest[0]);
-    // The document refuses a second item of one id even without the dialog.
-    EXPECT_FALSE(doc->editManifestEntry(1, "OPENING", "x.htm", ""));
-}
-
 TEST_F(ItemChoicesTest, TheSpineOffersLiveItemsNotYetInItInManifestOrder) {
     const char* ids[kManifestSlots];
     int32_t offered = availableSpineIds(*doc, ids, kManifestSlots);

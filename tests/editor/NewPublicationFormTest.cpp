@@ -1,13 +1,77 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
+#include "editor/NewPublicationFiles.h"
 #include "editor/NewPublicationForm.h"
+#include "model/Files.h"
+#include "model/Publication.h"
+#include "model/ShortDate.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
+
+// The manifest, spine and guide of a package, one line a record, in table order.
+std::string describe(const Publication& read) {
+    std::string text;
+    for (int i = 0; i < read.manifestCount; ++i)
+        text += std::string("item ") + read.manifest[i].id + " " + read.manifest[i].href + " " +
+                read.manifest[i].mediaType + "\n";
+    for (int i = 0; i < read.spineCount; ++i) text += std::string("itemref ") + read.spine[i].idref + "\n";
+    for (int i = 0; i < read.guideCount; ++i)
+        text += std::string("reference ") + read.guide[i].type + " " + read.guide[i].title + " " +
+                read.guide[i].href + "\n";
+    return text;
+}
+
+std::string today() {
+    char date[1024];
+    EXPECT_TRUE(todayShortDate(date, sizeof date));
+    return date;
+}
+
+TEST(NewPublicationTest, WritesTheChosenPagesAndAPackageListingThem) {
+    struct Case {
+        bool toc, cover, bio;
+        const char* records;
+    } const cases[] = {
+        {true, true, true,
+         "item cover cover.htm text/x-oeb1-document\nitem toc toc.htm text/x-oeb1-document\n"
+         "item bio bio.htm text/x-oeb1-document\nitemref cover\nitemref toc\nitemref bio\n"
+         "reference toc Table Of Contents toc.htm\nreference bio Biography bio.htm\n"},
+        {false, false, false, ""},
+        // The cover alone is listed and read, but has no guide reference.
+        {false, true, false, "item cover cover.htm text/x-oeb1-document\nitemref cover\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.records);
+        TempFolder tmp;
+        tmp.write("toc.htm", "old");
+        std::string target = tmp.file("new");
+        // The name is text in the pages and the package: both escape it.
+        NewPublicationChoices choices{"A<&", "Ann", target.c_str(), c.toc, c.cover, c.bio};
+        char packagePath[256];
+        ASSERT_TRUE(writeNewPublication(choices, packagePath));
+        EXPECT_EQ(std::string(packagePath), tmp.file("new.opf"));
+        auto read = std::make_unique<Publication>();
+        ASSERT_TRUE(read->open(packagePath));
+        EXPECT_EQ(describe(*read), c.records);
+        EXPECT_NE(tmp.read("new.opf").find(
+                      "<metadata>\r\n<dc:Title>A&lt;&amp;</dc:Title>\r\n<dc:Creator>Ann</dc:Creator>\r\n"
+                      "<dc:Date>" +
+                      today() + "</dc:Date>\r\n</metadata>"),
+                  std::string::npos);
+        EXPECT_EQ(tmp.read("toc.htm").find("Table Of Contents") != std::string::npos, c.toc);
+        EXPECT_EQ(tmp.exists("cover.htm"), c.cover);
+        EXPECT_EQ(tmp.exists("bio.htm"), c.bio);
+        EXPECT_TRUE(!c.cover ||
+                    tmp.read("cover.htm").find("<h1 align=\"center\">A&lt;&amp;</h1>") != std::string::npos);
+        EXPECT_TRUE(!c.bio || tmp.read("bio.htm").find("<h2 align=\"center\">Ann</h2>") != std::string::npos);
+    }
+}
 
 NewPublicationForm form(const std::string& name, const std::string& author, const std::string& target) {
     NewPublicationForm f{};
@@ -20,12 +84,14 @@ NewPublicationForm form(const std::string& name, const std::string& author, cons
     return f;
 }
 
-TEST(NewPublicationFormTest, ChecksRunInTheirOrder) {
+TEST(NewPublicationTest, ChecksRunInTheirOrder) {
     TempFolder tmp;
     std::string folder = tmp.path();
     // Room for "x.opf" and "toc.htm" beside it but not for "cover.htm".
     std::string deep = folder + std::string(255 - folder.size() - 8, 'd');
     tmp.makeFolder(deep.substr(folder.size()));
+    tmp.makeFolder("sub");
+    tmp.write("old.opf", "keep me");
     struct Case {
         std::string name, author, target;
         int32_t expected;
@@ -36,6 +102,10 @@ TEST(NewPublicationFormTest, ChecksRunInTheirOrder) {
         {"Book", "", tmp.file("b"), IDS_NEW_NO_AUTHOR, ""},
         {"Book", "Ann", "", IDS_TARGET_NOT_VALID, ""},
         {"Book", "Ann", tmp.file("missing\\b"), IDS_TARGET_NOT_VALID, ""},
+        {"Book", "Ann", tmp.file("sub"), IDS_TARGET_NOT_VALID, ""},
+        {"Book", "Ann", tmp.file("a*.opf"), IDS_TARGET_NOT_VALID, ""},
+        // An existing file may be replaced, but the test leaves it as it was.
+        {"Book", "Ann", tmp.file("old.opf"), 0, tmp.file("old.opf")},
         // ".opf" would not fit: refused rather than cut.
         {"Book", "Ann", folder + std::string(252 - folder.size(), 'n'), IDS_TARGET_NOT_VALID, ""},
         {"Book", "Ann", deep + "\\x.opf", IDS_TARGET_NOT_VALID, ""},
@@ -48,37 +118,37 @@ TEST(NewPublicationFormTest, ChecksRunInTheirOrder) {
         EXPECT_EQ(checkNewPublicationForm(f), c.expected) << c.target;
         EXPECT_EQ(std::string(f.newPackagePath), c.packagePath) << c.target;
     }
+    EXPECT_EQ(tmp.read("old.opf"), "keep me");
+    // Neither the probe nor a tested name stays behind.
+    EXPECT_FALSE(fileExists(tmp.file("*.tmp").c_str()));
+    EXPECT_FALSE(tmp.exists("b"));
     // Without the cover page the same deep target fits.
     NewPublicationForm f = form("Book", "Ann", deep + "\\x.opf");
     f.cover = false;
     EXPECT_EQ(checkNewPublicationForm(f), 0);
 }
 
-TEST(NewPublicationFormTest, FirstExistingFileIsThePackageThenTheChosenPages) {
+TEST(NewPublicationTest, FirstExistingFileIsThePackageThenTheChosenPages) {
     TempFolder tmp;
     NewPublicationForm f = form("Book", "Ann", tmp.file("b"));
     ASSERT_EQ(checkNewPublicationForm(f), 0);
     char existing[kPathSize];
     EXPECT_FALSE(firstExistingNewFile(f, existing));
-    tmp.write("bio.htm", "mine");
-    ASSERT_TRUE(firstExistingNewFile(f, existing));
-    EXPECT_EQ(std::string(existing), tmp.file("bio.htm"));
-    tmp.write("cover.htm", "mine");
-    ASSERT_TRUE(firstExistingNewFile(f, existing));
-    EXPECT_EQ(std::string(existing), tmp.file("cover.htm"));
-    tmp.write("b.opf", "mine");
-    ASSERT_TRUE(firstExistingNewFile(f, existing));
-    EXPECT_EQ(std::string(existing), tmp.file("b.opf"));
+    for (const char* name : {"bio.htm", "cover.htm", "b.opf"}) {
+        tmp.write(name, "mine");
+        ASSERT_TRUE(firstExistingNewFile(f, existing));
+        EXPECT_EQ(std::string(existing), tmp.file(name));
+    }
     // A page that is not chosen is no concern.
     TempFolder other;
     other.write("bio.htm", "mine");
-    NewPublicationForm g = form("Book", "Ann", other.file("b"));
-    g.biography = false;
-    ASSERT_EQ(checkNewPublicationForm(g), 0);
-    EXPECT_FALSE(firstExistingNewFile(g, existing));
+    f = form("Book", "Ann", other.file("b"));
+    f.biography = false;
+    ASSERT_EQ(checkNewPublicationForm(f), 0);
+    EXPECT_FALSE(firstExistingNewFile(f, existing));
 }
 
-TEST(NewPublicationFormTest, AFileThatCannotBeWrittenIsNamedAndNothingIsLeft) {
+TEST(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsLeft) {
     struct Case {
         const char* blocked;  // a folder in the way of this file
         const char* failed;
@@ -97,13 +167,6 @@ TEST(NewPublicationFormTest, AFileThatCannotBeWrittenIsNamedAndNothingIsLeft) {
             }
         }
     }
-    TempFolder tmp;
-    NewPublicationForm f = form("Book", "Ann", tmp.file("b"));
-    ASSERT_EQ(checkNewPublicationForm(f), 0);
-    char failed[kPathSize] = "";
-    EXPECT_TRUE(createNewPublication(f, failed));
-    for (const char* name : {"toc.htm", "cover.htm", "bio.htm", "b.opf"})
-        EXPECT_TRUE(tmp.exists(name)) << name;
 }
 
 }  // namespace

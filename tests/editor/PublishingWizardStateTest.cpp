@@ -3,10 +3,12 @@
 #include <memory>
 #include <string>
 
-#include "tests/publish/MergeTestSupport.h"
-#include "model/CommandLinePath.h"
-#include "model/Files.h"
 #include "editor/PublishingWizardState.h"
+#include "model/Files.h"
+#include "model/Text.h"
+#include "publish/BuildContext.h"
+#include "resources/ResourceIds.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -41,13 +43,10 @@ TEST(PublishingWizardStateTest, TheNameIsCheckedAndGetsItsExtensionByTheRule) {
 }
 
 // Asks to stop once this many text records have been reported.
-class StoppingReporter : public RecordingReporter {
+class StoppingReporter : public BuildReporter {
 public:
     explicit StoppingReporter(int32_t afterRecords) : afterRecords(afterRecords) {}
-    void showStatusAndNumber(int32_t stringId, int32_t n) override {
-        RecordingReporter::showStatusAndNumber(stringId, n);
-        if (stringId == IDS_BUILD_RECORDS) ++records;
-    }
+    void showStatusAndNumber(int32_t stringId, int32_t) override { records += stringId == IDS_BUILD_RECORDS; }
     bool stopRequested() override { return records >= afterRecords; }
     int32_t records = 0;
 
@@ -55,55 +54,31 @@ private:
     int32_t afterRecords;
 };
 
-class WizardBuildTest : public ::testing::Test {
-protected:
+// Cancel in the wizard: the build stops before the next record, and neither
+// a half book, nor its files, nor the first chapter stay; an earlier book
+// is replaced only by a whole one.
+TEST(PublishingWizardStateTest, AStoppedBuildLeavesNothingOfItself) {
     TempFolder tmp;
-    std::unique_ptr<Publication> publication;
-
-    void SetUp() override {
-        std::string chapter = "<html><body>";
-        for (int i = 0; i < 600; ++i) chapter += "<p>Line " + std::to_string(i) + " of the tale.</p>\r\n";
-        tmp.write("cover.htm", "<html><body><h1>Cover</h1></body></html>");
-        tmp.write("ch1.htm", chapter + "</body></html>");
-        publication = publicationIn(tmp, "novel.opf");
-        publication->addMetadata("dc:Title", "Tale");
-        addDocument(*publication, "cover", "cover.htm");
-        addDocument(*publication, "ch1", "ch1.htm");
-    }
-    bool build(bool firstChapter, BuildReporter& reporter, char* message) {
-        return runWizardBuild(*publication, tmp.file("novel.prc").c_str(), true, firstChapter, reporter,
-                              message);
-    }
-    bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
-};
-
-TEST_F(WizardBuildTest, AFailureNamesTheMissingFile) {
-    deleteFile(tmp.file("ch1.htm").c_str());
-    RecordingReporter reporter;
-    char message[kBuildMessageSize];
-    EXPECT_FALSE(build(true, reporter, message));
-    EXPECT_NE(std::string(message).find(programPathForDisplay(tmp.file("ch1.htm").c_str())),
-              std::string::npos)
-        << message;
-    EXPECT_FALSE(tmp.exists("novel.prc"));
-    EXPECT_FALSE(tmp.exists("novel_firstchapter.htm"));
-    EXPECT_FALSE(leftOverIntermediate());
-}
-
-TEST_F(WizardBuildTest, AStoppedBuildLeavesNothingOfItself) {
+    std::string chapter = "<html><body>";
+    for (int i = 0; i < 600; ++i) chapter += "<p>Line " + std::to_string(i) + " of the tale.</p>\r\n";
+    tmp.write("ch1.htm", chapter + "</body></html>");
+    auto publication = std::make_unique<Publication>();
+    copyText(publication->path, tmp.file("novel.opf").c_str());
+    copyText(publication->folder, tmp.path().c_str());
+    publication->addMetadata("dc:Title", "Tale");
+    publication->addManifestItem("ch1", "ch1.htm", "text/html");
+    publication->addSpineItem("ch1");
+    publication->resolveSpine();
     for (int32_t after : {0, 2}) {
         tmp.write("novel.prc", "an earlier book");
         StoppingReporter reporter(after);
         char message[kBuildMessageSize];
-        EXPECT_FALSE(build(true, reporter, message)) << after;
-        EXPECT_FALSE(leftOverIntermediate()) << after;
-        EXPECT_FALSE(tmp.exists("novel_firstchapter.htm")) << after;
-        // The new e-book replaces the earlier one only when whole.
+        EXPECT_FALSE(
+            runWizardBuild(*publication, tmp.file("novel.prc").c_str(), true, true, reporter, message));
         EXPECT_EQ(tmp.read("novel.prc"), "an earlier book") << after;
-        EXPECT_FALSE(fileExists(tmp.file("PRCbook_*").c_str())) << after;
-        if (after > 0) {
-            EXPECT_EQ(reporter.records, after) << "no record after the request";
-        }
+        EXPECT_FALSE(tmp.exists("novel_firstchapter.htm")) << after;
+        EXPECT_FALSE(fileExists(tmp.file("PRC*").c_str())) << after;
+        EXPECT_EQ(reporter.records, after) << "no record after the request";
     }
 }
 

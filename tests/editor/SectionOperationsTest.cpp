@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,125 +9,99 @@ namespace {
 
 // A document with two chapters in manifest and spine, one title, one guide
 // reference and one tour of one site, nothing modified yet.
-class SectionOperationsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        doc->addManifestItem("ch1", "ch1.htm", "text/x-oeb1-document");
-        doc->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
-        doc->addSpineItem("ch1");
-        doc->addSpineItem("ch2");
-        doc->addMetadata("dc:Title", "Book");
-        doc->addGuideReference("Contents", "toc.htm", "toc");
-        doc->addTour("t1", "Walk");
-        doc->addTourSite(&doc->tours[0], "Start", "ch1.htm");
-        doc->modified = false;
+std::unique_ptr<EditorDocument> startingDocument() {
+    auto doc = std::make_unique<EditorDocument>();
+    doc->addManifestItem("ch1", "ch1.htm", "text/x-oeb1-document");
+    doc->addManifestItem("ch2", "ch2.htm", "text/x-oeb1-document");
+    doc->addSpineItem("ch1");
+    doc->addSpineItem("ch2");
+    doc->addMetadata("dc:Title", "Book");
+    doc->addGuideReference("Contents", "toc.htm", "toc");
+    doc->addTour("t1", "Walk");
+    doc->addTourSite(&doc->tours[0], "Start", "ch1.htm");
+    doc->modified = false;
+    return doc;
+}
+
+std::string spineOrder(const EditorDocument& doc) {
+    std::string order;
+    for (int32_t i = 0; i < doc.spineCount; ++i) {
+        if (isLive(doc.spine[i].state)) order += std::string(doc.spine[i].idref) + " ";
     }
+    return order;
+}
 
-    std::string spineOrder() const {
-        std::string order;
-        for (int32_t i = 0; i < doc->spineCount; ++i) {
-            if (isLive(doc->spine[i].state)) order += std::string(doc->spine[i].idref) + " ";
-        }
-        return order;
-    }
+// A call on the document, as the table's operation.
+#define OPERATION(...) [](EditorDocument& d) { return d.__VA_ARGS__; }
 
-    std::unique_ptr<EditorDocument> doc = std::make_unique<EditorDocument>();
-};
+const std::string kLong(kFieldSize, 'x');
+const std::string kLongestValue(kValueSize - 1, 'v');
+const std::string kLongValue(kValueSize, 'v');
 
-TEST_F(SectionOperationsTest, EveryOperationThatChangesTheBookMarksItModified) {
-    const std::string longText(kFieldSize, 'x');
+// What each operation does to the book: whether it changed (and so marked
+// it modified), and the reading order it leaves.
+TEST(SectionOperationsTest, EachOperationChangesTheBookAsTheTableSays) {
     struct Case {
         const char* name;
-        std::function<bool(EditorDocument&)> operation;
+        bool (*operation)(EditorDocument&);
         bool changes;
-    } cases[] = {
-        {"add manifest item",
-         [](EditorDocument& d) { return d.addManifestEntry("ch3", "ch3.htm", "text/html"); }, true},
-        {"edit manifest item",
-         [](EditorDocument& d) { return d.editManifestEntry(1, "c2", "c2.htm", "text/html"); }, true},
-        {"edit manifest item too long",
-         [&](EditorDocument& d) { return d.editManifestEntry(1, longText.c_str(), "a", "b"); }, false},
-        {"delete manifest item", [](EditorDocument& d) { return d.deleteManifestEntry(0); }, true},
-        {"delete manifest item out of range", [](EditorDocument& d) { return d.deleteManifestEntry(2); },
-         false},
-        {"add spine entry already listed", [](EditorDocument& d) { return d.addSpineEntry("CH1"); }, false},
-        {"delete spine entry", [](EditorDocument& d) { return d.deleteSpineEntry(1); }, true},
-        {"move first spine entry up", [](EditorDocument& d) { return d.moveSpineEntryUp(0); }, false},
-        {"move last spine entry down", [](EditorDocument& d) { return d.moveSpineEntryDown(1); }, false},
-        {"move spine entry down", [](EditorDocument& d) { return d.moveSpineEntryDown(0); }, true},
-        {"add metadata without a name", [](EditorDocument& d) { return d.addMetadataEntry("", "x"); }, true},
-        {"edit metadata", [](EditorDocument& d) { return d.editMetadataEntry(0, "dc:Title", "Other"); },
-         true},
-        {"delete metadata", [](EditorDocument& d) { return d.deleteMetadataEntry(0); }, true},
-        {"add guide reference", [](EditorDocument& d) { return d.addGuideEntry("Cover", "c.htm", "mine"); },
-         true},
-        {"edit guide reference", [](EditorDocument& d) { return d.editGuideEntry(0, "T", "t.htm", ""); },
-         true},
-        {"delete guide reference", [](EditorDocument& d) { return d.deleteGuideEntry(0); }, true},
-        {"add tour", [](EditorDocument& d) { return d.addTourEntry("", "Second"); }, true},
-        {"edit tour", [](EditorDocument& d) { return d.editTourEntry(0, "t1", "Renamed"); }, true},
-        {"add site", [](EditorDocument& d) { return d.addSiteEntry(0, "Next", "ch2.htm"); }, true},
-        {"add site to no tour", [](EditorDocument& d) { return d.addSiteEntry(-1, "Next", "ch2.htm"); },
-         false},
-        {"edit site", [](EditorDocument& d) { return d.editSiteEntry(0, 0, "S", "s.htm"); }, true},
-        {"delete site", [](EditorDocument& d) { return d.deleteTourOrSite(0, 0); }, true},
-        {"delete tour", [](EditorDocument& d) { return d.deleteTourOrSite(0, -1); }, true},
-        {"delete nothing selected", [](EditorDocument& d) { return d.deleteTourOrSite(-1, -1); }, false},
+        const char* spine = "ch1 ch2 ";  // the order the operation leaves
+    } const cases[] = {
+        // The new item joins the reading order once, at its end.
+        {"add manifest item", OPERATION(addManifestEntry("ch3", "ch3.htm", "text/html")), true,
+         "ch1 ch2 ch3 "},
+        {"add manifest item the spine lists",
+         OPERATION(addSpineItem("ch3"), d.addManifestEntry("CH3", "ch3.htm", "")), true, "ch1 ch2 ch3 "},
+        // The reading order follows a renamed item.
+        {"rename manifest item", OPERATION(editManifestEntry(1, "c2", "c2.htm", "text/html")), true,
+         "ch1 c2 "},
+        {"rename to another item's id", OPERATION(editManifestEntry(1, "CH1", "x.htm", "")), false},
+        {"edit manifest item too long", OPERATION(editManifestEntry(1, kLong.c_str(), "a", "")), false},
+        {"delete manifest item", OPERATION(deleteManifestEntry(0)), true, "ch2 "},
+        {"delete a deleted manifest item",
+         OPERATION(deleteManifestItem(&d.manifest[0]), d.deleteManifestEntry(0)), false},
+        {"delete manifest item out of range", OPERATION(deleteManifestEntry(2)), false},
+        // A deleted item's id is free again and comes back at the end.
+        {"delete and add again",
+         OPERATION(deleteManifestEntry(0) && d.addManifestEntry("ch1", "again.htm", "")), true, "ch2 ch1 "},
+        {"add spine entry already listed", OPERATION(addSpineEntry("CH1")), false},
+        {"delete spine entry", OPERATION(deleteSpineEntry(0)), true, "ch2 "},
+        {"move first spine entry up", OPERATION(moveSpineEntryUp(0)), false},
+        {"move last spine entry down", OPERATION(moveSpineEntryDown(1)), false},
+        {"move spine entry down", OPERATION(moveSpineEntryDown(0)), true, "ch2 ch1 "},
+        {"move spine entry up", OPERATION(moveSpineEntryUp(1)), true, "ch2 ch1 "},
+        {"add metadata without a name", OPERATION(addMetadataEntry("", "x")), true},
+        {"edit metadata to the longest value",
+         OPERATION(editMetadataEntry(0, "dc:Title", kLongestValue.c_str())), true},
+        {"add metadata too long", OPERATION(addMetadataEntry("dc:X", kLongValue.c_str())), false},
+        {"delete metadata", OPERATION(deleteMetadataEntry(0)), true},
+        {"add guide reference", OPERATION(addGuideEntry("Cover", "c.htm", "mine")), true},
+        {"edit guide reference", OPERATION(editGuideEntry(0, "T", "t.htm", "")), true},
+        {"delete guide reference", OPERATION(deleteGuideEntry(0)), true},
+        {"add tour", OPERATION(addTourEntry("", "Second")), true},
+        {"edit tour", OPERATION(editTourEntry(0, "t1", "Renamed")), true},
+        {"add site", OPERATION(addSiteEntry(0, "Next", "ch2.htm")), true},
+        {"add site too long", OPERATION(addSiteEntry(0, "Next", kLong.c_str())), false},
+        {"add site to no tour", OPERATION(addSiteEntry(-1, "Next", "ch2.htm")), false},
+        {"edit site", OPERATION(editSiteEntry(0, 0, "S", "s.htm")), true},
+        {"delete site", OPERATION(deleteTourOrSite(0, 0)), true},
+        {"delete tour", OPERATION(deleteTourOrSite(0, -1)), true},
+        {"delete nothing selected", OPERATION(deleteTourOrSite(-1, -1)), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto fresh = std::make_unique<EditorDocument>();
-        doc.swap(fresh);
-        SetUp();
+        auto doc = startingDocument();
         EXPECT_EQ(c.operation(*doc), c.changes);
         EXPECT_EQ(doc->modified, c.changes);
+        EXPECT_EQ(spineOrder(*doc), c.spine);
     }
-}
-
-TEST_F(SectionOperationsTest, DeletingAManifestItemRemovesItsSpineEntries) {
-    ASSERT_TRUE(doc->deleteManifestEntry(0));
-    EXPECT_EQ(spineOrder(), "ch2 ");
-    // A deleted entry is gone for good: deleting it again changes nothing.
-    doc->modified = false;
-    EXPECT_FALSE(doc->deleteManifestEntry(0));
-    EXPECT_FALSE(doc->modified);
-}
-
-TEST_F(SectionOperationsTest, AddingAManifestItemAppendsItToTheSpineOnce) {
-    ASSERT_TRUE(doc->addManifestEntry("ch3", "ch3.htm", "text/html"));
-    EXPECT_EQ(spineOrder(), "ch1 ch2 ch3 ");
-    // A deleted item's id can be used again and comes back at the end.
-    ASSERT_TRUE(doc->deleteManifestEntry(0));
-    ASSERT_TRUE(doc->addManifestEntry("ch1", "again.htm", "text/html"));
-    EXPECT_EQ(spineOrder(), "ch2 ch3 ch1 ");
-}
-
-TEST_F(SectionOperationsTest, SpineEntriesMoveAndDeleteByPosition) {
-    ASSERT_TRUE(doc->addSpineEntry("ch3"));
-    ASSERT_TRUE(doc->moveSpineEntryUp(2));
-    EXPECT_EQ(spineOrder(), "ch1 ch3 ch2 ");
-    ASSERT_TRUE(doc->deleteSpineEntry(0));
-    EXPECT_EQ(spineOrder(), "ch3 ch2 ");
-}
-
-TEST_F(SectionOperationsTest, AFullTableTakesNothingAndLeavesTheBookUnmodified) {
-    while (doc->addGuideEntry("g", "g.htm", "")) {
-    }
-    int32_t full = doc->guideCount;
-    doc->modified = false;
-    EXPECT_FALSE(doc->addGuideEntry("one more", "m.htm", ""));
-    EXPECT_EQ(doc->guideCount, full);
-    EXPECT_FALSE(doc->modified);
-}
-
-TEST_F(SectionOperationsTest, TextsThatDoNotFitAreRefusedNotCut) {
-    const std::string value(kValueSize - 1, 'v');
-    EXPECT_TRUE(doc->editMetadataEntry(0, "dc:Description", value.c_str()));
-    EXPECT_EQ(std::string(doc->metadata[0].value), value);
-    const std::string tooLong(kValueSize, 'v');
-    EXPECT_FALSE(doc->addMetadataEntry("dc:Description", tooLong.c_str()));
-    EXPECT_FALSE(doc->addSiteEntry(0, "Site", std::string(kFieldSize, 'h').c_str()));
-    EXPECT_EQ(doc->tours[0].siteCount, 1);
+    // A text is refused, not cut: the longest value went in whole.
+    auto doc = startingDocument();
+    ASSERT_TRUE(doc->editMetadataEntry(0, "dc:Title", kLongestValue.c_str()));
+    EXPECT_EQ(std::string(doc->metadata[0].value), kLongestValue);
+    ASSERT_TRUE(doc->editManifestEntry(1, "c2", "c2.htm", ""));
+    doc->resolveSpine();
+    EXPECT_EQ(doc->spine[1].manifestItem, &doc->manifest[1]);
 }
 
 }  // namespace
