@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "win32/ExternalPrograms.h"
 #include "model/Text.h"
+#include "win32/ExternalPrograms.h"
 
 namespace {
 
@@ -17,17 +17,10 @@ protected:
     void SetUp() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
     void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kKey); }
 
-    static void store(const char* name, const std::string& value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       DWORD(value.size() + 1));
-        RegCloseKey(key);
-    }
     static DWORD storedSize(const char* name) {
         HKEY key = nullptr;
-        if (RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key) != ERROR_SUCCESS) return 0;
         DWORD size = 0;
+        RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key);
         RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size);
         RegCloseKey(key);
         return size;
@@ -36,25 +29,30 @@ protected:
     std::unique_ptr<ToolSettings> settings = std::make_unique<ToolSettings>();
 };
 
-TEST_F(ToolSettingsTest, SavedSettingsComeBackInFreshSettings) {
+TEST_F(ToolSettingsTest, SavedSettingsComeBackWholeInFreshSettings) {
     copyText(settings->htmlEditorPath, "C:\\tools\\edit.exe -n");
     copyText(settings->palmOsEmulatorPath, "C:\\palm\\emu.exe");
+    // 255 characters and the terminator fill the field exactly.
     copyText(settings->wapEmulatorPath, std::string(255, 'w').c_str());
     saveToolSettings(*settings);
     // Each value holds its text and terminator, not the rest of the field.
     for (auto [name, size] : {std::pair{"HTMLEditor", 21}, {"PalmOsEmul", 16}, {"WapEmul", 256}})
         EXPECT_EQ(storedSize(name), DWORD(size)) << name;
-
     auto fresh = std::make_unique<ToolSettings>();
     loadToolSettings(*fresh);
     EXPECT_STREQ(fresh->htmlEditorPath, "C:\\tools\\edit.exe -n");
     EXPECT_STREQ(fresh->palmOsEmulatorPath, "C:\\palm\\emu.exe");
-    // 255 characters and the terminator fill the field exactly and still read.
     EXPECT_EQ(std::string(fresh->wapEmulatorPath), std::string(255, 'w'));
 }
 
-TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
-    store("HTMLEditor", std::string(300, 'x'));
+TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAndReadingCreatesTheKey) {
+    loadToolSettings(*settings);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const std::string overlong(300, 'x');
+    RegSetKeyValueA(HKEY_CURRENT_USER, kKey, "HTMLEditor", REG_SZ, overlong.c_str(),
+                    DWORD(overlong.size() + 1));
     copyText(settings->htmlEditorPath, "kept");
     copyText(settings->wapEmulatorPath, "also kept");
     loadToolSettings(*settings);
@@ -62,15 +60,8 @@ TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAsTheyWere) {
     EXPECT_STREQ(settings->wapEmulatorPath, "also kept");
 }
 
-TEST_F(ToolSettingsTest, ReadingCreatesTheMissingKey) {
-    loadToolSettings(*settings);
-    HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
-    if (key != nullptr) RegCloseKey(key);
-}
-
 TEST_F(ToolSettingsTest, LastOpenDirIsReadBackAsWritten) {
-    char folder[256];
+    char folder[kPathSize];
     EXPECT_FALSE(readLastOpenDir(folder));
     EXPECT_STREQ(folder, "");
     writeLastOpenDir("C:\\books\\");
