@@ -2,16 +2,38 @@
 // test's thread as a user would: commands as menus, buttons and keys send
 // them, and what the window shows read back through window messages.
 // Every wait has a deadline, so a window that never comes fails a test
-// instead of hanging the run.
+// instead of hanging the run; a wait for a window that does not come adds
+// the failure itself and answers null, which every other call takes as
+// nothing to do.
 #pragma once
 
-#include <windows.h>
+// The system headers, in the order they need.
+#include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "resources/ResourceIds.h"
+#include "tests/support/TempFolder.h"
+#include "win32/DialogFunctionsWin32.h"
+
 constexpr DWORD kWaitMilliseconds = 10000;
+
+// The package most window tests open, written by hand so that a rewrite by
+// the editor changes its bytes.
+constexpr char kGuiBook[] =
+    "<?xml version=\"1.0\"?>\n<package unique-identifier=\"bid\">\n"
+    "<metadata><dc:Title>Harbour Book</dc:Title><dc:Creator>A. Writer</dc:Creator></metadata>\n<manifest>\n"
+    "<item id=\"c1\" href=\"text/c1.htm#part2\" media-type=\"text/x-oeb1-document\"/>\n"
+    "<item id=\"c2\" href=\"c2.htm\" media-type=\"text/x-oeb1-document\"/>\n</manifest>\n"
+    "<spine><itemref idref=\"c1\"/></spine>\n<tours><tour id=\"t1\" title=\"Walk\">"
+    "<site title=\"Start\" href=\"c2.htm#s\"/><site title=\"End\" href=\"text/c1.htm\"/></tour></tours>\n"
+    "<guide><reference type=\"toc\" title=\"Contents\" href=\"c2.htm\"/></guide>\n</package>\n";
+
+// The section views by tab index.
+constexpr int kViewOfTab[] = {IDC_MANIFEST_VIEW, IDC_SPINE_VIEW, IDC_METADATA_VIEW, IDC_TOURS_VIEW,
+                              IDC_GUIDE_VIEW};
 
 // Polls until found() is true or the time is up.
 template <typename Found>
@@ -24,15 +46,6 @@ bool pollUntil(DWORD milliseconds, Found found) {
     }
 }
 
-// A message box of the process as the user sees it.
-struct MessageBoxSeen {
-    HWND window = nullptr;
-    std::string text;
-    std::string caption;
-    // "information", "warning", "error", "question" or "none".
-    std::string icon;
-};
-
 class MainWindowRun {
 public:
     // Starts the editor as the command line would, with this package path
@@ -42,27 +55,18 @@ public:
     MainWindowRun(const MainWindowRun&) = delete;
     MainWindowRun& operator=(const MainWindowRun&) = delete;
 
-    // Null when the window did not come up in time.
     HWND window() const { return mainWindow; }
-    bool hasEnded();
     // Waits until the dialog has ended; false on timeout.
     bool waitForEnd(DWORD milliseconds = kWaitMilliseconds);
 
     // A command that returns without a modal box: waits until it is done.
     bool command(int id);
     // A command that opens a modal box: returns at once.
-    void post(int id);
-    void postMessage(UINT message, WPARAM first, LPARAM second);
+    void post(int id, UINT message = WM_COMMAND);
 
     std::string title() const;
     // Waits until the title reads this; false on timeout.
     bool titleBecomes(const std::string& expected);
-    // MF_GRAYED / MF_CHECKED etc. of a menu entry of the menu bar.
-    UINT menuState(int command) const;
-    // TB_GETSTATE of a toolbar button.
-    int toolbarState(int command) const;
-    bool isVisible(int controlId) const;
-    int selectedTab() const;
     // The tab control's selection changes as a click on the tab changes it.
     bool clickTab(int index);
     // Rows of a tree, depth first, each indented by two blanks per level.
@@ -72,20 +76,22 @@ public:
     // Selects the row and double-clicks it as the tree tells its parent.
     void doubleClickRow(int viewId, const std::string& text);
 
-    // Message boxes and file dialogs of the editor's thread.
-    MessageBoxSeen waitForMessageBox(DWORD milliseconds = kWaitMilliseconds);
-    HWND waitForFileDialog(DWORD milliseconds = kWaitMilliseconds);
-    // A dialog of the editor's thread with this caption, once visible.
-    HWND waitForDialog(const std::string& caption, DWORD milliseconds = kWaitMilliseconds);
-    // A dialog of the editor's thread that holds this control, once visible.
-    HWND waitForDialogWith(int controlId, DWORD milliseconds = kWaitMilliseconds);
-    // True when no box or file dialog shows up within the time.
-    bool staysWithoutBox(DWORD milliseconds);
+    // The next message box as "Caption (icon): text", the icon one of
+    // information, warning, error, question, none; the button given then
+    // closes it. "(no box)" when none comes.
+    std::string answerBox(int button);
+    // Dialogs of the editor's thread once visible: a file dialog, one whose
+    // caption begins with this text (a wizard's, "Quirebound Publisher").
+    HWND waitForFileDialog();
+    HWND waitForDialog(const std::string& caption);
+    // True when no box or dialog shows up within the time.
+    bool staysAlone(DWORD milliseconds);
 
 private:
-    HWND findOwnedDialog(bool wantMessageBox) const;
+    // Sent to the main window; false when it did not answer in time.
+    bool send(UINT message, WPARAM first, LPARAM second);
     template <typename Test>
-    HWND waitForVisible(DWORD milliseconds, Test test);
+    HWND find(DWORD milliseconds, Test test);
 
     std::thread uiThread;
     DWORD uiThreadId = 0;
@@ -93,43 +99,49 @@ private:
     HWND mainWindow = nullptr;
 };
 
+// The fixture of most window tests: a scratch folder holding kGuiBook as
+// book.opf.
+class GuiTest : public ::testing::Test {
+protected:
+    TempFolder tmp;
+    std::string book = tmp.file("book.opf");
+
+    void SetUp() override { tmp.write("book.opf", kGuiBook); }
+};
+
 // Wizard sheets: their buttons, the page shown, and a press of a button.
 constexpr int kBackButton = 0x3023;
-constexpr int kNextButton = 0x3024;
 constexpr int kFinishButton = 0x3025;
 HWND currentPage(HWND wizard);
-// Waits until the current page holds this control; null on timeout.
+// Waits until the current page holds the control; null when it does not.
 HWND waitForPage(HWND wizard, int controlId);
-void pressWizardButton(HWND wizard, int button /* PSBTN_... */);
+// Presses a button (PSBTN_...), and waits for the page that holds the
+// control when one is given.
+HWND pressWizardButton(HWND wizard, int button, int controlOfPage = 0);
+// Waits until the window has gone.
 bool isGone(HWND window);
 
-// Presses a button of a message box (IDYES, IDNO, IDOK, IDCANCEL) and
-// waits until the box has gone.
-void pressButton(HWND box, int buttonId);
+// Presses a button of a dialog (IDOK, IDCANCEL) and waits until it has gone.
+void pressButton(HWND dialog, int buttonId);
 // A click that returns at once: the dialog may stay open.
 void click(HWND dialog, int buttonId);
-// A box is ticked or cleared by a click on it, when it is not as asked.
-void setTicked(HWND dialog, int controlId, bool ticked);
-bool isTicked(HWND dialog, int controlId);
-std::string windowText(HWND window);
 // A string of the program's resources.
 std::string loadString(int id);
-// A dialog's controls as a user fills them: typing replaces an edit's text
-// (a drop-down combo's too), choosing picks a list entry by its text. The
-// entries are a combo box's or a list box's.
+// A dialog's control as a user fills it: typing replaces an edit's text (a
+// drop-down combo's too), a choice-only list picks the entry of that text,
+// and a check box or radio button, which reads "[x]" or "[ ]", is clicked
+// when it is not as asked. A property sheet's controls are on its page.
 void typeInto(HWND dialog, int controlId, const std::string& text);
-bool chooseInList(HWND dialog, int controlId, const std::string& text);
 std::string controlText(HWND dialog, int controlId);
+// The lines of a list box.
 std::vector<std::string> listEntries(HWND dialog, int controlId);
-// Types a full file name into a file dialog and presses OK, or Cancel.
+// Types a full file name into a file dialog and presses OK.
 void answerFileDialog(HWND dialog, const std::string& fileName);
 std::string fileDialogName(HWND dialog);
-void cancelFileDialog(HWND dialog);
 
 // The editor's registry values under the current user.
-bool readSetting(const char* name, std::string* value);
-void writeSetting(const char* name, const std::string& value);
+std::string readSetting(const char* name);  // "(none)" when missing
 void deleteSetting(const char* name);
-// Makes the stand-in program, which writes its command line to this file,
-// the HTML editor of the settings; returns the path the setting holds.
-std::string useRecorderAsHtmlEditor(const std::string& outFile);
+// The stand-in program, which writes its command line to this file, as the
+// settings hold it.
+std::string recorderProgram(const std::string& outFile);

@@ -1,14 +1,15 @@
 // The main window as a user meets it: started empty or with a package,
-// opening, switching sections, saving, closing and leaving, and the boxes it
-// shows on the way.
+// opening, switching sections, closing and leaving, and that the boxes and
+// file dialogs the document asks for reach the user. What each File command
+// decides is tested natively (EditorDocumentTest).
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GuiHarness.h"
-#include "win32/DialogFunctionsWin32.h"
-#include "resources/ResourceIds.h"
+#include "model/Files.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -16,328 +17,194 @@ namespace {
 using Rows = std::vector<std::string>;
 
 constexpr char kEmptyTitle[] = "Quirebound Publisher";
+constexpr int kViewCommandOfTab[] = {ID_VIEW_MANIFEST, ID_VIEW_SPINE, ID_VIEW_METADATA, ID_VIEW_TOURS,
+                                     ID_VIEW_GUIDE};
 
-// Written by hand, so a rewrite by the editor changes the bytes.
-const char kBook[] =
-    "<?xml version=\"1.0\"?>\n"
-    "<package unique-identifier=\"bid\">\n"
-    "<metadata><dc:Title>Harbour Book</dc:Title><dc:Creator>A. Writer</dc:Creator></metadata>\n"
-    "<manifest>\n"
-    "<item id=\"c1\" href=\"text/c1.htm#part2\" media-type=\"text/x-oeb1-document\"/>\n"
-    "<item id=\"c2\" href=\"c2.htm\" media-type=\"text/x-oeb1-document\"/>\n"
-    "</manifest>\n"
-    "<spine><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine>\n"
-    "<tours><tour id=\"t1\" title=\"Walk\"><site title=\"Start\" href=\"c2.htm#s\"/>"
-    "<site title=\"End\" href=\"text/c1.htm\"/></tour></tours>\n"
-    "<guide><reference type=\"toc\" title=\"Contents\" href=\"c2.htm\"/></guide>\n"
-    "</package>\n";
-
-const Rows kManifestRows = {"c1", "  text/c1.htm#part2", "c2", "  c2.htm"};
-const Rows kSpineRows = {"c1", "c2"};
-const Rows kMetadataRows = {"dc:Title", "  Harbour Book", "dc:Creator", "  A. Writer"};
-const Rows kGuideRows = {"Contents", "  c2.htm"};
-const Rows kTourRows = {"Walk", "  Start", "    c2.htm#s", "  End", "    text/c1.htm"};
-
-struct Section {
-    int tab;
-    int view;
-    int viewCommand;
-};
-const Section kSections[] = {
-    {0, IDC_MANIFEST_VIEW, ID_VIEW_MANIFEST}, {1, IDC_SPINE_VIEW, ID_VIEW_SPINE},
-    {2, IDC_METADATA_VIEW, ID_VIEW_METADATA}, {3, IDC_TOURS_VIEW, ID_VIEW_TOURS},
-    {4, IDC_GUIDE_VIEW, ID_VIEW_GUIDE},
-};
-
-bool isGrayed(UINT state) {
-    return state != UINT(-1) && (state & MF_GRAYED) != 0;
-}
-
-// Exactly the view of this section is visible, its tab chosen, its View
-// entry alone checked.
-void expectShowing(MainWindowRun& run, const Section& shown) {
-    EXPECT_EQ(run.selectedTab(), shown.tab);
-    for (const Section& section : kSections) {
-        bool isShown = section.view == shown.view;
-        EXPECT_EQ(run.isVisible(section.view), isShown) << "view " << section.view;
-        EXPECT_EQ((run.menuState(section.viewCommand) & MF_CHECKED) != 0, isShown)
-            << "View entry " << section.viewCommand;
+// Exactly the view of this tab is visible, its tab chosen, its View entry
+// alone checked.
+void expectShowing(MainWindowRun& run, int tab) {
+    EXPECT_EQ(SendDlgItemMessageA(run.window(), IDC_SECTION_TABS, TCM_GETCURSEL, 0, 0), tab);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(IsWindowVisible(GetDlgItem(run.window(), kViewOfTab[i])) != FALSE, i == tab) << i;
+        UINT entry = GetMenuState(GetMenu(run.window()), kViewCommandOfTab[i], MF_BYCOMMAND);
+        EXPECT_EQ((entry & MF_CHECKED) != 0, i == tab) << "View entry " << i;
     }
 }
 
-void expectDocumentCommandsEnabled(MainWindowRun& run, bool enabled) {
-    for (int command : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PUBLISH_PRC}) {
-        EXPECT_EQ(isGrayed(run.menuState(command)), !enabled) << "menu entry " << command;
+// The package's commands follow whether one is open; its sections show it.
+void expectPackageShown(MainWindowRun& run, bool shown) {
+    for (int command : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PUBLISH_PRC, ID_FILE_OPEN}) {
+        UINT entry = GetMenuState(GetMenu(run.window()), command, MF_BYCOMMAND);
+        EXPECT_EQ((entry & MF_GRAYED) != 0, !shown && command != ID_FILE_OPEN) << "menu entry " << command;
     }
+    HWND toolbar = GetDlgItem(GetDlgItem(run.window(), IDC_REBAR), IDC_TOOLBAR);
     for (int button : {ID_FILE_SAVE, ID_TOOLBAR_PUBLISH}) {
-        int state = run.toolbarState(button);
-        ASSERT_NE(state, -1) << "toolbar button " << button;
-        EXPECT_EQ((state & TBSTATE_INDETERMINATE) != 0, !enabled) << "toolbar button " << button;
-        EXPECT_EQ((state & TBSTATE_ENABLED) != 0, enabled) << "toolbar button " << button;
+        LRESULT state = SendMessageA(toolbar, TB_GETSTATE, WPARAM(button), 0);
+        EXPECT_EQ(state & (TBSTATE_INDETERMINATE | TBSTATE_ENABLED),
+                  shown ? TBSTATE_ENABLED : TBSTATE_INDETERMINATE)
+            << "toolbar button " << button;
     }
-    // Never tied to a package.
-    EXPECT_FALSE(isGrayed(run.menuState(ID_FILE_OPEN)));
-    EXPECT_FALSE(isGrayed(run.menuState(ID_FILE_NEW)));
+    const Rows views[] = {
+        {"c1", "  text/c1.htm#part2", "c2", "  c2.htm"},
+        {"c1"},
+        {"dc:Title", "  Harbour Book", "dc:Creator", "  A. Writer"},
+        {"Walk", "  Start", "    c2.htm#s", "  End", "    text/c1.htm"},
+        {"Contents", "  c2.htm"},
+    };
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(run.rows(kViewOfTab[i]), shown ? views[i] : Rows{}) << "tab " << i;
 }
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    TempFolder tmp;
-    std::string book = tmp.file("book.opf");
+using MainWindowTest = GuiTest;
 
-    void SetUp() override { tmp.write("book.opf", kBook); }
-};
-
-TEST_F(MainWindowTest, StartsEmptyWithDocumentCommandsOffAndTheManifestShown) {
-    MainWindowRun run;
-    ASSERT_NE(run.window(), nullptr);
-    EXPECT_EQ(run.title(), kEmptyTitle);
-    expectDocumentCommandsEnabled(run, false);
-    expectShowing(run, kSections[0]);
-    for (const Section& section : kSections) EXPECT_TRUE(run.rows(section.view).empty());
-    ASSERT_TRUE(run.command(ID_FILE_EXIT));
-    EXPECT_TRUE(run.waitForEnd());
-}
-
-TEST_F(MainWindowTest, PackageOnTheCommandLineShowsEverySection) {
-    MainWindowRun run(book);
-    ASSERT_NE(run.window(), nullptr);
-    EXPECT_EQ(run.title(), "Quirebound Publisher - book.opf");
-    expectDocumentCommandsEnabled(run, true);
-    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), kManifestRows);
-    EXPECT_EQ(run.rows(IDC_SPINE_VIEW), kSpineRows);
-    EXPECT_EQ(run.rows(IDC_METADATA_VIEW), kMetadataRows);
-    EXPECT_EQ(run.rows(IDC_GUIDE_VIEW), kGuideRows);
-    EXPECT_EQ(run.rows(IDC_TOURS_VIEW), kTourRows);
-    expectShowing(run, kSections[0]);
-}
-
-TEST_F(MainWindowTest, AnUnreadablePackageShowsAWarningNamingIt) {
-    tmp.write("broken.opf", "<package><manifest><item id=\"a\" href=\"a.htm\"");
-    std::string broken = tmp.file("broken.opf");
-    {
-        MainWindowRun run(broken);
-        MessageBoxSeen box = run.waitForMessageBox();
-        ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.caption, "Warning");
-        EXPECT_EQ(box.icon, "warning");
-        EXPECT_NE(box.text.find(broken), std::string::npos) << box.text;
-        pressButton(box.window, IDOK);
-        ASSERT_TRUE(run.titleBecomes(kEmptyTitle));
-        expectDocumentCommandsEnabled(run, false);
-    }
-    // Through File, Open too, and the title stays as it was.
-    MainWindowRun run;
-    run.post(ID_FILE_OPEN);
-    HWND dialog = run.waitForFileDialog();
-    ASSERT_NE(dialog, nullptr);
-    answerFileDialog(dialog, broken);
-    MessageBoxSeen box = run.waitForMessageBox();
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.text, "The publication file " + broken + " could not be read.");
-    EXPECT_EQ(box.caption, "Warning");
-    pressButton(box.window, IDOK);
-    EXPECT_TRUE(run.staysWithoutBox(200));
-    EXPECT_EQ(run.title(), kEmptyTitle);
-    expectDocumentCommandsEnabled(run, false);
-}
-
-TEST_F(MainWindowTest, FileOpenThroughTheDialogRemembersTheFolder) {
+// The document's title, enabling, views, boxes and file dialogs reach the
+// user: a package that cannot be read, one opened through the dialog, a
+// save that fails, Save As, Close, and a change offered for saving on Exit.
+TEST_F(MainWindowTest, TheDocumentsLifeReachesTheUser) {
     deleteSetting("LastOpenDir");
-    MainWindowRun run;
-    run.post(ID_FILE_OPEN);
-    HWND dialog = run.waitForFileDialog();
-    ASSERT_NE(dialog, nullptr);
-    answerFileDialog(dialog, book);
-    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - book.opf"));
-    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), kManifestRows);
-    EXPECT_EQ(run.rows(IDC_TOURS_VIEW), kTourRows);
-    expectDocumentCommandsEnabled(run, true);
-    std::string lastOpen;
-    ASSERT_TRUE(readSetting("LastOpenDir", &lastOpen));
-    EXPECT_EQ(lastOpen, tmp.path());
-}
+    tmp.write("broken.opf", "<package><manifest><item id=\"a\" href=\"a.htm\"");
+    MainWindowRun run(tmp.file("broken.opf"));
+    std::string box = run.answerBox(IDOK);
+    EXPECT_EQ(box.find("Warning (warning): "), 0u) << box;
+    EXPECT_NE(box.find(tmp.file("broken.opf")), std::string::npos) << box;
+    EXPECT_TRUE(run.titleBecomes(kEmptyTitle));
+    expectPackageShown(run, false);
+    expectShowing(run, 0);
+    // Enter has no command; Publish needs a package.
+    run.post(IDOK);
+    run.post(ID_PUBLISH_PRC);
+    EXPECT_TRUE(run.staysAlone(300));
+    EXPECT_FALSE(run.waitForEnd(0));
 
-// The answer reaches the document: No here, Yes when leaving below.
-TEST_F(MainWindowTest, OpenWhileAPackageIsOpenOffersToSaveIt) {
-    std::string before = tmp.read("book.opf");
-    MainWindowRun run(book);
     run.post(ID_FILE_OPEN);
-    MessageBoxSeen question = run.waitForMessageBox();
-    ASSERT_NE(question.window, nullptr);
-    EXPECT_EQ(question.text, "Do you want to save the current OPF file?");
-    EXPECT_EQ(question.caption, "");
-    EXPECT_EQ(question.icon, "information");
-    pressButton(question.window, IDNO);
+    answerFileDialog(run.waitForFileDialog(), book);
+    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - book.opf"));
+    expectPackageShown(run, true);
+    EXPECT_EQ(readSetting("LastOpenDir"), tmp.path());
+    // The Edit menu deletes in the visible section; the spine follows and
+    // shows it when switched to.
+    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c1"));
+    ASSERT_TRUE(run.command(ID_EDIT_DELETE));
+    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), (Rows{"c2", "  c2.htm"}));
+    ASSERT_TRUE(run.clickTab(1));
+    EXPECT_TRUE(run.rows(IDC_SPINE_VIEW).empty());
+    // Another program holds the file and shares it with nobody.
+    HANDLE held = CreateFileA(book.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    run.post(ID_FILE_SAVE);
+    box = run.answerBox(IDOK);
+    CloseHandle(held);
+    EXPECT_EQ(box.find("Error (error): "), 0u) << box;
+    EXPECT_NE(box.find(book), std::string::npos) << box;
+    EXPECT_EQ(tmp.read("book.opf"), kGuiBook);
+    // Save As starts from the package's name.
+    run.post(ID_FILE_SAVE_AS);
     HWND dialog = run.waitForFileDialog();
-    ASSERT_NE(dialog, nullptr);
-    cancelFileDialog(dialog);
-    ASSERT_TRUE(run.titleBecomes(kEmptyTitle));
-    EXPECT_TRUE(run.rows(IDC_MANIFEST_VIEW).empty());
-    EXPECT_EQ(tmp.read("book.opf"), before);
+    EXPECT_NE(fileDialogName(dialog).find("book.opf"), std::string::npos);
+    answerFileDialog(dialog, tmp.file("copy"));
+    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - copy.opf")) << run.title();
+    EXPECT_EQ(tmp.read("copy.opf").find("id=\"c1\""), std::string::npos);
+    // Close writes without asking.
+    ASSERT_TRUE(run.clickTab(0));
+    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c2"));
+    ASSERT_TRUE(run.command(ID_EDIT_DELETE));
+    ASSERT_TRUE(run.command(ID_FILE_CLOSE));
+    EXPECT_TRUE(run.staysAlone(200));
+    EXPECT_EQ(tmp.read("copy.opf").find("id=\"c2\""), std::string::npos);
+    EXPECT_EQ(run.title(), kEmptyTitle);
+    expectPackageShown(run, false);
+    // A change is offered for saving on the way out.
+    run.post(ID_FILE_OPEN);
+    answerFileDialog(run.waitForFileDialog(), book);
+    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - book.opf"));
+    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c1"));
+    ASSERT_TRUE(run.command(ID_EDIT_DELETE));
+    run.post(ID_FILE_EXIT);
+    EXPECT_EQ(run.answerBox(IDYES), " (information): " + loadString(IDS_ASK_SAVE_PACKAGE));
+    EXPECT_TRUE(run.waitForEnd());
+    EXPECT_EQ(tmp.read("book.opf").find("id=\"c1\""), std::string::npos);
 }
 
 TEST_F(MainWindowTest, TabsAndTheViewMenuSwitchSections) {
     MainWindowRun run(book);
-    ASSERT_NE(run.window(), nullptr);
-    for (const Section& section : {kSections[1], kSections[3], kSections[2], kSections[4], kSections[0]}) {
-        ASSERT_TRUE(run.clickTab(section.tab));
-        expectShowing(run, section);
+    for (int tab : {1, 3, 2, 4, 0}) {
+        ASSERT_TRUE(run.clickTab(tab));
+        expectShowing(run, tab);
+        ASSERT_TRUE(run.command(kViewCommandOfTab[(tab + 2) % 5]));
+        expectShowing(run, (tab + 2) % 5);
     }
-    for (const Section& section : {kSections[4], kSections[2], kSections[1], kSections[3], kSections[0]}) {
-        ASSERT_TRUE(run.command(section.viewCommand));
-        expectShowing(run, section);
-    }
-}
-
-TEST_F(MainWindowTest, ADeletedManifestItemLeavesTheViewsAndTheSavedFile) {
-    MainWindowRun run(book);
-    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c2"));
-    ASSERT_TRUE(run.command(ID_EDIT_DELETE));
-    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), (Rows{"c1", "  text/c1.htm#part2"}));
-    // The spine loses its entry too, shown when a section is switched to.
-    ASSERT_TRUE(run.clickTab(1));
-    EXPECT_EQ(run.rows(IDC_SPINE_VIEW), Rows{"c1"});
-    ASSERT_TRUE(run.command(ID_FILE_SAVE));
-    std::string saved = tmp.read("book.opf");
-    EXPECT_EQ(saved.find("id=\"c2\""), std::string::npos) << saved;
-    EXPECT_EQ(saved.find("idref=\"c2\""), std::string::npos) << saved;
-    EXPECT_NE(saved.find("id=\"c1\""), std::string::npos) << saved;
-}
-
-TEST_F(MainWindowTest, SaveWritesThePackageWithoutAsking) {
-    std::string before = tmp.read("book.opf");
-    MainWindowRun run(book);
-    ASSERT_TRUE(run.command(ID_FILE_SAVE));
-    EXPECT_TRUE(run.staysWithoutBox(200));
-    std::string written = tmp.read("book.opf");
-    EXPECT_NE(written, before);
-    EXPECT_NE(written.find("href=\"text/c1.htm#part2\""), std::string::npos) << written;
-    EXPECT_EQ(run.title(), "Quirebound Publisher - book.opf");
-}
-
-TEST_F(MainWindowTest, SaveAsWritesTheNameTheDocumentChoosesAndShowsIt) {
-    MainWindowRun run(book);
-    run.post(ID_FILE_SAVE_AS);
-    HWND dialog = run.waitForFileDialog();
-    ASSERT_NE(dialog, nullptr);
-    answerFileDialog(dialog, tmp.file("copy"));
-    ASSERT_TRUE(run.titleBecomes("Quirebound Publisher - copy.opf")) << run.title();
-    EXPECT_NE(tmp.read("copy.opf").find("Harbour Book"), std::string::npos);
-}
-
-TEST_F(MainWindowTest, CloseWritesThePackageWithoutAskingAndEmptiesTheEditor) {
-    std::string before = tmp.read("book.opf");
-    MainWindowRun run(book);
-    ASSERT_TRUE(run.command(ID_FILE_CLOSE));
-    EXPECT_TRUE(run.staysWithoutBox(200));
-    EXPECT_NE(tmp.read("book.opf"), before);
-    EXPECT_EQ(run.title(), kEmptyTitle);
-    expectDocumentCommandsEnabled(run, false);
-    for (const Section& section : kSections) EXPECT_TRUE(run.rows(section.view).empty());
-}
-
-TEST_F(MainWindowTest, EnterDoesNothing) {
-    MainWindowRun run(book);
-    run.postMessage(WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(run.staysWithoutBox(300));
-    EXPECT_FALSE(run.hasEnded());
-    EXPECT_EQ(run.title(), "Quirebound Publisher - book.opf");
 }
 
 // Exit, Esc and the close box: each ends the editor without asking and
 // without writing an unchanged package, and each writes the settings.
 TEST_F(MainWindowTest, EveryWayOutWritesTheSettingsAndNotThePackage) {
-    struct WayOut {
-        const char* name;
-        UINT message;
-        WPARAM first;
-    };
-    const WayOut ways[] = {
-        {"File, Exit", WM_COMMAND, ID_FILE_EXIT},
-        {"Esc", WM_COMMAND, IDCANCEL},
-        {"close box", WM_SYSCOMMAND, SC_CLOSE},
-        {"close message", WM_CLOSE, 0},
-    };
-    std::string before = tmp.read("book.opf");
-    for (const WayOut& way : ways) {
+    for (auto [message, first] : {std::pair{WM_COMMAND, ID_FILE_EXIT}, std::pair{WM_COMMAND, IDCANCEL},
+                                  std::pair{WM_SYSCOMMAND, SC_CLOSE}}) {
         for (const char* name : {"HTMLEditor", "PalmOsEmul", "WapEmul"}) deleteSetting(name);
         MainWindowRun run(book);
-        ASSERT_NE(run.window(), nullptr) << way.name;
-        run.postMessage(way.message, way.first, 0);
-        EXPECT_TRUE(run.waitForEnd()) << way.name;
-        std::string value;
-        for (const char* name : {"HTMLEditor", "PalmOsEmul", "WapEmul"}) {
-            EXPECT_TRUE(readSetting(name, &value)) << way.name << ": " << name;
-        }
-        EXPECT_EQ(tmp.read("book.opf"), before) << way.name;
+        run.post(first, message);
+        EXPECT_TRUE(run.waitForEnd()) << message << " " << first;
+        for (const char* name : {"HTMLEditor", "PalmOsEmul", "WapEmul"})
+            EXPECT_EQ(readSetting(name), "") << message << " " << first << ": " << name;
+        EXPECT_EQ(tmp.read("book.opf"), kGuiBook);
     }
-}
-
-TEST_F(MainWindowTest, LeavingWithUnsavedChangesOffersToSaveThem) {
-    MainWindowRun run(book);
-    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c2"));
-    ASSERT_TRUE(run.command(ID_MANIFEST_DELETE));
-    run.post(ID_FILE_EXIT);
-    MessageBoxSeen question = run.waitForMessageBox();
-    ASSERT_NE(question.window, nullptr);
-    EXPECT_EQ(question.text, "Do you want to save the current OPF file?");
-    pressButton(question.window, IDYES);
-    EXPECT_TRUE(run.waitForEnd());
-    std::string after = tmp.read("book.opf");
-    EXPECT_NE(after.find("id=\"c1\""), std::string::npos) << after;
-    EXPECT_EQ(after.find("id=\"c2\""), std::string::npos) << after;
-}
-
-TEST_F(MainWindowTest, AFailingSaveSaysSoAndKeepsTheOldFile) {
-    std::string before = tmp.read("book.opf");
-    MainWindowRun run(book);
-    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c2"));
-    ASSERT_TRUE(run.command(ID_MANIFEST_DELETE));
-    // Another program holds the file and shares it with nobody.
-    HANDLE held = CreateFileA(book.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    run.post(ID_FILE_SAVE);
-    MessageBoxSeen box = run.waitForMessageBox();
-    CloseHandle(held);
-    ASSERT_NE(box.window, nullptr);
-    EXPECT_EQ(box.text, "The publication could not be saved to " + book + ". The file was left as it was.");
-    EXPECT_EQ(box.caption, "Error");
-    EXPECT_EQ(box.icon, "error");
-    pressButton(box.window, IDOK);
-    EXPECT_EQ(tmp.read("book.opf"), before);
 }
 
 TEST_F(MainWindowTest, AnEmulatorWithoutASettingExplainsHowToSetOne) {
-    MainWindowRun run;
     deleteSetting("PalmOsEmul");
-    struct Emulator {
-        int command;
-        int text;
-    };
-    for (Emulator emulator : {Emulator{ID_TOOLS_PALMOS_EMULATOR, IDS_NO_PALMOS_EMULATOR},
-                              Emulator{ID_TOOLS_WAP_EMULATOR, IDS_NO_WAP_EMULATOR}}) {
-        run.post(emulator.command);
-        MessageBoxSeen box = run.waitForMessageBox();
-        ASSERT_NE(box.window, nullptr);
-        EXPECT_EQ(box.text, loadString(emulator.text));
-        EXPECT_EQ(box.caption, "Information");
-        EXPECT_EQ(box.icon, "information");
-        pressButton(box.window, IDOK);
-        EXPECT_TRUE(run.staysWithoutBox(200));
-    }
-    EXPECT_NE(loadString(IDS_NO_PALMOS_EMULATOR).find("PalmOs Emulator"), std::string::npos);
+    deleteSetting("WapEmul");
+    MainWindowRun run;
+    run.post(ID_TOOLS_PALMOS_EMULATOR);
+    EXPECT_EQ(run.answerBox(IDOK), "Information (information): " + loadString(IDS_NO_PALMOS_EMULATOR));
+    run.post(ID_TOOLS_WAP_EMULATOR);
+    EXPECT_EQ(run.answerBox(IDOK), "Information (information): " + loadString(IDS_NO_WAP_EMULATOR));
 }
 
-TEST_F(MainWindowTest, TheHtmlEditorOfTheSettingGetsTheItemsFullPath) {
-    std::string recorder = useRecorderAsHtmlEditor(tmp.file("command-line.txt"));
-    MainWindowRun run(book);
-    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "text/c1.htm#part2"));
-    ASSERT_TRUE(run.command(ID_MANIFEST_EDIT_HTML));
-    ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return tmp.exists("command-line.txt"); }));
-    // The href resolved against the package's folder, fragment dropped.
-    EXPECT_EQ(tmp.read("command-line.txt"), recorder + " " + tmp.file("text\\c1.htm"));
+// Cancel in the Options sheet keeps nothing. Asked for the HTML editor, No
+// starts nothing; Yes shows the sheet, whose OK gives the editor the program
+// chosen there, and Exit keeps it. Each href is resolved against the
+// package's folder, its fragment dropped.
+TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
     deleteSetting("HTMLEditor");
+    const std::string recorder = recorderProgram(tmp.file("command-line.txt"));
+    MainWindowRun run(book);
+    run.post(ID_TOOLS_OPTIONS);
+    HWND sheet = run.waitForDialog("Options");
+    typeInto(sheet, IDC_OPTIONS_HTML_EDITOR, "cancelled.exe");
+    pressButton(sheet, IDCANCEL);
+    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "text/c1.htm#part2"));
+    for (int answer : {IDNO, IDYES}) {
+        run.post(ID_MANIFEST_EDIT_HTML);
+        EXPECT_EQ(run.answerBox(answer), " (information): " + loadString(IDS_ASK_SET_HTML_EDITOR));
+    }
+    sheet = run.waitForDialog("Options");
+    HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
+    for (int id : {IDC_OPTIONS_PALMOS_EMULATOR, IDC_OPTIONS_PALMOS_EMULATOR_BROWSE, IDC_OPTIONS_WAP_EMULATOR,
+                   IDC_OPTIONS_WAP_EMULATOR_BROWSE})
+        EXPECT_NE(GetDlgItem(page, id), nullptr) << id;
+    EXPECT_EQ(controlText(page, IDC_OPTIONS_HTML_EDITOR), "");
+    click(page, IDC_OPTIONS_HTML_EDITOR_BROWSE);
+    answerFileDialog(run.waitForFileDialog(), recorder);
+    EXPECT_EQ(controlText(page, IDC_OPTIONS_HTML_EDITOR), recorder);
+    pressButton(sheet, IDOK);
+    const struct {
+        int tab;
+        const char* row;
+        int command;  // 0: the one Yes went on with
+        const char* file;
+    } rows[] = {{0, "text/c1.htm#part2", 0, "text\\c1.htm"},
+                {3, "Start", ID_TOURS_EDIT_HTML, "c2.htm"},
+                {4, "Contents", ID_GUIDE_EDIT_HTML, "c2.htm"}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(run.clickTab(row.tab));
+        ASSERT_TRUE(run.selectRow(kViewOfTab[row.tab], row.row));
+        EXPECT_TRUE(row.command == 0 || run.command(row.command));
+        ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return tmp.exists("command-line.txt"); })) << row.row;
+        EXPECT_EQ(tmp.read("command-line.txt"), recorder + " " + tmp.file(row.file));
+        deleteFile(tmp.file("command-line.txt").c_str());
+    }
+    run.post(ID_FILE_EXIT);
+    ASSERT_TRUE(run.waitForEnd());
+    EXPECT_EQ(readSetting("HTMLEditor"), recorder);
+    EXPECT_EQ(readSetting("LastOpenDir") + "gui_recorder.exe", recorder);
 }
 
 }  // namespace
