@@ -11,7 +11,7 @@ namespace {
 
 constexpr char kSettingsKey[] = "SOFTWARE\\Quirebound\\Publisher";
 constexpr int kMessageTextId = 0xFFFF;
-constexpr int kMessageIconIds[] = {0x14, 0x440};  // Windows, Wine
+constexpr int kMessageIconIds[] = {0x14, 0x440};  // the icon, on Windows and on Wine
 constexpr int kFileNameIds[] = {0x480, 0x47c};    // an edit, or a combo box
 
 std::string className(HWND window);
@@ -281,15 +281,6 @@ void deleteSetting(const char* name) {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, name);
 }
 
-std::string recorderProgram(const std::string& outFile) {
-    // The program's path as Wine's drive Z: shows the build folder.
-    std::string path = QB_GUI_RECORDER;
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    if (path.size() < 2 || path[1] != ':') path = "Z:" + path;
-    SetEnvironmentVariableA("QB_RECORDER_OUT", outFile.c_str());
-    return path;
-}
-
 namespace {
 
 std::string windowText(HWND window) {
@@ -321,19 +312,9 @@ bool isFileDialog(HWND dialog) {
 }
 
 std::string iconOfBox(HWND box) {
-    // The icon's static has an id of its own on each system: the static
-    // that shows an icon.
-    HWND picture = nullptr;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM out) -> BOOL {
-            bool icon =
-                className(child) == "Static" && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-            if (icon) *reinterpret_cast<HWND*>(out) = child;
-            return !icon;
-        },
-        reinterpret_cast<LPARAM>(&picture));
-    auto shown = picture != nullptr ? HICON(SendMessageA(picture, STM_GETICON, 0, 0)) : nullptr;
+    HWND picture = GetDlgItem(box, kMessageIconIds[0]);
+    if (picture == nullptr) picture = GetDlgItem(box, kMessageIconIds[1]);
+    auto shown = HICON(SendMessageA(picture, STM_GETICON, 0, 0));
     for (auto [id, name] : {std::pair{IDI_INFORMATION, "information"}, std::pair{IDI_WARNING, "warning"},
                             std::pair{IDI_ERROR, "error"}, std::pair{IDI_QUESTION, "question"}}) {
         if (shown != nullptr && LoadIconA(nullptr, id) == shown) return name;

@@ -142,6 +142,3 @@ std::string fileDialogName(HWND dialog);
 // The editor's registry values under the current user.
 std::string readSetting(const char* name);  // "(none)" when missing
 void deleteSetting(const char* name);
-// The stand-in program, which writes its command line to this file, as the
-// settings hold it.
-std::string recorderProgram(const std::string& outFile);

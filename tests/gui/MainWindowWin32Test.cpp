@@ -161,10 +161,12 @@ TEST_F(MainWindowTest, AnEmulatorWithoutASettingExplainsHowToSetOne) {
 // Cancel in the Options sheet keeps nothing. Asked for the HTML editor, No
 // starts nothing; Yes shows the sheet, whose OK gives the editor the program
 // chosen there, and Exit keeps it. Each href is resolved against the
-// package's folder, its fragment dropped.
+// package's folder, its fragment dropped. The command interpreter stands in
+// for the HTML editor: it writes the path it is given to a file.
 TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
     deleteSetting("HTMLEditor");
-    const std::string recorder = recorderProgram(tmp.file("command-line.txt"));
+    const std::string interpreter = "C:\\windows\\system32\\cmd.exe";
+    const std::string editor = interpreter + " /c >" + tmp.file("command-line.txt") + " echo";
     MainWindowRun run(book);
     run.post(ID_TOOLS_OPTIONS);
     HWND sheet = run.waitForDialog("Options");
@@ -182,8 +184,9 @@ TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
         EXPECT_NE(GetDlgItem(page, id), nullptr) << id;
     EXPECT_EQ(controlText(page, IDC_OPTIONS_HTML_EDITOR), "");
     click(page, IDC_OPTIONS_HTML_EDITOR_BROWSE);
-    answerFileDialog(run.waitForFileDialog(), recorder);
-    EXPECT_EQ(controlText(page, IDC_OPTIONS_HTML_EDITOR), recorder);
+    answerFileDialog(run.waitForFileDialog(), interpreter);
+    EXPECT_EQ(controlText(page, IDC_OPTIONS_HTML_EDITOR), interpreter);
+    typeInto(page, IDC_OPTIONS_HTML_EDITOR, editor);
     pressButton(sheet, IDOK);
     const struct {
         int tab;
@@ -197,14 +200,17 @@ TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
         ASSERT_TRUE(run.clickTab(row.tab));
         ASSERT_TRUE(run.selectRow(kViewOfTab[row.tab], row.row));
         EXPECT_TRUE(row.command == 0 || run.command(row.command));
-        ASSERT_TRUE(pollUntil(kWaitMilliseconds, [&] { return tmp.exists("command-line.txt"); })) << row.row;
-        EXPECT_EQ(tmp.read("command-line.txt"), recorder + " " + tmp.file(row.file));
+        const std::string expected = tmp.file(row.file) + "\r\n";
+        EXPECT_TRUE(pollUntil(
+            kWaitMilliseconds,
+            [&] { return tmp.exists("command-line.txt") && tmp.read("command-line.txt") == expected; }))
+            << row.row << ": " << (tmp.exists("command-line.txt") ? tmp.read("command-line.txt") : "");
         deleteFile(tmp.file("command-line.txt").c_str());
     }
     run.post(ID_FILE_EXIT);
     ASSERT_TRUE(run.waitForEnd());
-    EXPECT_EQ(readSetting("HTMLEditor"), recorder);
-    EXPECT_EQ(readSetting("LastOpenDir") + "gui_recorder.exe", recorder);
+    EXPECT_EQ(readSetting("HTMLEditor"), editor);
+    EXPECT_EQ(readSetting("LastOpenDir"), "C:\\windows\\system32\\");
 }
 
 }  // namespace
