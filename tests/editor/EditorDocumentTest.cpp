@@ -92,23 +92,8 @@ TEST_F(EditorDocumentTest, AnOpenPackageIsNamedInTheTitleAndAFailedOneOnlyWhenAs
     EXPECT_FALSE(tmp->exists("missing.opf"));
 }
 
-bool save(EditorDocument& d) {
-    return d.savePackage();
-}
-bool close(EditorDocument& d) {
-    return d.closePackage(true);
-}
-bool exit(EditorDocument& d) {
-    return d.mayExit();
-}
-bool openOther(EditorDocument& d) {
-    d.openCommand();
-    return true;
-}
-bool openCancelled(EditorDocument& d) {
-    static_cast<RecordingWindow*>(d.window)->choice.clear();
-    return openOther(d);
-}
+// A command on the document, as the table's; its result where it has one.
+#define COMMAND(...) [](EditorDocument& d) { return __VA_ARGS__; }
 
 // Each command on the open package, changed unless the row says otherwise.
 TEST_F(EditorDocumentTest, FileCommandsAskWriteAndCloseAsTheTableSays) {
@@ -121,17 +106,23 @@ TEST_F(EditorDocumentTest, FileCommandsAskWriteAndCloseAsTheTableSays) {
         bool written, open;
         const char* title;
     } const cases[] = {
-        {"save", save, true, false, false, true, 0, true, true, "book.opf"},
-        {"failing save", save, true, false, true, false, 0, false, true, "book.opf"},
-        {"close", close, true, false, false, true, 0, true, false, ""},
-        {"failing close", close, true, false, true, false, 0, false, true, "book.opf"},
-        {"exit unchanged", exit, false, true, false, true, 0, false, true, "book.opf"},
-        {"exit, No", exit, true, false, false, true, 1, false, true, "book.opf"},
-        {"exit, Yes", exit, true, true, false, true, 1, true, true, "book.opf"},
-        {"exit, Yes, failing save", exit, true, true, true, false, 1, false, true, "book.opf"},
-        {"open another, No", openOther, true, false, false, true, 1, false, true, "other.opf"},
-        {"open another, Yes", openOther, true, true, false, true, 1, true, true, "other.opf"},
-        {"open, Yes, cancelled", openCancelled, true, true, false, true, 1, true, false, ""},
+        {"save", COMMAND(d.savePackage()), true, false, false, true, 0, true, true, "book.opf"},
+        {"failing save", COMMAND(d.savePackage()), true, false, true, false, 0, false, true, "book.opf"},
+        {"close", COMMAND(d.closePackage(true)), true, false, false, true, 0, true, false, ""},
+        {"failing close", COMMAND(d.closePackage(true)), true, false, true, false, 0, false, true,
+         "book.opf"},
+        {"exit unchanged", COMMAND(d.mayExit()), false, true, false, true, 0, false, true, "book.opf"},
+        {"exit, No", COMMAND(d.mayExit()), true, false, false, true, 1, false, true, "book.opf"},
+        {"exit, Yes", COMMAND(d.mayExit()), true, true, false, true, 1, true, true, "book.opf"},
+        {"exit, Yes, failing save", COMMAND(d.mayExit()), true, true, true, false, 1, false, true,
+         "book.opf"},
+        {"open another, No", COMMAND(d.openCommand(), true), true, false, false, true, 1, false, true,
+         "other.opf"},
+        {"open another, Yes", COMMAND(d.openCommand(), true), true, true, false, true, 1, true, true,
+         "other.opf"},
+        {"open, Yes, cancelled",
+         COMMAND(static_cast<RecordingWindow*>(d.window)->choice.clear(), d.openCommand(), true), true, true,
+         false, true, 1, true, false, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
