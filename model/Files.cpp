@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "NativeFiles.h"
+#include "Text.h"
 
 namespace {
 
@@ -44,6 +45,7 @@ struct File {
 namespace {
 
 bool flush(File* file);
+bool flushToDisk(File* file);
 bool loadWindow(File* file, uint32_t start);
 bool inWindow(const File* file, uint32_t position);
 int64_t systemRead(File* file, uint32_t offset, void* buffer, uint32_t n);
@@ -73,7 +75,51 @@ bool closeFile(FileHandle file) {
 }
 
 bool replaceFile(const char* source, const char* target) {
-    return !faultStrikes(FileFault::rename) && nativeReplace(source, target);
+    if (faultStrikes(FileFault::rename) || !nativeRename(source, target, true)) return false;
+    unmarkForRemovalOnStop(source);
+    return true;
+}
+
+bool openSafeFile(SafeFile& safe, const char* target) {
+    safe.file = kInvalidFileHandle;
+    safe.flushed = false;
+    if (!copyText(safe.target, target) || !copyText(safe.partial, target) || !appendText(safe.partial, ".saving")) {
+        noteFileError("the path is longer than 255 characters");
+        return false;
+    }
+    // Never opened as it stands: it may be a link to a file elsewhere.
+    safe.file = openFile(safe.partial, OpenMode::createNew);
+    if (safe.file == kInvalidFileHandle && fileExists(safe.partial) && deleteFile(safe.partial))
+        safe.file = openFile(safe.partial, OpenMode::createNew);
+    if (safe.file == kInvalidFileHandle) return false;
+    markForRemovalOnStop(safe.partial);
+    return true;
+}
+
+bool commitSafeFile(SafeFile& safe, bool replace) {
+    File* file = safe.file;
+    safe.file = kInvalidFileHandle;
+    safe.flushed = file != nullptr && flushToDisk(file);
+    bool closed = closeFile(file);
+    bool placed = safe.flushed && closed && !faultStrikes(FileFault::rename) &&
+                  nativeRename(safe.partial, safe.target, replace);
+    if (placed) {
+        unmarkForRemovalOnStop(safe.partial);
+        return true;
+    }
+    // Removing the new file must not hide why it could not be put in place.
+    char reason[256];
+    copyText(reason, lastFileError());
+    deleteFile(safe.partial);
+    noteFileError(reason);
+    return false;
+}
+
+void abandonSafeFile(SafeFile& safe) {
+    if (safe.file == kInvalidFileHandle) return;
+    closeFile(safe.file);
+    safe.file = kInvalidFileHandle;
+    deleteFile(safe.partial);
 }
 
 bool readBytes(FileHandle file, void* buffer, uint32_t n) {
@@ -210,6 +256,12 @@ bool flush(File* file) {
     uint32_t count = file->dirtyTo - from;
     file->dirtyFrom = file->dirtyTo = 0;
     return systemWrite(file, from, file->window + (from - file->windowStart), count);
+}
+
+// Everything written through the handle, onto the disk itself.
+bool flushToDisk(File* file) {
+    if (!flush(file) || file->failed) return false;
+    return !faultStrikes(FileFault::flush) && nativeFlush(file->native);
 }
 
 // Replaces the window by the file's bytes from start on. A write-only file

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "Paths.h"
+
 struct File;
 
 // A handle of 0 (null) means "no file"; a failed open returns
@@ -57,8 +59,48 @@ bool fileExists(const char* path);
 // Size of the file the path names; 0 when nothing is found.
 uint64_t fileSize(const char* path);
 bool deleteFile(const char* path);
-// Replaces target by source in one step; the save path relies on it.
+// Replaces target by source in one step; a link at target is itself
+// replaced, never the file it points to.
 bool replaceFile(const char* source, const char* target);
+
+// True when path, its "." and ".." and every link on the way resolved,
+// names something inside folder (resolved alike) or in a folder below it.
+// A path that does not exist is judged by the part of it that does.
+bool isInsideFolder(const char* folder, const char* path);
+
+// A file written so that its target is never seen half written: the bytes
+// go to a new file beside the target (its name and ".saving"), which takes
+// the target's place only once it is whole and on the disk.
+struct SafeFile {
+    FileHandle file = kInvalidFileHandle;
+    char partial[kPathSize] = "";
+    char target[kPathSize] = "";
+    // After a failed commit: the bytes were on the disk, the rename failed.
+    bool flushed = false;
+};
+// Opens the new file for reading and writing. Whatever file stands under
+// its name is the leftover of a write that was stopped, and goes; a folder
+// does not. A stop by a signal removes the new file (markForRemovalOnStop).
+bool openSafeFile(SafeFile& safe, const char* target);
+// Puts the written file in place: flushed to the disk, closed, renamed to
+// the target (over an existing file with replace; otherwise only when the
+// name is free), and the rename flushed too. False when a step fails: the
+// new file is gone, the target as it was, lastFileError says why.
+bool commitSafeFile(SafeFile& safe, bool replace);
+// Closes and removes the new file; the target stays as it was.
+void abandonSafeFile(SafeFile& safe);
+
+// Files of this run that must not outlive it when a signal (SIGINT,
+// SIGTERM, SIGHUP) stops the program: the build's temporary files, pages
+// being written. Deleting or renaming such a file unmarks it. A folder is
+// removed after the files. Without room to note one more (32 at a time)
+// the file is only left for the next build's clean-up. No effect where the
+// system has no such signals.
+void markForRemovalOnStop(const char* path, bool folder = false);
+void unmarkForRemovalOnStop(const char* path);
+// From now on those signals remove the marked files and end the program
+// with status 128 + the signal's number.
+void removeMarkedFilesOnStop();
 // The process's current folder in program form, ending without a separator
 // (except for a drive root such as "Z:\"). False when it does not fit.
 bool currentFolder(char* out, uint32_t capacity);
@@ -74,12 +116,12 @@ FileCallCounts fileCallCounts();
 
 // A test seam: the disk fails on purpose, the same on every system. Once
 // `after` more bytes have been written (write) or `after` more calls made
-// (create, rename, close), every later operation of that kind fails with the
-// reason given, until cleared; a write that crosses the limit puts down the
-// bytes that fit first, as a full disk does. Unarmed it costs one comparison
+// (create, rename, close, flush to the disk), every later operation of that
+// kind fails with the reason given, until cleared; a write that crosses the
+// limit puts down the bytes that fit first, as a full disk does. Unarmed it costs one comparison
 // per system call. Arm and clear it between file operations; the reason is
 // kept, not copied.
-enum class FileFault : int { none, write, create, rename, close };
+enum class FileFault : int { none, write, create, rename, close, flush };
 void injectFileFault(FileFault kind, uint64_t after, const char* reason);
 void clearFileFault();
 

@@ -3,6 +3,9 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "NativeFiles.h"
 #include "Text.h"
@@ -22,6 +25,58 @@ void noteSystemError() {
 
 HANDLE toHandle(NativeHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
+}
+
+// The path with "." and ".." and every link or junction resolved, as far as
+// it exists; the components behind that are taken as written.
+bool resolvedPath(const char* path, std::string* out) {
+    char full[MAX_PATH];
+    DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full) return false;
+    std::string head = full;
+    std::string rest;
+    for (;;) {
+        HANDLE handle = CreateFileA(head.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            char real[MAX_PATH + 8];
+            DWORD got = GetFinalPathNameByHandleA(handle, real, sizeof real, FILE_NAME_NORMALIZED);
+            CloseHandle(handle);
+            if (got == 0 || got >= sizeof real) return false;
+            std::string resolved = real;
+            if (resolved.rfind("\\\\?\\UNC\\", 0) == 0)
+                resolved = "\\\\" + resolved.substr(8);
+            else if (resolved.rfind("\\\\?\\", 0) == 0)
+                resolved = resolved.substr(4);
+            *out = resolved + rest;
+            return true;
+        }
+        std::string::size_type separator = head.find_last_of('\\');
+        // Only the root is left and even it cannot be opened: judge the name as written.
+        if (separator == std::string::npos || separator + 1 == head.size()) {
+            *out = full;
+            return true;
+        }
+        rest = head.substr(separator) + rest;
+        head = head.substr(0, separator);
+        if (head.size() == 2 && head[1] == ':') head += '\\';
+    }
+}
+
+// The files a work folder can hold, by their names; links are removed
+// themselves, never followed.
+void removeOwnFiles(const char* folder) {
+    std::string pattern = std::string(folder) + "*";
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && isWorkFileName(found.cFileName))
+            names.push_back(std::string(folder) + found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& name : names) DeleteFileA(name.c_str());
 }
 
 bool seekTo(HANDLE handle, uint32_t offset) {
@@ -118,10 +173,97 @@ bool deleteFile(const char* path) {
     return false;
 }
 
-bool nativeReplace(const char* source, const char* target) {
-    if (MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING)) return true;
+bool nativeRename(const char* source, const char* target, bool replace) {
+    DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExA(source, target, flags)) return true;
     noteSystemError();
     return false;
+}
+
+bool nativeFlush(NativeHandle handle) {
+    if (FlushFileBuffers(toHandle(handle))) return true;
+    noteSystemError();
+    return false;
+}
+
+bool isInsideFolder(const char* folder, const char* path) {
+    std::string base;
+    std::string resolved;
+    if (!resolvedPath(folder[0] != '\0' ? folder : ".", &base) || !resolvedPath(path, &resolved)) return false;
+    if (base.back() != '\\') base += '\\';
+    return resolved.size() > base.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, base.c_str(),
+                                                           int(base.size()), resolved.c_str(),
+                                                           int(base.size())) == CSTR_EQUAL;
+}
+
+// Signals that stop a program are a POSIX matter.
+void markForRemovalOnStop(const char*, bool) {}
+void unmarkForRemovalOnStop(const char*) {}
+void removeMarkedFilesOnStop() {}
+
+bool nativeMakeFolder(const char* path) {
+    if (CreateDirectoryA(path, nullptr)) return true;
+    noteSystemError();
+    return false;
+}
+
+bool nativeLockFolder(const char* folder, NativeHandle* lock) {
+    std::string path = std::string(folder) + kWorkLockName;
+    // Shared with nobody: while it is open, no other program opens it.
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        noteSystemError();
+        return false;
+    }
+    DWORD put = 0;
+    if (!WriteFile(handle, kWorkLockText, sizeof kWorkLockText - 1, &put, nullptr) ||
+        put != sizeof kWorkLockText - 1) {
+        noteSystemError();
+        CloseHandle(handle);
+        DeleteFileA(path.c_str());
+        return false;
+    }
+    *lock = reinterpret_cast<NativeHandle>(handle);
+    return true;
+}
+
+void nativeRemoveFolder(const char* folder, NativeHandle lock) {
+    if (lock != -1) CloseHandle(toHandle(lock));
+    removeOwnFiles(folder);
+    RemoveDirectoryA(folder);
+}
+
+void nativeRemoveDeadFolders(const char* parent, const char* stem) {
+    std::string pattern = std::string(parent) + stem + "*.tmp";
+    std::vector<std::string> candidates;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        // A link or junction named like ours leads elsewhere: never entered.
+        bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                      (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+        if (folder && isWorkFolderName(found.cFileName, stem))
+            candidates.push_back(std::string(parent) + found.cFileName + "\\");
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    for (const std::string& folder : candidates) {
+        std::string lockPath = folder + kWorkLockName;
+        // Fails while the program that made it runs and holds it.
+        HANDLE handle = CreateFileA(lockPath.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) continue;
+        char text[sizeof kWorkLockText] = "";
+        DWORD got = 0;
+        bool ours = ReadFile(handle, text, sizeof text - 1, &got, nullptr) && got == sizeof text - 1 &&
+                    std::strcmp(text, kWorkLockText) == 0;
+        CloseHandle(handle);
+        if (!ours) continue;
+        removeOwnFiles(folder.c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
 }
 
 bool currentFolder(char* out, uint32_t capacity) {

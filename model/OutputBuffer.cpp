@@ -6,8 +6,10 @@
 
 bool OutputBuffer::open(const char* path, OpenMode mode) {
     used = 0;
-    file = openFile(path, mode);
-    return file != kInvalidFileHandle;
+    replace = mode != OpenMode::createNew;
+    bool opened = openSafeFile(safe, path);
+    file = safe.file;
+    return opened;
 }
 
 bool OutputBuffer::write(const void* bytes, uint32_t n) {
@@ -40,7 +42,19 @@ bool OutputBuffer::writeEscaped(const char* text) {
 bool OutputBuffer::close() {
     bool ok = used == 0 || writeBytes(file, buffer, used);
     used = 0;
-    ok = closeFile(file) && ok;
+    if (safe.file == file && file != kInvalidFileHandle)
+        ok = commitSafeFile(safe, replace) && ok;
+    else
+        ok = closeFile(file) && ok;
     file = kInvalidFileHandle;
     return ok;
+}
+
+void OutputBuffer::abandon() {
+    used = 0;
+    if (safe.file == file && file != kInvalidFileHandle)
+        abandonSafeFile(safe);
+    else
+        closeFile(file);
+    file = kInvalidFileHandle;
 }

@@ -14,7 +14,6 @@ namespace {
 // record, every byte of them an entity or reference of seven bytes, and
 // their names.
 constexpr size_t kTagTextSize = 24 * kFieldSize;
-constexpr const char* kTemporarySuffix = ".saving";
 
 struct TagText {
     char text[kTagTextSize];
@@ -35,16 +34,10 @@ bool Publication::save(const char* packagePath) {
         return false;
     }
     // Written beside the package first, so a failure leaves the old file whole.
-    char temporary[kPathSize];
-    if (!copyText(temporary, packagePath) || !appendText(temporary, kTemporarySuffix)) return false;
-    FileHandle file = openFile(temporary, OpenMode::create);
-    if (file == kInvalidFileHandle) return false;
-    writePackage(file);
-    if (!closeFile(file) || !replaceFile(temporary, packagePath)) {
-        deleteFile(temporary);
-        return false;
-    }
-    return true;
+    SafeFile safe;
+    if (!openSafeFile(safe, packagePath)) return false;
+    writePackage(safe.file);
+    return commitSafeFile(safe, true);
 }
 
 void Publication::writePackage(FileHandle file) const {

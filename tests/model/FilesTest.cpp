@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/Files.h"
+#include "model/WorkFolder.h"
 #include "tests/support/SpecialFiles.h"
 #include "tests/support/TempFolder.h"
 
@@ -133,6 +134,14 @@ bool writeThrough(const std::string& path, const std::string& text) {
     return closeFile(file) && written;
 }
 
+// The same through a safe file; false when any step fails.
+bool writeSafely(const std::string& path, const std::string& text, bool replace = true) {
+    SafeFile safe;
+    if (!openSafeFile(safe, path.c_str())) return false;
+    writeText(safe.file, text.c_str());
+    return commitSafeFile(safe, replace);
+}
+
 TEST_F(FilesTest, AnInjectedFaultFailsItsOperationsWithItsReasonUntilCleared) {
     const std::string big(100000, 'b');
     const std::string a = tmp.file("a.txt"), b = tmp.file("b.txt");
@@ -151,6 +160,9 @@ TEST_F(FilesTest, AnInjectedFaultFailsItsOperationsWithItsReasonUntilCleared) {
         {FileFault::rename, 0, [&] { return writeThrough(b, "new") && replaceFile(b.c_str(), a.c_str()); },
          "old", "new"},
         {FileFault::close, 1, [&] { return writeThrough(b, "x") && writeThrough(a, "new"); }, "new", "new"},
+        // A safe file takes its target's name only once it is on the disk.
+        {FileFault::flush, 0, [&] { return writeSafely(a, "new"); }, "old", "new"},
+        {FileFault::rename, 0, [&] { return writeSafely(a, "new"); }, "old", "new"},
     };
     for (const Case& c : cases) {
         tmp.write("a.txt", "old");
@@ -164,6 +176,83 @@ TEST_F(FilesTest, AnInjectedFaultFailsItsOperationsWithItsReasonUntilCleared) {
         EXPECT_EQ(tmp.read("a.txt"), c.aAfter) << int(c.kind);
     }
     EXPECT_FALSE(replaceFile(tmp.file("gone").c_str(), a.c_str()));
+    EXPECT_FALSE(tmp.exists("a.txt.saving"));
+}
+
+TEST_F(FilesTest, ASafeFileReplacesANameNeverTheFileALinkPointsTo) {
+    tmp.write("victim.txt", "victim");
+    bool links = makeSymlink(tmp.file("victim.txt"), tmp.file("probe"));
+    struct Case {
+        std::string atTarget, atPartial;  // "link", "file", "folder" or nothing
+        bool replace;
+        bool written;
+    } cases[] = {
+        {"link", "", true, true},    {"", "link", true, true},   {"", "file", true, true},
+        {"file", "", false, false}, {"link", "", false, false}, {"", "", false, true},
+        {"", "folder", true, false},
+    };
+    const std::string target = tmp.file("x.htm"), partial = target + ".saving";
+    for (const Case& c : cases) {
+        if (!links && (c.atTarget == "link" || c.atPartial == "link")) continue;
+        for (const auto& [what, path] : {std::pair(c.atTarget, target), std::pair(c.atPartial, partial)}) {
+            deleteFile(path.c_str());
+            if (what == "file") writeWholeFile(path, "old");
+            if (what == "folder") tmp.makeFolder("x.htm.saving");
+            if (what == "link") makeSymlink(tmp.file("victim.txt"), path);
+        }
+        EXPECT_EQ(writeSafely(target, "new", c.replace), c.written) << c.atTarget << c.atPartial << c.replace;
+        EXPECT_EQ(tmp.read("victim.txt"), "victim");
+        if (c.written) {
+            EXPECT_EQ(tmp.read("x.htm"), "new");
+        }
+        EXPECT_EQ(fileExists(partial.c_str()), c.atPartial == "folder");
+    }
+}
+
+TEST_F(FilesTest, InsideAFolderIsJudgedWithLinksAndDotsResolved) {
+    tmp.makeFolder("book");
+    tmp.makeFolder("book\\sub");
+    tmp.makeFolder("books2");
+    tmp.write("book\\a.htm", "a");
+    tmp.write("secret.htm", "s");
+    bool links = makeSymlink(tmp.file("secret.htm"), tmp.file("book\\out.htm")) &&
+                 makeSymlink(tmp.file("books2"), tmp.file("book\\away")) &&
+                 makeSymlink(tmp.file("book\\a.htm"), tmp.file("book\\in.htm")) &&
+                 makeSymlink(tmp.file("book"), tmp.file("shelf"));
+    const struct {
+        const char* path;
+        bool inside;
+        bool needsLinks = false;
+    } cases[] = {
+        {"book\\a.htm", true},          {"BOOK\\SUB\\..\\A.HTM", true}, {"book\\missing\\new.htm", true},
+        {"book\\..\\secret.htm", false}, {"book\\gone\\..\\..\\secret.htm", false},
+        {"books2\\a.htm", false},       {"book", false},                 {"book\\out.htm", false, true},
+        {"book\\away\\x.htm", false, true}, {"book\\in.htm", true, true}, {"shelf\\a.htm", true, true},
+    };
+    for (const auto& c : cases) {
+        if (c.needsLinks && !links) continue;
+        EXPECT_EQ(isInsideFolder(tmp.file("book\\").c_str(), tmp.file(c.path).c_str()), c.inside) << c.path;
+    }
+}
+
+TEST_F(FilesTest, AWorkFolderLeavesRunningOnesAndLookAlikesAlone) {
+    tmp.write("PRCbuild_1.tmp", "user's");
+    tmp.makeFolder("PRCbuild_2.tmp");
+    tmp.write("PRCbuild_2.tmp\\work.lock", "user's");
+    tmp.write("PRCbuild_2.tmp\\PRCtemp_1.tmp", "user's");
+    WorkFolder first, second;
+    ASSERT_TRUE(openWorkFolder(first, tmp.path().c_str(), "PRCbuild_"));
+    EXPECT_EQ(std::string(first.path), tmp.file("PRCbuild_3.tmp\\"));
+    tmp.write("PRCbuild_3.tmp\\PRCtemp_1.tmp", "the build's");
+    ASSERT_TRUE(openWorkFolder(second, tmp.path().c_str(), "PRCbuild_"));
+    EXPECT_EQ(std::string(second.path), tmp.file("PRCbuild_4.tmp\\"));
+    EXPECT_TRUE(tmp.exists("PRCbuild_3.tmp\\PRCtemp_1.tmp"));
+    closeWorkFolder(first);
+    closeWorkFolder(second);
+    EXPECT_FALSE(tmp.exists("PRCbuild_3.tmp"));
+    EXPECT_FALSE(tmp.exists("PRCbuild_4.tmp"));
+    for (const char* name : {"PRCbuild_1.tmp", "PRCbuild_2.tmp\\work.lock", "PRCbuild_2.tmp\\PRCtemp_1.tmp"})
+        EXPECT_EQ(tmp.read(name), "user's") << name;
 }
 
 TEST(CurrentFolder, IsAnAbsoluteProgramPath) {

@@ -23,3 +23,6 @@ private:
 };
 // A file of the size whose bytes take no room; false when none can be made.
 bool makeSparseFile(const std::string& path, uint64_t size);
+// A symbolic link at link to target (both program paths); false where the
+// system or the user's rights allow none.
+bool makeSymlink(const std::string& target, const std::string& link);

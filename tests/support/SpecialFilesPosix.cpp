@@ -15,6 +15,13 @@ bool makeFifo(const std::string& path) {
     return programPathToNative(path.c_str(), &native) && ::mkfifo(native.c_str(), 0666) == 0;
 }
 
+bool makeSymlink(const std::string& target, const std::string& link) {
+    std::string from;
+    std::string to;
+    return programPathToNative(target.c_str(), &to) && programPathToNative(link.c_str(), &from) &&
+           ::symlink(to.c_str(), from.c_str()) == 0;
+}
+
 bool makeSparseFile(const std::string& path, uint64_t size) {
     std::string native;
     if (!programPathToNative(path.c_str(), &native)) return false;

@@ -12,6 +12,13 @@ FifoUnblocker::FifoUnblocker(const std::string&) : watch(nullptr) {}
 
 FifoUnblocker::~FifoUnblocker() = default;
 
+bool makeSymlink(const std::string& target, const std::string& link) {
+    DWORD attributes = GetFileAttributesA(target.c_str());
+    bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    DWORD flags = folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+}
+
 bool makeSparseFile(const std::string& path, uint64_t size) {
     HANDLE file =
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
