@@ -25,7 +25,8 @@ bool probeFolder(const char* target);
 bool canCreateTarget(const char* target) {
     if (target == nullptr || target[0] == '\0' || std::strpbrk(target, "*?") != nullptr) return false;
     if (fileExists(target)) return probeFolder(target);
-    FileHandle file = openFile(target, OpenMode::create);
+    // Never through a link that points nowhere yet.
+    FileHandle file = openFile(target, OpenMode::createNew);
     if (file == kInvalidFileHandle) return false;
     closeFile(file);
     deleteFile(target);
@@ -105,12 +106,11 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
     if (choices.tableOfContents) publication->addGuideReference("Table Of Contents", "toc.htm", "toc");
     if (choices.biography) publication->addGuideReference(kBiography, "bio.htm", "bio");
 
-    FileHandle file = openFile(packagePath, OpenMode::create);
-    bool packageWritten = file != kInvalidFileHandle;
+    SafeFile package;
+    bool packageWritten = openSafeFile(package, packagePath);
     if (packageWritten) {
-        created.add(packagePath);
-        publication->writePackage(file);
-        packageWritten = closeFile(file);
+        publication->writePackage(package.file);
+        packageWritten = commitSafeFile(package, true);
     }
     if (!packageWritten) {
         copyText(failedPath, kPathSize, packagePath);
@@ -122,12 +122,12 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
 namespace {
 
 bool writePage(const char* path, const char* const* pieces, CreatedFiles& created) {
-    FileHandle file = openFile(path, OpenMode::create);
-    if (file == kInvalidFileHandle) return false;
+    SafeFile page;
+    if (!openSafeFile(page, path)) return false;
+    for (; *pieces != nullptr; ++pieces) writeText(page.file, *pieces);
+    if (!commitSafeFile(page, true)) return false;
     created.add(path);
-    bool ok = true;
-    for (; *pieces != nullptr; ++pieces) ok = writeText(file, *pieces) && ok;
-    return closeFile(file) && ok;
+    return true;
 }
 
 // An existing file is left alone: a new file of another name in its folder
@@ -142,7 +142,7 @@ bool probeFolder(const char* target) {
         copyText(probe, folder);
         if (!appendText(probe, name)) return false;
         if (fileExists(probe)) continue;
-        FileHandle file = openFile(probe, OpenMode::create);
+        FileHandle file = openFile(probe, OpenMode::createNew);
         if (file == kInvalidFileHandle) return false;
         closeFile(file);
         deleteFile(probe);

@@ -73,7 +73,7 @@ bool startPages(ImportJob& job) {
     }
     if (started) started = openContentFile(job);
     if (started && !openTableOfContents(job)) {
-        job.contentWriter.close();
+        job.contentWriter.abandon();
         job.contentWriterOpen = false;
         started = false;
     }
@@ -161,7 +161,10 @@ void closeContentFile(ImportJob& job) {
     if (!job.contentWriterOpen) return;
     job.contentWriter.writeString(kContentTail);
     job.contentWriterOpen = false;
-    if (!job.contentWriter.close()) {
+    if (job.contentWriter.close()) {
+        // A page is the import's own to remove once it is in place.
+        job.created.add(job.contentFiles[job.contentFileCount], job.destinationFolder);
+    } else {
         char path[kPathSize];
         copyText(path, job.destinationFolder);
         appendText(path, job.contentFiles[job.contentFileCount]);
@@ -183,7 +186,10 @@ void closeTableOfContents(ImportJob& job) {
     }
     toc.writeString("</body>\n</html>");
     job.tocWriterOpen = false;
-    if (!toc.close()) recordFileError(job, "Unable to write the TOC file : ", job.tocPath);
+    if (toc.close())
+        job.created.add(job.tocPath);
+    else
+        recordFileError(job, "Unable to write the TOC file : ", job.tocPath);
 }
 
 bool writePackageDocument(ImportJob& job) {
@@ -228,17 +234,17 @@ bool writePackageDocument(ImportJob& job) {
         job.failed = true;
         return false;
     }
-    FileHandle file = openFile(job.packagePath, pageMode(job));
-    if (file == kInvalidFileHandle) {
+    SafeFile package;
+    if (!openSafeFile(package, job.packagePath)) {
         recordFileError(job, "Unable to create the package file : ", job.packagePath);
         return false;
     }
-    job.created.add(job.packagePath);
-    publication.writePackage(file);
-    if (!closeFile(file)) {
+    publication.writePackage(package.file);
+    if (!commitSafeFile(package, job.replaceExisting)) {
         recordFileError(job, "Unable to write the package file : ", job.packagePath);
         return false;
     }
+    job.created.add(job.packagePath);
     return true;
 }
 
@@ -263,8 +269,8 @@ bool finishImport(ImportJob& job) {
 }
 
 void abandonImport(ImportJob& job) {
-    if (job.contentWriterOpen) job.contentWriter.close();
-    if (job.tocWriterOpen) job.tocWriter.close();
+    if (job.contentWriterOpen) job.contentWriter.abandon();
+    if (job.tocWriterOpen) job.tocWriter.abandon();
     job.contentWriterOpen = job.tocWriterOpen = false;
     closeSource(job);
     job.running = false;
@@ -334,9 +340,10 @@ OpenMode pageMode(const ImportJob& job) {
 bool writeWholePage(ImportJob& job, const char* path, const char* text) {
     OutputBuffer page;
     if (!page.open(path, pageMode(job))) return false;
-    job.created.add(path);
     page.writeString(text);
-    return page.close();
+    if (!page.close()) return false;
+    job.created.add(path);
+    return true;
 }
 
 bool openContentFile(ImportJob& job) {
@@ -355,7 +362,6 @@ bool openContentFile(ImportJob& job) {
         recordFileError(job, "Unable to create the content file : ", path);
         return false;
     }
-    job.created.add(job.contentFiles[n], job.destinationFolder);
     job.contentWriterOpen = true;
     job.contentWriter.writeString(job.utf8Source ? kConvertedContentHead : kContentHead);
     return true;
@@ -366,7 +372,6 @@ bool openTableOfContents(ImportJob& job) {
         recordFileError(job, "Unable to create the TOC file : ", job.tocPath);
         return false;
     }
-    job.created.add(job.tocPath);
     job.tocWriterOpen = true;
     OutputBuffer& toc = job.tocWriter;
     if (job.utf8Source) {

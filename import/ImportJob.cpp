@@ -27,8 +27,8 @@ ImportJob::ImportJob() {
 
 void ImportJob::reset() {
     closeSource(*this);
-    if (contentWriterOpen) contentWriter.close();
-    if (tocWriterOpen) tocWriter.close();
+    if (contentWriterOpen) contentWriter.abandon();
+    if (tocWriterOpen) tocWriter.abandon();
     contentWriterOpen = tocWriterOpen = false;
     destinationFolder[0] = '\0';
     lineEndMode = LineEndMode::ignoreSingleReturns;

@@ -190,6 +190,8 @@ int main(int argc, char** argv) {
     // A search given on the command line must find a chapter.
     job->chapterRequired =
         job->sourceKind == SourceKind::text ? job->searchPatternLength > 0 : job->headingTags.count > 0;
+    // Stopped by a signal, no half-written page stays behind.
+    removeMarkedFilesOnStop();
     StandardErrorProgress progress;
     ImportOutcome outcome = runImport(*job, progress);
     if (progress.shown) std::fputc('\n', stderr);

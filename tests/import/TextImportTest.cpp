@@ -260,7 +260,7 @@ TEST_F(TextImportTest, AFailureAtTheStartOrHalfWayStopsTheImportAndRemovesWhatIt
         {"....", "out", FileFault::none, 0, ImportOutcome::startFailed,
          "The source file name gives no page name : " + shown(tmp.file("...."))},
         {"book.txt", "blocked", FileFault::none, 0, ImportOutcome::failed,
-         "Unable to create the content file : " + shown(tmp.file("blocked\\book_2.htm")) + " ("},
+         "Unable to write the content file : " + shown(tmp.file("blocked\\book_2.htm")) + " ("},
         {"book.txt", "out", FileFault::write, 0, ImportOutcome::startFailed,
          "Unable to create the coverpage file : " + shown(tmp.file("out\\book_cover.htm")) + " (No space"},
         {"book.txt", "out", FileFault::write, 150000, ImportOutcome::failed,
