@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/CommandLinePath.h"
+#include "model/Paths.h"
 #include "model/Text.h"
 
 BuildContext::BuildContext(Publication* publication)
@@ -36,6 +37,20 @@ BuildContext::BuildContext(Publication* publication)
 
 BuildContext::~BuildContext() {
     closeFile(intermediateFile);
+}
+
+bool BuildContext::openBuildFolder() {
+    if (work.path[0] != '\0') return true;
+    char folder[kPathSize];
+    folderOfPath(publication->path, folder);
+    return openWorkFolder(work, folder, kBuildFolderStem);
+}
+
+bool BuildContext::mayRead(const char* path) const {
+    char folder[kPathSize];
+    folderOfPath(publication->path, folder);
+    // A web address names no file here; its reading fails on its own.
+    return allowOutsideFiles || startsWithNoCase(path, "http://") || isInsideFolder(folder, path);
 }
 
 void BuildContext::reportBuildMessage(const char* text, int32_t level) {
@@ -121,8 +136,12 @@ FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counte
             path[0] = '\0';
             return kInvalidFileHandle;
         }
+        // Marked first, so that no stop finds it unmarked; only the build's
+        // own files stand in its work folder.
+        markForRemovalOnStop(path);
         FileHandle file = openFile(path, OpenMode::createNew);
         if (file != kInvalidFileHandle) return file;
+        unmarkForRemovalOnStop(path);
         if (!fileExists(path)) break;
     }
     path[0] = '\0';

@@ -12,6 +12,7 @@
 #include "model/Publication.h"
 #include "model/TagScanner.h"
 #include "model/Text.h"
+#include "model/WorkFolder.h"
 #include "resources/ResourceIds.h"
 
 constexpr int32_t kBuildTableSlots = 20001;
@@ -64,6 +65,12 @@ struct BuildContext {
     int32_t anchorChains[kBuildTableSlots];
     char intermediatePath[kPathSize];
     FileHandle intermediateFile;
+    // The build's own folder beside the package: its temporary files live
+    // there, and a later build removes it when this one dies.
+    WorkFolder work;
+    // Files outside the package's folder tree are read only when the user
+    // allows it; otherwise they are left out with a message.
+    bool allowOutsideFiles = false;
 
     // Where progress, status and messages go; never null.
     BuildReporter* reporter;
@@ -74,6 +81,13 @@ struct BuildContext {
     ~BuildContext();
     BuildContext(const BuildContext&) = delete;
     BuildContext& operator=(const BuildContext&) = delete;
+
+    // Opens the work folder unless it is open; false (with the system's
+    // reason noted) when the package's folder takes none.
+    bool openBuildFolder();
+    // Whether the build may read the file at path: inside the package's
+    // folder tree, or anywhere when the user allows it.
+    bool mayRead(const char* path) const;
 
     // The manifest merge.
     bool mergeManifest();
@@ -137,11 +151,17 @@ struct BuildContext {
 // its intermediate file.
 int32_t intermediateFilesNamed();
 
-// Creates a file of the build in folder (with its trailing separator) under
-// the first name stem + n + ".tmp", n counting on from *counter, that
-// nothing holds yet, so that a build never opens, replaces or deletes a file
-// it did not create. path: 256 bytes. The invalid handle when the folder
-// takes no new file or the name does not fit.
+// Creates a file of the build in its work folder (with the trailing
+// separator) under the first name stem + n + ".tmp", n counting on from
+// *counter, that nothing holds yet, so that a build never opens, replaces or
+// deletes a file it did not create; a stop by a signal removes it. path: 256
+// bytes. The invalid handle when the folder takes no new file or the name
+// does not fit.
 FileHandle createBuildFile(const char* folder, const char* stem, int32_t* counter, char* path);
 // Names held by others that createBuildFile passes over before it gives up.
 constexpr int32_t kBuildFileAttempts = 1000;
+// Why a file is left out when the build may not read it.
+constexpr const char* kOutsideFolder =
+    "it lies outside the publication's folder, whose files alone are read unless others are allowed";
+// The build's work folders are this stem, a number and ".tmp".
+constexpr const char* kBuildFolderStem = "PRCbuild_";

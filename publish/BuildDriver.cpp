@@ -39,13 +39,21 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         return false;
     }
 
-    // The e-book is written beside its target and put in place only when
-    // whole, so a failed build leaves an earlier e-book as it was.
+    // The e-book is written in a work folder beside its target and put in
+    // place only when whole, so a failed build leaves an earlier e-book as
+    // it was.
     char folder[kPathSize];
     folderOfPath(targetPath, folder);
+    char packageFolder[kPathSize];
+    folderOfPath(context.publication->path, packageFolder);
+    WorkFolder targetWork;
+    bool beside = equalsNoCase(folder, packageFolder);
+    bool workOpen = beside ? context.openBuildFolder() : openWorkFolder(targetWork, folder, kBuildFolderStem);
     char partial[kPathSize];
     int32_t counter = 0;
-    FileHandle reserved = createBuildFile(folder, "PRCbook_", &counter, partial);
+    FileHandle reserved = workOpen ? createBuildFile(beside ? context.work.path : targetWork.path, "PRCbook_",
+                                                     &counter, partial)
+                                   : kInvalidFileHandle;
     if (reserved == kInvalidFileHandle) {
         context.reportFileFailure("The eBook %s could not be created", targetPath);
         removeBuildFiles(context, nullptr, nullptr);
@@ -102,20 +110,22 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
         }
     }
     if (ok) {
-        database.close();
-        // The last bytes reach the disk only when the file is closed.
-        ok = !database.writeFailed;
-        if (!ok) context.reportFileFailure("Unable to write the PRC target file : %s", targetPath);
-    }
-    if (ok && !replaceFile(partial, targetPath)) {
-        ok = false;
-        context.reportFileFailure("The eBook %s could not be replaced", targetPath);
+        SafeFile ebook;
+        ebook.file = database.detachTarget();
+        copyText(ebook.partial, partial);
+        copyText(ebook.target, targetPath);
+        ok = commitSafeFile(ebook, true);
+        if (!ok)
+            context.reportFileFailure(
+                ebook.flushed ? "The eBook %s could not be replaced" : "Unable to write the PRC target file : %s",
+                targetPath);
     }
     if (!ok) {
         removeBuildFiles(context, &database, partial);
         return false;
     }
     deleteFile(context.intermediatePath);
+    closeWorkFolder(context.work);
     return true;
 }
 
@@ -160,6 +170,7 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
         return 1;
     }
     context->reporter = &reporter;
+    context->allowOutsideFiles = options.allowOutsideFiles;
     bool built = buildEbook(*context, target, options.compress);
     if (built) context->reportSummary();
     delete context;
@@ -168,16 +179,17 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
 }
 
 bool batchTargetPath(const char* packagePath, char* out) {
-    size_t length = std::strlen(packagePath);
-    if (!isLongEnoughForAPackage(packagePath) || length >= size_t(kPathSize)) return false;
-    std::memcpy(out, packagePath, length - 4);
-    out[length - 4] = '\0';
+    const char* name = packagePath + std::strlen(packagePath);
+    while (name > packagePath && name[-1] != '\\' && name[-1] != '/') --name;
+    if (*name == '\0') return false;
+    // A real extension: a dot in the last component, not one that opens it.
+    const char* start = name + std::strspn(name, ".");
+    const char* dot = std::strrchr(start, '.');
+    size_t kept = size_t((dot != nullptr ? dot : start + std::strlen(start)) - packagePath);
+    if (kept >= size_t(kPathSize)) return false;
+    std::memcpy(out, packagePath, kept);
+    out[kept] = '\0';
     return appendText(out, kPathSize, ".prc");
-}
-
-bool isLongEnoughForAPackage(std::string_view path) {
-    // A name, a dot and a three-letter extension at the least.
-    return path.size() >= 5;
 }
 
 namespace {
@@ -217,6 +229,7 @@ void removeBuildFiles(BuildContext& context, EbookDatabase* database, const char
     context.intermediateFile = kInvalidFileHandle;
     if (context.intermediatePath[0] != '\0') deleteFile(context.intermediatePath);
     if (partial != nullptr) deleteFile(partial);
+    closeWorkFolder(context.work);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "BuildContext.h"
 #include "PalmDocDatabase.h"
@@ -19,9 +18,10 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress, Eb
 // What a batch build is asked for beside its package.
 struct BatchOptions {
     bool compress = true;
-    // The e-book's path (program form, absolute); empty: the package's path
-    // with ".prc" in place of its last four characters.
+    // The e-book's path (program form, absolute); empty: batchTargetPath's.
     const char* ebookPath = "";
+    // Files outside the package's folder tree are read too.
+    bool allowOutsideFiles = false;
 };
 
 // Builds the package at packagePath (program form, absolute) into the
@@ -31,9 +31,8 @@ struct BatchOptions {
 int batchBuild(const char* packagePath, const BatchOptions& options = {},
                BuildReporter& reporter = standardErrorBuildReporter());
 
-// The e-book takes the package's path with ".prc" for its last four
-// characters: a shorter path has no name left for it.
-bool isLongEnoughForAPackage(std::string_view path);
-// The e-book path a batch build writes; false when the package path leaves
-// no room for a name and an extension or is too long.
+// The e-book path a batch build writes: in the package's folder, the
+// package's name with ".prc" in place of its extension (the last dot in the
+// name, unless the name begins with it), or behind a name without one.
+// False when the path names no file or the e-book's would be too long.
 bool batchTargetPath(const char* packagePath, char* out /* 256 bytes */);

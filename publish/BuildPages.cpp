@@ -45,7 +45,8 @@ bool writeMetadataPage(BuildContext& context) {
     char pagePath[kPathSize];
     int32_t counter = 0;
     OutputBuffer page;
-    page.file = createBuildFile(folder, "PRCmeta_", &counter, pagePath);
+    page.file = context.openBuildFolder() ? createBuildFile(context.work.path, "PRCmeta_", &counter, pagePath)
+                                          : kInvalidFileHandle;
     if (page.file == kInvalidFileHandle) {
         page.file = 0;
         context.reportFileFailure("The metadata page could not be created in %s", folder);
@@ -82,7 +83,8 @@ bool writeFirstChapter(BuildContext& context) {
     FileHandle chapter = kInvalidFileHandle;
     const ManifestItem* item = firstChapterItem(pub);
     char chapterPath[kPathSize];
-    if (item != nullptr && resolveAgainstPackage(pub, item->href, chapterPath))
+    // One left out of the book is left out of its first chapter too.
+    if (item != nullptr && resolveAgainstPackage(pub, item->href, chapterPath) && context.mayRead(chapterPath))
         chapter = openFile(chapterPath, OpenMode::read);
     // Without a chapter, or without its BODY, the page stays empty rather
     // than searching on.

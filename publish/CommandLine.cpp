@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -22,6 +23,7 @@ constexpr OptionRow kBatchOptions[] = {
     {"-b", nullptr, &BatchRequest::publish, nullptr},
     {"-o", "--output", nullptr, &BatchRequest::ebookPath},
     {"--strict", nullptr, &BatchRequest::strict, nullptr},
+    {"--allow-outside-files", nullptr, &BatchRequest::allowOutsideFiles, nullptr},
     {"-h", "--help", &BatchRequest::help, nullptr},
     {"--version", nullptr, &BatchRequest::version, nullptr},
 };
@@ -31,7 +33,8 @@ const OptionRow* optionNamed(std::string_view argument);
 // Whether the arguments read make sense together; the problem when not.
 std::string requestProblem(const BatchRequest& request);
 // One package as typed, into the e-book typedEbook names (null: beside it).
-int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading);
+int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading,
+                 bool allowOutsideFiles);
 
 }  // namespace
 
@@ -51,6 +54,10 @@ StartChoice chooseStart(const char* commandLine) {
     if (token == "-b") {
         choice.kind = StartKind::batchBuild;
         std::string_view rest = end == std::string_view::npos ? std::string_view() : line.substr(end + 1);
+        if (rest == kAllowOutsideFiles || rest.starts_with(std::string(kAllowOutsideFiles) + " ")) {
+            choice.allowOutsideFiles = true;
+            rest = rest.substr(std::min(rest.size(), std::string_view(kAllowOutsideFiles).size() + 1));
+        }
         choice.path = rest.starts_with('"') ? unquoted(rest) : rest;
         return choice;
     }
@@ -59,8 +66,8 @@ StartChoice chooseStart(const char* commandLine) {
     return choice;
 }
 
-int runBatchBuild(std::string_view typedPath) {
-    return publishTyped(typedPath, nullptr, false, nullptr);
+int runBatchBuild(std::string_view typedPath, bool allowOutsideFiles) {
+    return publishTyped(typedPath, nullptr, false, nullptr, allowOutsideFiles);
 }
 
 BatchRequest readBatchArguments(int argc, const char* const* argv) {
@@ -90,7 +97,8 @@ int runBatchRequest(const BatchRequest& request) {
     int status = 0;
     bool several = request.packages.size() > 1;
     for (const char* package : request.packages) {
-        if (publishTyped(package, request.ebookPath, request.strict, several ? package : nullptr) != 0)
+        if (publishTyped(package, request.ebookPath, request.strict, several ? package : nullptr,
+                         request.allowOutsideFiles) != 0)
             status = 1;
     }
     return status;
@@ -122,9 +130,10 @@ std::string requestProblem(const BatchRequest& request) {
     return "";
 }
 
-int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading) {
+int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict, const char* heading,
+                 bool allowOutsideFiles) {
     std::string typed(typedPath);
-    if (!isLongEnoughForAPackage(typed)) {
+    if (typed.empty()) {
         std::fprintf(stderr, "quirebound: the package path \"%s\" is too short to name a package\n",
                      typed.c_str());
         return 1;
@@ -143,6 +152,7 @@ int publishTyped(std::string_view typedPath, const char* typedEbook, bool strict
     reporter.heading = heading;
     BatchOptions options;
     options.ebookPath = ebookPath;
+    options.allowOutsideFiles = allowOutsideFiles;
     int status = batchBuild(packagePath, options, reporter);
     if (status == 0) {
         if (ebookPath[0] == '\0') batchTargetPath(packagePath, ebookPath);

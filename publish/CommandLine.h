@@ -1,7 +1,8 @@
 // What the Windows program's command line asks for at start: tokens are
 // cut at blanks only, "-b" is exact, and the rest of the line behind it is
-// the package path as it stands. A path in quotation marks (first token, or
-// the rest behind "-b") keeps its blanks and loses the marks. Elsewhere the
+// the package path as it stands, after the option "--allow-outside-files"
+// when that follows "-b". A path in quotation marks (first token, or the
+// rest behind "-b") keeps its blanks and loses the marks. Elsewhere the
 // shell has split the line, and the batch program reads its arguments as
 // options and packages (BatchRequest).
 #pragma once
@@ -22,16 +23,19 @@ struct StartChoice {
     // behind the blank that ends "-b", blanks included (empty when none).
     // Either without its quotation marks when it opens with one.
     std::string_view path;
+    // The build may read files outside the package's folder tree.
+    bool allowOutsideFiles = false;
 };
+
+inline constexpr const char* kAllowOutsideFiles = "--allow-outside-files";
 
 StartChoice chooseStart(const char* commandLine);
 
-// Runs the batch build of a path typed on the command line: refuses paths
-// that leave no room for a name and an extension, makes the path absolute
-// against the current folder, and returns the process's exit status
-// (0 only when the e-book was written). Messages go to standard error, the
-// e-book's path to standard output.
-int runBatchBuild(std::string_view typedPath);
+// Runs the batch build of a path typed on the command line: refuses an
+// empty path, makes the path absolute against the current folder, and
+// returns the process's exit status (0 only when the e-book was written).
+// Messages go to standard error, the e-book's path to standard output.
+int runBatchBuild(std::string_view typedPath, bool allowOutsideFiles = false);
 
 // What an argument list split by a shell asks of the batch program: each
 // argument is an option of the table in CommandLine.cpp, its value, or a
@@ -41,6 +45,7 @@ struct BatchRequest {
     bool strict = false;
     bool help = false;
     bool version = false;
+    bool allowOutsideFiles = false;
     const char* ebookPath = nullptr;  // -o, as typed
     std::vector<const char*> packages;
     // Why the arguments cannot be followed; empty when they can.

@@ -237,6 +237,14 @@ void writePictureTag(BuildContext& context, const char* documentPath, const char
         context.reportBuildMessage(message, kBuildWarningLevel);
         return;
     }
+    if (!context.mayRead(path)) {
+        char message[kBuildMessageSize];
+        std::snprintf(message, sizeof message, "The picture %s of %s is left out: %s", src,
+                      programPathForDisplay(documentPath).c_str(), kOutsideFolder);
+        ++context.picturesLeftOut;
+        context.reportBuildMessage(message, kBuildWarningLevel);
+        return;
+    }
     uint32_t end = getFileLength(context.intermediateFile);
     context.addPicture(path, static_cast<int32_t>(end - kPictureTailLength - nameLength));
 }

@@ -87,11 +87,13 @@ bool BuildContext::mergeManifest() {
             intermediateFile = kInvalidFileHandle;
             return false;
         }
-        if (!isMergedDocument(documentPath)) {
+        const char* why = !isMergedDocument(documentPath) ? "only HTML and text documents are merged"
+                          : !mayRead(documentPath)              ? kOutsideFolder
+                                                                : nullptr;
+        if (why != nullptr) {
             char message[kBuildMessageSize];
-            std::snprintf(message, sizeof message,
-                          "The spine entry %s (%s) is left out: only HTML and text documents are merged",
-                          item.idref, item.manifestItem->href);
+            std::snprintf(message, sizeof message, "The spine entry %s (%s) is left out: %s", item.idref,
+                          item.manifestItem->href, why);
             reportBuildMessage(message, kBuildWarningLevel);
             ++spineEntriesLeftOut;
             continue;
@@ -201,11 +203,10 @@ bool isMergedDocument(const char* path) {
 }
 
 bool createIntermediateFile(BuildContext& context) {
-    char folder[kPathSize];
-    folderOfPath(context.publication->path, folder);
-    context.intermediateFile =
-        createBuildFile(folder, "PRCtemp_", &intermediateFileCounter, context.intermediatePath);
     context.intermediateWriteFailed = false;
+    if (!context.openBuildFolder()) return false;
+    context.intermediateFile =
+        createBuildFile(context.work.path, "PRCtemp_", &intermediateFileCounter, context.intermediatePath);
     return context.intermediateFile != kInvalidFileHandle;
 }
 
@@ -216,7 +217,9 @@ bool mergeGuideDocument(BuildContext& context) {
     folderOfPath(context.publication->path, folder);
     char pagePath[kPathSize];
     int32_t counter = 0;
-    FileHandle guide = createBuildFile(folder, "PRCguide_", &counter, pagePath);
+    FileHandle guide = context.openBuildFolder()
+                           ? createBuildFile(context.work.path, "PRCguide_", &counter, pagePath)
+                           : kInvalidFileHandle;
     if (guide == kInvalidFileHandle) {
         context.reportFileFailure("The guide page could not be created in %s", folder);
         return false;

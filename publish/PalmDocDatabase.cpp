@@ -116,6 +116,13 @@ void EbookDatabase::reportProgress(uint32_t index) {
     progressShown = true;
 }
 
+FileHandle EbookDatabase::detachTarget() {
+    FileHandle target = targetHandle;
+    targetHandle = 0;
+    close();
+    return target;
+}
+
 bool PalmDocDatabase::writeHeader() {
     const uint32_t records = totalRecords + 1;
     const uint32_t recordZeroOffset = kHeaderSize + kRecordEntrySize * records + 2;

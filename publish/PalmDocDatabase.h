@@ -33,6 +33,9 @@ public:
     bool writeNextTextRecord();
     bool writeNextImageRecord(const char* imagePath);
     void close();
+    // Hands the written e-book's open file to the caller, who puts it in
+    // place; the source is closed.
+    FileHandle detachTarget();
 
     uint32_t currentRecord = 0;
     uint32_t totalRecords = 0;

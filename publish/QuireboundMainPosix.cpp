@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "QuireboundVersion.h"
+#include "model/Files.h"
 #include "publish/CommandLine.h"
 
 namespace {
@@ -21,6 +22,9 @@ constexpr const char* kUsage =
     "  -o, --output EBOOK.prc\n"
     "                  write the e-book of the one package named there\n"
     "  --strict        fail when a publishing report names what to fix\n"
+    "  --allow-outside-files\n"
+    "                  also read files outside each package's folder; without\n"
+    "                  it they are left out, and the report names them\n"
     "  -h, --help      show this text\n"
     "  --version       show the version\n"
     "  --              the arguments that follow are packages\n"
@@ -30,7 +34,9 @@ constexpr const char* kUsage =
     "the arguments make no sense. After a build that worked, standard error\n"
     "lists what the publication should still fix: unresolved links, pictures\n"
     "not converted, spine entries skipped; with --strict that also makes the\n"
-    "status 1. Progress is shown on standard error when it is a terminal.\n";
+    "status 1. Progress is shown on standard error when it is a terminal.\n"
+    "Stopped by SIGINT, SIGTERM or SIGHUP, a build removes its temporary files\n"
+    "and exits with 130, 143 or 129.\n";
 
 }  // namespace
 
@@ -49,5 +55,7 @@ int main(int argc, char** argv) {
         std::fputs(kShortUsage, stderr);
         return 2;
     }
+    // Stopped by Ctrl-C or a signal, a build leaves nothing behind.
+    removeMarkedFilesOnStop();
     return runBatchRequest(request);
 }

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/Files.h"
@@ -165,6 +167,49 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
         runProgram("script", {"-qec", std::string(QB_QUIREBOUND_PROGRAM) + " -b " + lantern, "/dev/null"},
                    scratch.path());
     EXPECT_NE(shown.out.find("\rconverting record 3 of 3\r\n"), std::string::npos) << shown.out;
+}
+
+TEST_F(BatchProgramTest, AStoppedBuildLeavesNothingAndAKilledOnesFilesGoWithTheNextBuild) {
+    if (isWindowsProgram()) GTEST_SKIP() << "signals and kill -9 are tried on the native program only";
+    std::string text = "<body>";
+    for (int i = 0; text.size() < (16u << 20); ++i) text += "Paragraph " + std::to_string(i) + " of a long night. ";
+    tmp.write("big.htm", text + "</body>");
+    tmp.write("small.htm", "<body>small</body>");
+    for (std::string name : {"big", "small"})
+        tmp.write(name + ".opf", "<package unique-identifier=\"x\"><manifest><item id=\"a\" href=\"" + name +
+                                                  ".htm\" media-type=\"text/html\"/></manifest><spine>"
+                                                  "<itemref idref=\"a\"/></spine></package>");
+    for (const char* own : {"PRCtemp_1.tmp", "PRCbuild_9.tmp"}) tmp.write(own, "user's");
+    auto start = [&] {
+        RunningProgram build = startProgram(QB_QUIREBOUND_PROGRAM, {"-b", commandLinePath(tmp.file("big.opf"))},
+                                            scratch.path());
+        // Caught writing the e-book, when its files are largest.
+        for (int i = 0; i < 5000 && !tmp.exists("PRCbuild_1.tmp\\PRCbook_1.tmp"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return build;
+    };
+    // The files of a build that runs stay while another build passes by.
+    RunningProgram paused = start();
+    stopProgram(paused, Stop::pause);
+    EXPECT_EQ(run("-b " + commandLinePath(tmp.file("small.opf"))).exitCode, 0);
+    EXPECT_TRUE(tmp.exists("PRCbuild_1.tmp\\PRCbook_1.tmp"));
+    stopProgram(paused, Stop::resume);
+    EXPECT_EQ(waitForProgram(paused), 0);
+    tmp.write("big.prc", "earlier");
+    const std::pair<Stop, int> stops[] = {
+        {Stop::interrupt, 130}, {Stop::terminate, 143}, {Stop::hangUp, 129}, {Stop::kill, 137}};
+    for (const auto& [how, status] : stops) {
+        RunningProgram build = start();
+        stopProgram(build, how);
+        EXPECT_EQ(waitForProgram(build), status);
+        EXPECT_EQ(tmp.read("big.prc"), "earlier");
+        EXPECT_EQ(tmp.exists("PRCbuild_1.tmp"), how == Stop::kill) << status;
+    }
+    // The next build in the folder removes what the killed one left, and
+    // no file of the user's however it is named.
+    EXPECT_EQ(run("-b " + commandLinePath(tmp.file("small.opf"))).exitCode, 0);
+    EXPECT_FALSE(tmp.exists("PRCbuild_1.tmp"));
+    for (const char* own : {"PRCtemp_1.tmp", "PRCbuild_9.tmp"}) EXPECT_EQ(tmp.read(own), "user's");
 }
 
 }  // namespace

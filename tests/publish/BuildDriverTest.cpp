@@ -13,6 +13,7 @@
 #include "model/CommandLinePath.h"
 #include "model/Files.h"
 #include "publish/BuildDriver.h"
+#include "tests/support/RunProgram.h"
 #include "tests/support/SpecialFiles.h"
 
 namespace {
@@ -99,17 +100,29 @@ TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
     EXPECT_EQ(reporter.statusLines.back(), std::make_pair(IDS_BUILD_ADDING_IMAGES, -1));
 }
 
-TEST_F(BuildDriverTest, TheTargetReplacesTheLastFourCharactersOfThePackagePath) {
-    char target[kPathSize];
-    ASSERT_TRUE(batchTargetPath("C:\\b\\x.opf", target));
-    EXPECT_STREQ(target, "C:\\b\\x.prc");
-    ASSERT_TRUE(batchTargetPath("C:\\b\\x.htm", target));
-    EXPECT_STREQ(target, "C:\\b\\x.prc");
-    ASSERT_TRUE(batchTargetPath("a.opf", target));
-    EXPECT_STREQ(target, "a.prc");
-    EXPECT_FALSE(batchTargetPath(".opf", target));
-    EXPECT_FALSE(batchTargetPath("", target));
-    EXPECT_FALSE(batchTargetPath(("C:\\" + std::string(300, 'n') + ".opf").c_str(), target));
+TEST_F(BuildDriverTest, TheTargetTakesPrcForTheNamesExtensionInThePackagesFolder) {
+    const std::string longName = "C:\\" + std::string(250, 'n');
+    const std::pair<std::string, const char*> cases[] = {
+        {"C:\\b\\x.opf", "C:\\b\\x.prc"},
+        {"C:\\b\\x.html", "C:\\b\\x.prc"},
+        {"a.opf", "a.prc"},
+        {"C:\\b\\my.book.opf", "C:\\b\\my.book.prc"},
+        // Without an extension nothing is cut, least of all from the folder.
+        {"C:\\dir\\abc", "C:\\dir\\abc.prc"},
+        {"abcd", "abcd.prc"},
+        {"C:\\b\\mypackage", "C:\\b\\mypackage.prc"},
+        {"C:\\my.books/opf", "C:\\my.books/opf.prc"},
+        {"C:\\b\\.opf", "C:\\b\\.opf.prc"},
+        {"", nullptr},
+        {"C:\\b\\", nullptr},
+        {longName + ".opf", nullptr},
+        {longName + "n.opf", nullptr},
+    };
+    for (const auto& [package, expected] : cases) {
+        char target[kPathSize] = "";
+        bool named = batchTargetPath(package.c_str(), target);
+        EXPECT_EQ(named ? target : "(none)", std::string(expected != nullptr ? expected : "(none)"));
+    }
 }
 
 TEST_F(BuildDriverTest, ABookWithoutTitleHasAnEmptyName) {
@@ -180,12 +193,13 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
         {"book.opf", FileFault::create, 2, "The metadata page could not be created in " + folder},
         {"book.opf", FileFault::create, 3, "The eBook " + book + " could not be created"},
         {"book.opf", FileFault::write, 0,
-         "The guide page " + shown("PRCguide_1.tmp") + " could not be written"},
+         "The guide page " + shown("PRCbuild_1.tmp\\PRCguide_1.tmp") + " could not be written"},
         {"long.opf", FileFault::write, 1000, "Error while write to the intermediate file " + folder},
         {"long.opf", FileFault::write, 180000,
          "Error while writing the text records of " + shown("long.prc")},
         {"book.opf", FileFault::write, 80000, "Unable to write the PRC target file : " + book},
         {"book.opf", FileFault::write, 80000, "Unable to write the PRC target file : " + book, ""},
+        {"book.opf", FileFault::flush, 0, "Unable to write the PRC target file : " + book},
         {"book.opf", FileFault::rename, 0, "The eBook " + book + " could not be replaced"},
     };
     for (const Case& c : cases) {
@@ -219,9 +233,9 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
 TEST_F(BuildDriverTest, PathsAreUsedWholeOrRefusedWithTheirName) {
     std::string deep;
     for (int i = 1; i <= 12; ++i) deep += "f" + std::to_string(i) + "\\";
-    // The package and the build's pages fit their fields; the chapter does not.
-    std::string longFolder = std::string(235 - tmp.path().size(), 'L') + "\\";
-    std::string longHref = std::string(26, 'c') + ".htm";
+    // The package and the build's files fit their fields; the chapter does not.
+    std::string longFolder = std::string(220 - tmp.path().size(), 'L') + "\\";
+    std::string longHref = std::string(41, 'c') + ".htm";
     struct Case {
         std::string folder;
         std::string href;
@@ -259,6 +273,35 @@ TEST_F(BuildDriverTest, PathsAreUsedWholeOrRefusedWithTheirName) {
         }
         for (const char* folder : {"My Books\\", "100 \\", "", "f1\\f2\\f3\\f4\\f5\\f6\\f7\\f8\\"})
             EXPECT_FALSE(tmp.exists(std::string(folder) + "PRC*.tmp")) << folder;
+    }
+}
+
+TEST_F(BuildDriverTest, FilesOutsideThePackagesFolderAreLeftOutByNameUnlessAllowed) {
+    tmp.makeFolder("book");
+    tmp.write("secret.htm", "<body>SECRET</body>");
+    tmp.write("secret.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
+    tmp.write("book\\ch.htm", "<body>inside<img src=\"../secret.gif\"></body>");
+    std::string secret = tmp.file("secret.htm");
+    bool linked = makeSymlink(secret, tmp.file("book\\link.htm"));
+    const std::vector<std::string> hrefs = {"../secret.htm",         "none/../../secret.htm", secret,
+                                            commandLinePath(secret), "file://" + secret,       "link.htm"};
+    for (const std::string& href : hrefs) {
+        for (bool allowed : {false, true}) {
+            if (href == "link.htm" && !linked) continue;
+            writePackage("book\\book.opf", {"ch.htm", href});
+            reporter.messages.clear();
+            BatchOptions options;
+            options.allowOutsideFiles = allowed;
+            ASSERT_EQ(batchBuild(tmp.file("book\\book.opf").c_str(), options, reporter), 0) << href;
+            std::string text = bookText("book\\book.prc"), said;
+            for (const std::string& message : reporter.messages) said += message + "\n";
+            EXPECT_NE(text.find("inside"), std::string::npos);
+            EXPECT_EQ(text.find("SECRET") != std::string::npos, allowed) << href;
+            EXPECT_EQ(text.find("recindex=\"00001\"") != std::string::npos, allowed) << href;
+            EXPECT_EQ(said.find("(" + href + ") is left out: it lies outside") != std::string::npos, !allowed)
+                << said;
+            EXPECT_EQ(said.find("picture ../secret.gif of") != std::string::npos, !allowed) << said;
+        }
     }
 }
 

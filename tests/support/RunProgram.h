@@ -21,3 +21,15 @@ ProgramResult runProgramWithCommandLine(const std::string& program, const std::s
                                         const std::string& scratchFolder);
 // A program-form path as this system's command line takes it.
 std::string commandLinePath(const std::string& programPath);
+
+// A program left running, for tests that stop it from outside. Only where
+// the system has signals; elsewhere none starts (id stays -1).
+enum class Stop { interrupt, terminate, hangUp, kill, pause, resume };
+struct RunningProgram {
+    int id = -1;
+};
+RunningProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& scratchFolder);
+void stopProgram(const RunningProgram& running, Stop how);
+// The exit status, or 128 + the signal's number when a signal ended it.
+int waitForProgram(const RunningProgram& running);

@@ -1,4 +1,8 @@
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -51,4 +55,32 @@ std::string commandLinePath(const std::string& programPath) {
     std::string native;
     programPathToNative(programPath.c_str(), &native);
     return native;
+}
+
+RunningProgram startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& scratchFolder) {
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    std::string out = commandLinePath(scratchFolder + "out.txt");
+    std::string err = commandLinePath(scratchFolder + "err.txt");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t id = -1;
+    if (posix_spawn(&id, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) id = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return RunningProgram{int(id)};
+}
+
+void stopProgram(const RunningProgram& running, Stop how) {
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP, SIGKILL, SIGSTOP, SIGCONT};
+    if (running.id > 0) ::kill(running.id, signals[int(how)]);
+}
+
+int waitForProgram(const RunningProgram& running) {
+    int status = 0;
+    if (running.id <= 0 || ::waitpid(running.id, &status, 0) != running.id) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }

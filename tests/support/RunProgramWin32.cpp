@@ -64,3 +64,13 @@ ProgramResult runProgramWithCommandLine(const std::string& program, const std::s
 std::string commandLinePath(const std::string& programPath) {
     return programPath;
 }
+
+RunningProgram startProgram(const std::string&, const std::vector<std::string>&, const std::string&) {
+    return {};
+}
+
+void stopProgram(const RunningProgram&, Stop) {}
+
+int waitForProgram(const RunningProgram&) {
+    return -1;
+}
