@@ -20,7 +20,7 @@ int32_t checkEbookName(const char* name, const char* folder, char* targetPath) {
 }
 
 bool runWizardBuild(Publication& publication, const char* targetPath, bool compress, bool firstChapter,
-                    BuildReporter& reporter, char* message) {
+                    BuildReporter& reporter, char* message, bool allowOutsideFiles) {
     message[0] = '\0';
     reporter.setProgress(3);
     // Far larger than the build thread's stack.
@@ -30,6 +30,7 @@ bool runWizardBuild(Publication& publication, const char* targetPath, bool compr
         return false;
     }
     context->reporter = &reporter;
+    context->allowOutsideFiles = allowOutsideFiles;
     bool built = buildEbook(*context, targetPath, compress);
     if (built && firstChapter && !reporter.stopRequested()) writeFirstChapter(*context);
     if (!built) copyText(message, kBuildMessageSize, context->lastMessage);

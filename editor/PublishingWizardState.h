@@ -19,6 +19,8 @@ struct PublishingWizardState {
     bool firstChapter = false;
     // Set by Next while the build runs, cleared by the build's own press.
     bool buildStarted = false;
+    // From the Options sheet: the build reads files outside the folder too.
+    bool allowOutsideFiles = false;
     // The options page (a window handle), whose progress bar and status
     // text the build drives.
     void* optionsPage = nullptr;
@@ -33,4 +35,4 @@ int32_t checkEbookName(const char* name, const char* folder, char* targetPath);
 // when asked for and the build was not stopped. On failure message (1024
 // bytes) holds the build's own text naming what went wrong.
 bool runWizardBuild(Publication& publication, const char* targetPath, bool compress, bool firstChapter,
-                    BuildReporter& reporter, char* message);
+                    BuildReporter& reporter, char* message, bool allowOutsideFiles = false);

@@ -1,5 +1,5 @@
 // The programs the editor starts, as the user named them in the Options
-// sheet; kept in the registry between runs.
+// sheet, and what builds may read; kept in the registry between runs.
 #pragma once
 
 #include "model/Paths.h"
@@ -9,4 +9,7 @@ struct ToolSettings {
     char htmlEditorPath[kPathSize] = "";
     char wapEmulatorPath[kPathSize] = "";
     char palmOsEmulatorPath[kPathSize] = "";
+    // Builds read files outside the publication's folder (registry value
+    // "AllowOutsideFiles", off unless the user ticks it).
+    bool allowOutsideFiles = false;
 };

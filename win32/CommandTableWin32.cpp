@@ -167,6 +167,7 @@ void publishCommand(MainWindow& main, int) {
     if (!main.document.isOpen || !main.document.prepareForPublishing()) return;
     PublishingWizardState state;
     state.publication = &main.document;
+    state.allowOutsideFiles = main.document.tools.allowOutsideFiles;
     runPublishingWizard(main.window, state);
 }
 

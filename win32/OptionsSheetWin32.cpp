@@ -88,6 +88,8 @@ void initialisePage(HWND page, const OptionsSheetState& state) {
                             reinterpret_cast<LPARAM>(state.folderPicture));
         SetDlgItemTextA(page, setting.editId, state.settings->*setting.field);
     }
+    CheckDlgButton(page, IDC_OPTIONS_ALLOW_OUTSIDE_FILES,
+                   state.settings->allowOutsideFiles ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void browseForProgram(HWND page, int editId) {
@@ -101,6 +103,7 @@ void keepTypedSettings(HWND page, ToolSettings& settings) {
         GetDlgItemTextA(page, setting.editId, typed, sizeof typed);
         copyText(settings.*setting.field, typed);
     }
+    settings.allowOutsideFiles = IsDlgButtonChecked(page, IDC_OPTIONS_ALLOW_OUTSIDE_FILES) == BST_CHECKED;
 }
 
 }  // namespace

@@ -174,8 +174,8 @@ BOOL optionsQueryCancel(HWND page, WizardRun& run) {
 DWORD WINAPI buildThread(LPVOID parameter) {
     WizardRun& run = *static_cast<WizardRun*>(parameter);
     const PublishingWizardState& state = *run.state;
-    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress,
-                               state.firstChapter, run.reporter, run.message);
+    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress, state.firstChapter,
+                               run.reporter, run.message, state.allowOutsideFiles);
     HWND sheet = GetParent(static_cast<HWND>(state.optionsPage));
     run.finished = true;
     if (run.built) {

@@ -22,6 +22,13 @@ void loadToolSettings(ToolSettings& settings) {
     readValue(key, "HTMLEditor", settings.htmlEditorPath);
     readValue(key, "PalmOsEmul", settings.palmOsEmulatorPath);
     readValue(key, "WapEmul", settings.wapEmulatorPath);
+    DWORD allow = 0;
+    DWORD size = sizeof allow;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, "AllowOutsideFiles", nullptr, &type, reinterpret_cast<BYTE*>(&allow), &size) ==
+            ERROR_SUCCESS &&
+        type == REG_DWORD)
+        settings.allowOutsideFiles = allow != 0;
     RegCloseKey(key);
 }
 
@@ -31,6 +38,8 @@ void saveToolSettings(const ToolSettings& settings) {
     writeString(key, "HTMLEditor", settings.htmlEditorPath);
     writeString(key, "PalmOsEmul", settings.palmOsEmulatorPath);
     writeString(key, "WapEmul", settings.wapEmulatorPath);
+    DWORD allow = settings.allowOutsideFiles ? 1 : 0;
+    RegSetValueExA(key, "AllowOutsideFiles", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&allow), sizeof allow);
     RegCloseKey(key);
 }
 
