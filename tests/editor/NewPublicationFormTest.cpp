@@ -152,10 +152,13 @@ TEST(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsLeft) {
     struct Case {
         const char* blocked;  // a folder in the way of this file
         const char* failed;
+        uint64_t flushes = ~uint64_t(0);  // that reach the disk
     };
-    for (Case c : {Case{"toc.htm", "toc.htm"}, Case{"bio.htm", "bio.htm"}, Case{"b.opf", "b.opf"}}) {
+    for (Case c : {Case{"toc.htm", "toc.htm"}, Case{"bio.htm", "bio.htm"}, Case{"b.opf", "b.opf"},
+                   Case{"", "cover.htm", 1}}) {
         TempFolder tmp;
         tmp.makeFolder(c.blocked);
+        ScopedFileFault fault(FileFault::flush, c.flushes, "Input/output error");
         NewPublicationForm f = form("Book", "Ann", tmp.file("b"));
         copyText(f.newPackagePath, tmp.file("b.opf").c_str());
         char failed[kPathSize] = "";

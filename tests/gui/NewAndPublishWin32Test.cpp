@@ -75,7 +75,7 @@ protected:
         *options = pressWizardButton(wizard, PSBTN_NEXT, IDC_PUBLISH_EBOOK_NAME);
         return *options != nullptr ? wizard : nullptr;
     }
-    bool leftOverIntermediate() { return fileExists(tmp.file("PRCtemp_*.tmp").c_str()); }
+    bool leftOverIntermediate() { return fileExists(tmp.file("PRC*.tmp").c_str()); }
 };
 
 uint32_t big(const std::string& bytes, size_t at, int count) {

@@ -10,6 +10,7 @@
 #include "model/Publication.h"
 #include "model/Text.h"
 #include "tests/support/RunProgram.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -158,7 +159,11 @@ TEST_F(ImportProgramTest, AnExistingFileStopsTheImportBeforeItWritesUnlessReplac
         std::string folder = existing.substr(0, existing.find('.')) + "-case\\";
         tmp.makeFolder(folder);
         tmp.write(folder + "novel.txt", text);
-        tmp.write(folder + existing, "the user's own file");
+        // Behind a link where the system has them: --replace replaces the
+        // link, never the file it points to.
+        tmp.write(folder + "own", "the user's own file");
+        if (!makeSymlink(tmp.file(folder + "own"), tmp.file(folder + existing)))
+            tmp.write(folder + existing, "the user's own file");
         ProgramResult refused = run({"--biography", path(folder + "novel.txt")});
         EXPECT_EQ(refused.exitCode, 1) << existing;
         EXPECT_NE(refused.err.find("The file exists already : " +
@@ -174,6 +179,7 @@ TEST_F(ImportProgramTest, AnExistingFileStopsTheImportBeforeItWritesUnlessReplac
         ProgramResult replaced = run({"--replace", "--biography", path(folder + "novel.txt")});
         EXPECT_EQ(replaced.exitCode, 0) << replaced.err;
         EXPECT_NE(tmp.read(folder + existing), "the user's own file");
+        EXPECT_EQ(tmp.read(folder + "own"), "the user's own file");
     }
 }
 

@@ -263,6 +263,8 @@ TEST_F(TextImportTest, AFailureAtTheStartOrHalfWayStopsTheImportAndRemovesWhatIt
          "Unable to write the content file : " + shown(tmp.file("blocked\\book_2.htm")) + " ("},
         {"book.txt", "out", FileFault::write, 0, ImportOutcome::startFailed,
          "Unable to create the coverpage file : " + shown(tmp.file("out\\book_cover.htm")) + " (No space"},
+        {"book.txt", "out", FileFault::flush, 0, ImportOutcome::startFailed,
+         "Unable to create the coverpage file : " + shown(tmp.file("out\\book_cover.htm")) + " (No space"},
         {"book.txt", "out", FileFault::write, 150000, ImportOutcome::failed,
          "Unable to write the content file : " + shown(tmp.file("out\\book_2.htm")) + " (No space"},
     };

@@ -88,6 +88,7 @@ TEST_F(PackageTest, SaveSetsPathAndFolderAndAFailureAtAnyStepLeavesTheOldFileWho
     const std::pair<FileFault, const char*> faults[] = {{FileFault::create, "out.opf"},
                                                         {FileFault::write, "out.opf"},
                                                         {FileFault::close, "out.opf"},
+                                                        {FileFault::flush, "out.opf"},
                                                         {FileFault::rename, "out.opf"},
                                                         {FileFault::none, "missing\\out.opf"}};
     for (const auto& [kind, name] : faults) {

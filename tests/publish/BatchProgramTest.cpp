@@ -46,7 +46,7 @@ TEST_F(BatchProgramTest, PublishesTheSampleWithResolvedLinksAndPictures) {
     std::erase(result.out, '\r');
     EXPECT_EQ(result.out, commandLinePath(tmp.file("lantern.prc")) + "\n");
     EXPECT_EQ(result.err, "");
-    EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
+    EXPECT_FALSE(tmp.exists("PRC*.tmp"));
     std::vector<std::string> records = recordsOf(tmp.read("lantern.prc"));
     ASSERT_GE(records.size(), size_t(3));
     std::string text = decodedText(records);
@@ -111,7 +111,7 @@ TEST_F(BatchProgramTest, AFailedBuildExitsWithItsMessageAndWritesNothing) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     }
     EXPECT_FALSE(tmp.exists("broken.prc"));
-    EXPECT_FALSE(tmp.exists("PRCtemp_*.tmp"));
+    EXPECT_FALSE(tmp.exists("PRC*.tmp"));
 }
 
 TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
@@ -125,8 +125,10 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
               "media-type=\"text/html\"/></manifest>"
               "<spine><itemref idref=\"a\"/><itemref idref=\"gone\"/></spine></package>");
     tmp.makeFolder("out");
+    tmp.write("out\\up.opf", "<package unique-identifier=\"u\"><manifest><item id=\"a\" href=\"../a.htm\" "
+                              "media-type=\"text/html\"/></manifest><spine><itemref idref=\"a\"/></spine></package>");
     std::string lantern = commandLinePath(tmp.file("lantern.opf")),
-                loose = commandLinePath(tmp.file("loose.opf"));
+                loose = commandLinePath(tmp.file("loose.opf")), up = commandLinePath(tmp.file("out\\up.opf"));
     struct Case {
         std::vector<std::string> arguments;
         int exitCode;
@@ -140,6 +142,8 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
         {{"--strict", "-b", lantern}, 0, {"lantern.prc"}, ""},
         {{"-b", "--strict", loose}, 1, {"loose.prc"}, "loose.opf: the publishing report names what to fix"},
         {{"-b", "-o", commandLinePath(tmp.file("out\\mine.prc")), lantern}, 0, {"out\\mine.prc"}, ""},
+        {{"-b", "--strict", up}, 1, {"out\\up.prc"}, "(../a.htm) is left out: it lies outside"},
+        {{"-b", "--allow-outside-files", "--strict", up}, 0, {"out\\up.prc"}, ""},
         {{"-b", "--output", "x.prc", lantern, loose}, 2, {}, "-o names the eBook of one package only"},
         {{"-b", "--frob", lantern}, 2, {}, "unknown option: --frob"},
         {{"-b", lantern, "-o"}, 2, {}, "missing value after -o"},
@@ -147,7 +151,7 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
         {{"-h"}, 0, {}, "Usage: quirebound -b"},
     };
     for (const Case& c : cases) {
-        for (const char* name : {"lantern.prc", "loose.prc", "out\\mine.prc"})
+        for (const char* name : {"lantern.prc", "loose.prc", "out\\mine.prc", "out\\up.prc"})
             deleteFile(tmp.file(name).c_str());
         ProgramResult result = runProgram(QB_QUIREBOUND_PROGRAM, c.arguments, scratch.path());
         std::string paths;

@@ -11,6 +11,7 @@ struct Expected {
     const char* line;
     StartKind kind;
     const char* path;
+    bool allowOutsideFiles = false;
 };
 
 // The first token is cut at blanks only, a quoted path runs to its closing
@@ -38,11 +39,15 @@ TEST(ChooseStart, TakesThePathAndKindAsTheTableSays) {
         {"-b \"C:\\a b\\x.opf\"", StartKind::batchBuild, "C:\\a b\\x.opf"},
         {"-b \"C:\\a b\\x.opf", StartKind::batchBuild, "C:\\a b\\x.opf"},
         {"-b C:\\a \"b\".opf", StartKind::batchBuild, "C:\\a \"b\".opf"},
+        {"-b --allow-outside-files \"C:\\a b\\x.opf\"", StartKind::batchBuild, "C:\\a b\\x.opf", true},
+        {"-b --allow-outside-files", StartKind::batchBuild, "", true},
+        {"-b --allow-outside-filesx.opf", StartKind::batchBuild, "--allow-outside-filesx.opf"},
     };
     for (const Expected& c : cases) {
         StartChoice choice = chooseStart(c.line);
         EXPECT_EQ(choice.kind, c.kind) << c.line;
         EXPECT_EQ(std::string(choice.path), c.path) << c.line;
+        EXPECT_EQ(choice.allowOutsideFiles, c.allowOutsideFiles) << c.line;
     }
 }
 

@@ -34,6 +34,7 @@ TEST_F(ToolSettingsTest, SavedSettingsComeBackWholeInFreshSettings) {
     copyText(settings->palmOsEmulatorPath, "C:\\palm\\emu.exe");
     // 255 characters and the terminator fill the field exactly.
     copyText(settings->wapEmulatorPath, std::string(255, 'w').c_str());
+    settings->allowOutsideFiles = true;
     saveToolSettings(*settings);
     // Each value holds its text and terminator, not the rest of the field.
     for (auto [name, size] : {std::pair{"HTMLEditor", 21}, {"PalmOsEmul", 16}, {"WapEmul", 256}})
@@ -43,10 +44,13 @@ TEST_F(ToolSettingsTest, SavedSettingsComeBackWholeInFreshSettings) {
     EXPECT_STREQ(fresh->htmlEditorPath, "C:\\tools\\edit.exe -n");
     EXPECT_STREQ(fresh->palmOsEmulatorPath, "C:\\palm\\emu.exe");
     EXPECT_EQ(std::string(fresh->wapEmulatorPath), std::string(255, 'w'));
+    EXPECT_TRUE(fresh->allowOutsideFiles);
 }
 
 TEST_F(ToolSettingsTest, MissingOrOverlongValuesLeaveTheFieldsAndReadingCreatesTheKey) {
     loadToolSettings(*settings);
+    // Until the box is ticked, builds stay inside the publication's folder.
+    EXPECT_FALSE(settings->allowOutsideFiles);
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, kKey, &key), ERROR_SUCCESS);
     RegCloseKey(key);
