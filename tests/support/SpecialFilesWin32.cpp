@@ -16,7 +16,9 @@ bool makeSymlink(const std::string& target, const std::string& link) {
     DWORD attributes = GetFileAttributesA(target.c_str());
     bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     DWORD flags = folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
-    return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    // Wine answers success and makes nothing.
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) &&
+           GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool makeSparseFile(const std::string& path, uint64_t size) {
