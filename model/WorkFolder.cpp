@@ -24,24 +24,23 @@ bool openWorkFolder(WorkFolder& work, const char* parent, const char* stem) {
     closeWorkFolder(work);
     nativeRemoveDeadFolders(parent, stem);
     for (int n = 1; n <= kFolderAttempts; ++n) {
-        char folder[kPathSize];
         char name[64];
         std::snprintf(name, sizeof name, "%s%d.tmp", stem, n);
-        bool fits = copyText(folder, parent) && appendText(folder, name);
-        if (fits && !nativeMakeFolder(folder)) {
-            if (fileExists(folder)) continue;
-            return false;
-        }
-        if (!fits || !appendText(folder, "\\")) {
-            if (fits) nativeRemoveFolder(folder, -1);
+        char folder[kPathSize];
+        char lockPath[kPathSize];
+        if (!copyText(folder, parent) || !appendText(folder, name) || !copyText(lockPath, folder) ||
+            !appendText(lockPath, "\\") || !appendText(lockPath, kWorkLockName)) {
             noteFileError("the path is longer than 255 characters");
             return false;
         }
+        if (!nativeMakeFolder(folder)) {
+            if (fileExists(folder)) continue;
+            return false;
+        }
+        appendText(folder, "\\");
         markForRemovalOnStop(folder, true);
         NativeHandle lock = -1;
-        char lockPath[kPathSize];
-        if (!copyText(lockPath, folder) || !appendText(lockPath, kWorkLockName) ||
-            !nativeLockFolder(folder, &lock)) {
+        if (!nativeLockFolder(folder, &lock)) {
             nativeRemoveFolder(folder, -1);
             return false;
         }
@@ -50,6 +49,7 @@ bool openWorkFolder(WorkFolder& work, const char* parent, const char* stem) {
         work.lock = lock;
         return true;
     }
+    noteFileError("every name for a work folder is taken");
     return false;
 }
 
