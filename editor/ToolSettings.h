@@ -10,6 +10,6 @@ struct ToolSettings {
     char wapEmulatorPath[kPathSize] = "";
     char palmOsEmulatorPath[kPathSize] = "";
     // Builds read files outside the publication's folder (registry value
-    // "AllowOutsideFiles", off unless the user ticks it).
+    // "AllowOutsideFiles", "1" or "0"; off unless the user ticks it).
     bool allowOutsideFiles = false;
 };

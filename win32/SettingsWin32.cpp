@@ -22,13 +22,9 @@ void loadToolSettings(ToolSettings& settings) {
     readValue(key, "HTMLEditor", settings.htmlEditorPath);
     readValue(key, "PalmOsEmul", settings.palmOsEmulatorPath);
     readValue(key, "WapEmul", settings.wapEmulatorPath);
-    DWORD allow = 0;
-    DWORD size = sizeof allow;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, "AllowOutsideFiles", nullptr, &type, reinterpret_cast<BYTE*>(&allow), &size) ==
-            ERROR_SUCCESS &&
-        type == REG_DWORD)
-        settings.allowOutsideFiles = allow != 0;
+    // "1" while the Options sheet's box is ticked.
+    char allow[kPathSize] = "";
+    if (readValue(key, "AllowOutsideFiles", allow)) settings.allowOutsideFiles = equalsNoCase(allow, "1");
     RegCloseKey(key);
 }
 
@@ -38,8 +34,7 @@ void saveToolSettings(const ToolSettings& settings) {
     writeString(key, "HTMLEditor", settings.htmlEditorPath);
     writeString(key, "PalmOsEmul", settings.palmOsEmulatorPath);
     writeString(key, "WapEmul", settings.wapEmulatorPath);
-    DWORD allow = settings.allowOutsideFiles ? 1 : 0;
-    RegSetValueExA(key, "AllowOutsideFiles", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&allow), sizeof allow);
+    writeString(key, "AllowOutsideFiles", settings.allowOutsideFiles ? "1" : "0");
     RegCloseKey(key);
 }
 

@@ -160,11 +160,11 @@ TEST_F(MainWindowTest, AnEmulatorWithoutASettingExplainsHowToSetOne) {
 
 // Cancel in the Options sheet keeps nothing. Asked for the HTML editor, No
 // starts nothing; Yes shows the sheet, whose OK gives the editor the program
-// chosen there, and Exit keeps it. Each href is resolved against the
+// chosen there and lets builds read outside files, and Exit keeps both. Each href is resolved against the
 // package's folder, its fragment dropped. The command interpreter stands in
 // for the HTML editor: it writes the path it is given to a file.
 TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
-    deleteSetting("HTMLEditor");
+    for (const char* name : {"HTMLEditor", "AllowOutsideFiles"}) deleteSetting(name);
     const std::string interpreter = "C:\\windows\\system32\\cmd.exe";
     const std::string editor = interpreter + " /c >" + tmp.file("command-line.txt") + " echo";
     MainWindowRun run(book);
@@ -187,6 +187,8 @@ TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
     answerFileDialog(run.waitForFileDialog(), interpreter);
     EXPECT_EQ(controlText(page, IDC_OPTIONS_HTML_EDITOR), interpreter);
     typeInto(page, IDC_OPTIONS_HTML_EDITOR, editor);
+    EXPECT_EQ(controlText(page, IDC_OPTIONS_ALLOW_OUTSIDE_FILES), "[ ]");
+    typeInto(page, IDC_OPTIONS_ALLOW_OUTSIDE_FILES, "[x]");
     pressButton(sheet, IDOK);
     const struct {
         int tab;
@@ -210,6 +212,7 @@ TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
     run.post(ID_FILE_EXIT);
     ASSERT_TRUE(run.waitForEnd());
     EXPECT_EQ(readSetting("HTMLEditor"), editor);
+    EXPECT_EQ(readSetting("AllowOutsideFiles"), "1");
     EXPECT_EQ(readSetting("LastOpenDir"), "C:\\windows\\system32\\");
 }
 
