@@ -70,8 +70,10 @@ protected:
         run.post(ID_PUBLISH_PRC);
         HWND wizard = run.waitForDialog("Quirebound Publisher");
         // The welcome page: only Next.
-        EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] { return currentPage(wizard) != nullptr; }));
-        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(wizard, kBackButton)));
+        // The page's buttons are set when it becomes active, a moment after it exists.
+        EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] {
+            return currentPage(wizard) != nullptr && !IsWindowEnabled(GetDlgItem(wizard, kBackButton));
+        }));
         *options = pressWizardButton(wizard, PSBTN_NEXT, IDC_PUBLISH_EBOOK_NAME);
         return *options != nullptr ? wizard : nullptr;
     }
