@@ -5,6 +5,7 @@
 #include "Files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "NativeFiles.h"
@@ -15,6 +16,8 @@ namespace {
 constexpr uint32_t kWindowSize = 64 * 1024;
 
 FileCallCounts callCounts;
+// Handles opened so far by every thread; each takes the next number.
+std::atomic<uint64_t> openedFiles{0};
 // Each build thread reports its own failures.
 thread_local char lastErrorText[256] = "";
 
@@ -33,6 +36,7 @@ struct File {
     bool failed = false;  // a write through this handle went wrong
     uint32_t position = 0;
     uint32_t length = 0;
+    uint64_t serial = 0;
     // The cached window [windowStart, windowStart + windowLength); bytes in
     // [dirtyFrom, dirtyTo) are newer than the file.
     uint32_t windowStart = 0;
@@ -63,7 +67,12 @@ FileHandle openFile(const char* path, OpenMode mode) {
     file->native = native;
     file->readable = mode != OpenMode::create;
     file->length = mode == OpenMode::read ? static_cast<uint32_t>(nativeLength(native)) : 0;
+    file->serial = ++openedFiles;
     return file;
+}
+
+uint64_t fileSerial(FileHandle file) {
+    return file == nullptr ? 0 : file->serial;
 }
 
 bool closeFile(FileHandle file) {

@@ -31,6 +31,9 @@ FileHandle openFile(const char* path, OpenMode mode);
 const char* lastFileError();
 // Records a reason of the caller's own as the latest failure.
 void noteFileError(const char* reason);
+// A number that no other handle opened in this run has (0 for none): a
+// handle's address may come again once it is closed, its number never.
+uint64_t fileSerial(FileHandle file);
 // Closes the handle unless it is 0. False when buffered bytes could not be
 // written or an earlier write through this handle failed; callers that must
 // not lose data (the package save) check it.

@@ -23,25 +23,52 @@ int readUntil(FileHandle file, char* out, int delimiter, int outCapacity = kFiel
 // the file or when a 256th byte would be stored. out: 256 bytes.
 int readTextUntilTag(FileHandle file, const char* tagText, char* out);
 
-constexpr int kAttributeSlots = 10;
-constexpr int kMaxAttributes = 9;
+// A tag's bytes from its "<" to its ">" (excluded); a longer one is no tag.
 constexpr int kRawTextBytes = 5120;
+// Names and values of every attribute a tag of kRawTextBytes can hold, each
+// with its terminator: an attribute takes at least two bytes of the tag and
+// at most three of the store.
+constexpr int kAttributeTextBytes = kRawTextBytes / 2 * 3 + 8;
+
+// Why readTag gave -1.
+enum class TagFailure : uint8_t {
+    none,
+    unclosed,  // no ">" (for a comment no "->") follows in the file
+    tooLong,   // the tag runs past kRawTextBytes before its ">"
+};
 
 struct TagScanner {
     char tagName[kFieldSize];
-    struct {
-        char attrName[kFieldSize];
-        char attrValue[kFieldSize];
-    } attributes[kAttributeSlots];
+    // Every attribute of the tag, in order: its name in upper case and its
+    // value as written, each terminated ("NAME\0value\0...").
+    char attributeText[kAttributeTextBytes];
     int32_t attrCount;
     char rawText[kRawTextBytes + 2];
+    bool isComment;
+    TagFailure failure;
 
     TagScanner();
 
     // Skips to the next "<" and reads that tag; -1 at the end of the file.
     int nextTag(FileHandle file);
-    // Reads a tag whose "<" was just consumed; -1 when none could be read.
+    // Reads a tag whose "<" was just consumed; -1 (failure says why) when
+    // none could be read, the position then being anywhere behind the "<".
     int readTag(FileHandle file);
     bool isTag(const char* name) const;
-    bool getAttribute(const char* name, char* out) const;  // out: 256 bytes
+    // False (out empty) when the tag has no such attribute or its value is
+    // longer than 255 bytes. out: 256 bytes.
+    bool getAttribute(const char* name, char* out) const;
+    // The whole value, or null when the tag has no such attribute.
+    const char* attributeValue(const char* name) const;
+
+    // Where the file was last searched for a tag's end: from searchFrom on
+    // the first ">" (for a comment "->") ends at the position noted, or at
+    // none. Callers that step back over a "<" that is no tag so find out
+    // at once for every later "<", and a run of them costs no more than
+    // one.
+    uint64_t searchedFile;
+    uint32_t bracketSearchFrom;
+    uint32_t bracketAt;
+    uint32_t commentSearchFrom;
+    uint32_t commentEndAt;
 };
