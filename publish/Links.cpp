@@ -32,21 +32,26 @@ bool isWebAddress(const char* href);
 
 bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     char value[kFieldSize];
-    // Any tag with an id is a target at its own "<". Recorded before a name
-    // on the same tag, so that the name, matched later, wins.
-    if (tag.getAttribute("ID", value) && value[0] != '\0') {
-        decodeEntities(value);
-        addAnchor(documentPath, value, static_cast<int32_t>(getFileLength(intermediateFile)));
-    }
+    // Any tag with an id is a target at its own "<". A name on the same tag
+    // goes first, so that the name, matched first, wins.
+    char id[kFieldSize];
+    bool hasId = tag.getAttribute("ID", id) && id[0] != '\0';
+    if (hasId) decodeEntities(id);
+    int32_t tagStart = static_cast<int32_t>(getFileLength(intermediateFile));
+    auto addIdAnchor = [&] {
+        if (hasId) addAnchor(documentPath, id, tagStart);
+    };
     // Values are addresses and names with their entities decoded, as a
     // reader sees them; the tags themselves are copied as written.
     if (isLinkTag(tag, value)) {
         if (linkCount < kBuildTableLimit) {
+            addIdAnchor();
             decodeEntities(value);
             return writeLinkTag(*this, tag, documentPath, value);
         }
         reportFull(linksFullReported, "links");
     }
+    if (!(tag.isTag("A") && tag.getAttribute("NAME", value))) addIdAnchor();
     // Pictures drawn in SVG (a cover, most often) have no form in the e-book.
     if (tag.isTag("IMAGE") && (tag.getAttribute("XLINK:HREF", value) || tag.getAttribute("HREF", value))) {
         char message[kBuildMessageSize];
@@ -61,7 +66,9 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
     }
     if (tag.isTag("A") && tag.getAttribute("NAME", value)) {
         decodeEntities(value);
-        if (!addAnchor(documentPath, value, anchorOffset(intermediateFile))) return false;
+        bool added = addAnchor(documentPath, value, anchorOffset(intermediateFile));
+        addIdAnchor();
+        if (!added) return false;
         emit(tag.rawText);
         return true;
     }
@@ -133,7 +140,7 @@ void BuildContext::matchLinks() {
         return foldedHash(textOf(name), foldedHash(textOf(file))) % kHeads;
     };
     for (int32_t& head : anchorHeads) head = -1;
-    // Later anchors stand first in their chain: the last match wins.
+    // Later anchors stand first in their chain.
     for (int32_t j = 0; j < anchorCount; ++j) {
         if (anchors[j].file < 0 || anchors[j].name < 0) continue;
         uint32_t h = hashOf(anchors[j].file, anchors[j].name);
@@ -143,15 +150,20 @@ void BuildContext::matchLinks() {
     for (int32_t i = 0; i < linkCount; ++i) {
         LinkRecord& link = links[i];
         if (link.targetFile < 0 || link.targetAnchor < 0) continue;
+        // A name spelled as the link spells it wins over one in another
+        // case, and of equals the first in the book wins, as in a browser.
+        AnchorRecord* exact = nullptr;
+        AnchorRecord* caseBlind = nullptr;
         for (int32_t j = anchorHeads[hashOf(link.targetFile, link.targetAnchor)]; j >= 0;
              j = anchorChains[j]) {
             const AnchorRecord& anchor = anchors[j];
-            if (equalsNoCase(textOf(link.targetFile), textOf(anchor.file)) &&
-                equalsNoCase(textOf(link.targetAnchor), textOf(anchor.name))) {
-                link.anchor = &anchors[j];
-                break;
-            }
+            if (!equalsNoCase(textOf(link.targetFile), textOf(anchor.file)) ||
+                !equalsNoCase(textOf(link.targetAnchor), textOf(anchor.name)))
+                continue;
+            caseBlind = &anchors[j];
+            if (std::strcmp(textOf(link.targetAnchor), textOf(anchor.name)) == 0) exact = &anchors[j];
         }
+        link.anchor = exact != nullptr ? exact : caseBlind;
     }
 }
 

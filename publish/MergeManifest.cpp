@@ -26,6 +26,14 @@ void abandonIntermediateFile(BuildContext& context);
 int32_t liveSpineCount(const Publication& publication);
 bool copyTextDocument(BuildContext& context, FileHandle document);
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path);
+// Lines of a document up to countedTo.
+struct LineCount {
+    uint32_t countedTo = 0;
+    int32_t line = 1;
+};
+int32_t lineAt(FileHandle document, LineCount& count, uint32_t position);
+void reportAtLine(BuildContext& context, const char* path, int32_t line, const char* what);
+const char* tooLongValue(const TagScanner& tag);
 void stopConverting(BuildContext& context);
 
 }  // namespace
@@ -260,6 +268,7 @@ bool copyTextDocument(BuildContext& context, FileHandle document) {
 
 void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) {
     TagScanner scanner;
+    LineCount lines;
     for (int c = readChar(document); c != -1; c = readChar(document)) {
         if (c != '<') {
             char byte = static_cast<char>(c);
@@ -268,15 +277,70 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
         }
         uint32_t behindBracket = getFilePosition(document);
         if (scanner.readTag(document) == -1) {
-            // No tag could be read here (the file ends inside it, or it is too
-            // long): the "<" is text, and the copy goes on right behind it.
+            // No tag could be read here: the "<" is text, and the copy goes on
+            // right behind it. With no ">" anywhere after it, it can be no
+            // tag, and is written so that a reader shows it rather than
+            // taking the rest of the book for one.
             setFilePosition(document, behindBracket);
+            if (scanner.failure == TagFailure::unclosed) {
+                context.emit("&lt;");
+                continue;
+            }
+            reportAtLine(context, path, lineAt(document, lines, behindBracket),
+                         "a \"<\" whose \">\" is more than 5120 bytes away is copied as text, and a link "
+                         "or picture in it is not converted");
             context.emit("<");
             continue;
         }
         if (scanner.isTag("/BODY")) return;
+        if (const char* name = tooLongValue(scanner)) {
+            char what[kBuildMessageSize];
+            std::snprintf(what, sizeof what,
+                          "the %s value of a <%s> tag is longer than 255 characters, and the tag is copied "
+                          "as it stands",
+                          name, scanner.tagName);
+            reportAtLine(context, path, lineAt(document, lines, behindBracket), what);
+        }
         if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
     }
+}
+
+// The attribute whose value the tag handling would need but cannot hold, or null.
+const char* tooLongValue(const TagScanner& tag) {
+    auto tooLong = [&](const char* name) {
+        const char* value = tag.attributeValue(name);
+        return value != nullptr && std::strlen(value) >= size_t(kFieldSize);
+    };
+    if (tooLong("ID")) return "ID";
+    bool link = tag.isTag("A") || tag.isTag("REFERENCE") || tag.isTag("METADATA");
+    if (link && tooLong("HREF")) return "HREF";
+    if (tag.isTag("IMG") && tooLong("SRC")) return "SRC";
+    if (tag.isTag("A") && tooLong("NAME")) return "NAME";
+    return nullptr;
+}
+
+void reportAtLine(BuildContext& context, const char* path, int32_t line, const char* what) {
+    char message[kBuildMessageSize];
+    std::snprintf(message, sizeof message, "Line %d of %s: %.600s", static_cast<int>(line),
+                  programPathForDisplay(path).c_str(), what);
+    context.reportBuildMessage(message, kBuildWarningLevel);
+}
+
+// Counted forward from where the last count stopped, so that a document
+// costs one pass however many of its lines are named.
+int32_t lineAt(FileHandle document, LineCount& count, uint32_t position) {
+    uint32_t saved = getFilePosition(document);
+    setFilePosition(document, count.countedTo);
+    char block[4096];
+    while (count.countedTo < position) {
+        uint32_t n = position - count.countedTo < sizeof block ? position - count.countedTo : uint32_t(sizeof block);
+        if (!readBytes(document, block, n)) break;
+        for (uint32_t i = 0; i < n; ++i)
+            if (block[i] == '\n') ++count.line;
+        count.countedTo += n;
+    }
+    setFilePosition(document, saved);
+    return count.line;
 }
 
 // A sequence that the document's end cut short is written as it stands.

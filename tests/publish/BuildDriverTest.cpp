@@ -72,7 +72,7 @@ TEST_F(BuildDriverTest, ABatchBuildWritesTheMergedTextAsCompressedRecords) {
         chapter += "<p>Paragraph " + std::to_string(i) + " of the long chapter.</p>\r\n";
     tmp.write("ch1.htm", chapter + "<a href=\"ch2.htm\">next</a></body>");
     tmp.write("ch2.htm", "<body><h2>Two</h2><img src=\"pic.gif\"></body>");
-    tmp.write("pic.gif", "GIF89a");
+    tmp.write("pic.gif", tinyGif());
     writePackage("novel.opf", {"ch1.htm", "ch2.htm"}, "The Voyage");
     std::string expected = mergedText("novel.opf");
 
@@ -156,7 +156,7 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
     // The short book is written at its close, the long one as it goes.
     tmp.write("ch.htm", "<body>" + noisyText(60000) + "<img src=\"pic.gif\"></body>");
     tmp.write("long.htm", "<body>" + noisyText(150000) + "</body>");
-    tmp.write("pic.gif", "GIF89a");
+    tmp.write("pic.gif", tinyGif());
     writePackage("book.opf", {"ch.htm"});
     writePackage("long.opf", {"long.htm"});
     writePackage("gone.opf", {"ch.htm", "missing.htm"});

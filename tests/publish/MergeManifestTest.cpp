@@ -33,7 +33,7 @@ TEST_F(MergeManifestTest, WritesTheHeadTheBodiesAndTheMetadataPageWithResolvedLi
     addDocument(*pub, "ch2", "ch2.htm");
     addDocument(*pub, "pic", "pics/cover.gif", "image/gif");
     tmp.makeFolder("pics");
-    tmp.write("pics\\cover.gif", "GIF89a");
+    tmp.write("pics\\cover.gif", tinyGif());
     tmp.write("ch1.htm",
               "<html><head><title>One</title></head><body bgcolor=white>\r\n"
               "<p>See <a href=\"ch2.htm#s1\">two</a>.</p><img src=\"pics/cover.gif\" width=5 alt=\"c\">"
@@ -169,11 +169,40 @@ TEST_F(MergeManifestTest, DocumentsDeclaredUtf8AreConvertedAndLinkedByTheirConve
     EXPECT_NE(merged().find(body.substr(6, 30)), std::string::npos);
 }
 
-TEST_F(MergeManifestTest, AnUnfinishedTagIsCopiedAsText) {
+TEST_F(MergeManifestTest, WhatTheScannerCannotHoldLosesNoTextAndIsNamedByLine) {
+    tmp.write("pic.gif", tinyGif());
     addDocument(*pub, "a", "a.htm");
-    tmp.write("a.htm", "<body>1 < 2 and x <y");
-    ASSERT_TRUE(merge());
-    EXPECT_NE(merged().find("<BODY>1 < 2 and x <y<h1"), std::string::npos) << merged();
+    const std::string line = "Line 3 of " + programPathForDisplay(tmp.file("a.htm").c_str()) + ": ";
+    const std::string far(6000, 'w');
+    const struct {
+        std::string body;
+        std::string kept;
+        std::string message;
+    } cases[] = {
+        // With no ">" after it a "<" can open no tag: it is shown as text.
+        {"1 < 2 and x <y", "<BODY>1 &lt; 2 and x &lt;y<h1", ""},
+        {"a <" + far + " end", "a &lt;" + far + " end<h1", ""},
+        {"\r\n\n<" + far + "><i>b</i>", "\r\n\n<" + far + "><I>b</I>", line + "a \"<\" whose \">\""},
+        // Whatever the tag's attributes, its link or picture is found.
+        {"<a title=\"" + std::string(300, 't') + "\" href=\"#e\">x</a><a name=e>", "t\" href=\"#e\" filepos=\"00000",
+         ""},
+        {"<img a1=1 a2=2 a3=3 a4=4 a5=5 a6=6 a7=7 a8=8 a9=9 src=\"pic.gif\">", "<img src=\"BMP\" recindex=\"00001\">",
+         ""},
+        {"\n\n<a href=\"" + std::string(300, 'h') + "\">", "<a href=\"hhh",
+         line + "the HREF value of a <A> tag is longer than 255 characters"},
+    };
+    for (const auto& c : cases) {
+        tmp.write("a.htm", "<body>" + c.body);
+        RecordingReporter reporter;
+        context = std::make_unique<BuildContext>(pub.get());
+        context->reporter = &reporter;
+        testing::internal::CaptureStderr();
+        ASSERT_TRUE(context->mergeManifest());
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_NE(merged().find(c.kept), std::string::npos) << c.kept.substr(0, 40);
+        EXPECT_EQ(merged().find("XXXXX"), std::string::npos) << c.kept.substr(0, 40);
+        EXPECT_EQ(err.find(c.message.empty() ? "Line " : c.message) == std::string::npos, c.message.empty()) << err;
+    }
 }
 
 }  // namespace

@@ -29,6 +29,11 @@ inline void addDocument(Publication& publication, const char* id, const char* hr
     publication.resolveSpine();
 }
 
+// A GIF the converter takes.
+inline std::string tinyGif() {
+    return readWholeFile(sourceFile("tests/publish/data/magick-gradient.gif"));
+}
+
 inline std::string tenDigits(size_t n) {
     char text[16];
     std::snprintf(text, sizeof text, "%010zu", n);
