@@ -9,7 +9,6 @@ constexpr int kMaxCodeWidth = 12;
 constexpr int kSeparatorSearchLimit = 99;
 constexpr int32_t kEndOfFile = -1;
 constexpr int32_t kEndOfData = -2;  // a zero-length sub-block before the end code
-constexpr uint8_t kBlankRow[4] = {0, 0, 0, 0};
 
 uint16_t readLittle16(const uint8_t* bytes);
 void putLittle16(uint8_t* at, uint32_t value);
@@ -113,6 +112,7 @@ void GifConverter::prepare(int32_t width, int32_t height) {
 
 bool GifConverter::convert(const char* gifPath) {
     converted = false;
+    whyNot = "it cannot be read";
     FileHandle file = openFile(gifPath, OpenMode::read);
     if (file == kInvalidFileHandle) return false;
     bool ok = readPicture(file);
@@ -126,9 +126,9 @@ bool GifConverter::convert(const char* gifPath) {
 }
 
 bool GifConverter::writeBitmap(FileHandle file) {
-    if (!converted || !pixels) makeBlankPicture();
+    if (!converted || !pixels) return false;
     buildHeaders();
-    const uint8_t* rows = pixels ? pixels.get() : kBlankRow;
+    const uint8_t* rows = pixels.get();
     uint32_t rowBytes = uint32_t(bitmapHeight) * uint32_t(rowStride);
     bool ok = writeBytes(file, fileHeader, kBitmapFileHeaderSize);
     ok = writeBytes(file, infoHeader, kBitmapInfoHeaderSize) && ok;
@@ -139,36 +139,20 @@ bool GifConverter::writeBitmap(FileHandle file) {
 }
 
 bool GifConverter::readPicture(FileHandle file) {
+    whyNot = "it is no GIF picture that can be decoded";
     uint8_t head[13];  // signature and logical screen descriptor
     if (!readBytes(file, head, sizeof head)) return false;
     screenWidth = readLittle16(head + 6);
     screenHeight = readLittle16(head + 8);
     screenFlags = head[10];
     backgroundIndex = head[11];
+    // The shape of the screen's pixels; the reader's are square.
     aspectByte = head[12];
-    if (aspectByte != 0) return false;
 
-    // The table is read whether or not the flags announce it.
     colourBits = uint16_t((screenFlags & 7) + 1);
-    int colours = 1 << colourBits;
-    for (int i = 0; i < colours; ++i) {
-        uint8_t rgb[3];
-        if (!readBytes(file, rgb, 3)) return false;
-        colourTable[i] = GifColour{rgb[0], rgb[1], rgb[2], 0};
-    }
-    for (int i = 0; i < colours; ++i) {
-        GifColour& c = colourTable[i];
-        c.paletteIndex = nearestPaletteIndex(c.red, c.green, c.blue);
-    }
+    if ((screenFlags & 0x80) && !readColourTable(file)) return false;
 
-    // Extension blocks before the image are stepped over by looking for the separator.
-    bool found = false;
-    for (int i = 0; i < kSeparatorSearchLimit && !found; ++i) {
-        int byte = readByte(file);
-        if (byte < 0) return false;
-        found = byte == ',';
-    }
-    if (!found) return false;
+    if (!findImage(file)) return false;
     uint8_t descriptor[9];
     if (!readBytes(file, descriptor, sizeof descriptor)) return false;
     imageLeft = readLittle16(descriptor);
@@ -176,17 +160,28 @@ bool GifConverter::readPicture(FileHandle file) {
     imageWidth = readLittle16(descriptor + 4);
     imageHeight = readLittle16(descriptor + 6);
     imageFlags = descriptor[8];
-    if (imageWidth == 0 || imageHeight == 0 || maxWidth <= 0 || maxHeight <= 0) return false;
+    if (imageWidth == 0 || imageHeight == 0 || maxWidth <= 0 || maxHeight <= 0) {
+        whyNot = "its picture has no width or no height";
+        return false;
+    }
 
     // Pictures are only ever shrunk, by whole percents.
     int64_t byWidth = int64_t(maxWidth) * 100 / imageWidth;
     int64_t byHeight = int64_t(maxHeight) * 100 / imageHeight;
     int64_t percent = byWidth < byHeight ? byWidth : byHeight;
     if (percent > 100) percent = 100;
-    if (percent < 1) return false;  // too large to fit at 1 %
+    if (percent < 1) {
+        whyNot = "it is too large to fit the screen at 1 %";
+        return false;
+    }
     scalePercent = uint16_t(percent);
 
-    if (imageFlags & 0x80) return false;  // local colour tables are not supported
+    // The picture's own colours stand in for the screen's.
+    if (imageFlags & 0x80) {
+        for (GifColour& colour : colourTable) colour = GifColour{};
+        colourBits = uint16_t((imageFlags & 7) + 1);
+        if (!readColourTable(file)) return false;
+    }
     interlaced = (imageFlags & 0x40) != 0;
 
     // A very thin picture still keeps one pixel across.
@@ -200,7 +195,10 @@ bool GifConverter::readPicture(FileHandle file) {
     prefix = allocate<uint16_t>(kLzwTableSize);
     suffix = allocate<uint16_t>(kLzwTableSize);
     stack = allocate<uint16_t>(kLzwStackSize);
-    if (!pixels || !prefix || !suffix || !stack) return false;
+    if (!pixels || !prefix || !suffix || !stack) {
+        whyNot = "there is not enough memory to convert it";
+        return false;
+    }
     std::memset(pixels.get(), backgroundIndex, pixelBytes);
 
     x = imageLeft;
@@ -208,7 +206,42 @@ bool GifConverter::readPicture(FileHandle file) {
     xEnd = int32_t(imageLeft) + imageWidth - 1;
     yEnd = int32_t(imageTop) + imageHeight - 1;
     pass = 1;
+    whyNot = "its picture data is damaged";
     return decode(file);
+}
+
+bool GifConverter::readColourTable(FileHandle file) {
+    int colours = 1 << colourBits;
+    for (int i = 0; i < colours; ++i) {
+        uint8_t rgb[3];
+        if (!readBytes(file, rgb, 3)) return false;
+        colourTable[i] = GifColour{rgb[0], rgb[1], rgb[2], nearestPaletteIndex(rgb[0], rgb[1], rgb[2])};
+    }
+    return true;
+}
+
+// Behind the image separator. Extension blocks are passed over whole; other
+// bytes are searched for the separator, at most 99 of them.
+bool GifConverter::findImage(FileHandle file) {
+    int searched = 0;
+    for (;;) {
+        int byte = readByte(file);
+        if (byte < 0) return false;
+        if (byte == ',') return true;
+        if (byte == '!' && searched == 0) {
+            if (readByte(file) < 0) return false;
+            for (int length = readByte(file); length != 0; length = readByte(file)) {
+                if (length < 0) return false;
+                setFilePosition(file, getFilePosition(file) + uint32_t(length));
+            }
+            continue;
+        }
+        if (++searched == kSeparatorSearchLimit) return false;
+    }
+}
+
+bool GifConverter::isComplete() const {
+    return y > yEnd || pass > 4;
 }
 
 bool GifConverter::decode(FileHandle file) {
@@ -246,6 +279,7 @@ bool GifConverter::decode(FileHandle file) {
             if (code > clearCode) return false;
             previousFirst = uint16_t(code & colourMask);
             placePixel(uint8_t(previousFirst));
+            if (isComplete()) return true;
             previous = code;
             continue;
         }
@@ -265,6 +299,8 @@ bool GifConverter::decode(FileHandle file) {
         uint16_t first = uint16_t(walk & colourMask);
         stack[depth++] = first;
         while (depth > 0) placePixel(uint8_t(stack[--depth]));
+        // Whatever the stream holds behind a whole picture is not read.
+        if (isComplete()) return true;
 
         // A full table stays as it is until the next clear code.
         if (nextFree < kLzwTableSize) {
@@ -306,7 +342,7 @@ int32_t GifConverter::readCode(FileHandle file, int width) {
 
 void GifConverter::placePixel(uint8_t colour) {
     // Pixels past the last row (or the fourth pass) have nowhere to go.
-    if (y > yEnd || pass > 4) return;
+    if (isComplete()) return;
     int32_t column = x * scalePercent / 100;
     int32_t row = y * scalePercent / 100;
     if (row < bitmapHeight && column < bitmapWidth) {
@@ -323,19 +359,6 @@ void GifConverter::placePixel(uint8_t colour) {
         ++pass;
         y = imageTop + (pass == 2 ? 4 : pass == 3 ? 2 : 1);
     }
-}
-
-// What a failed conversion leaves in the record: one white pixel, so a reader
-// still finds a picture where the text points to one.
-void GifConverter::makeBlankPicture() {
-    pixels.reset();
-    for (GifColour& colour : colourTable) colour = GifColour{};
-    colourTable[0] = GifColour{0xFF, 0xFF, 0xFF, nearestPaletteIndex(0xFF, 0xFF, 0xFF)};
-    bitmapWidth = 1;
-    bitmapHeight = 1;
-    rowStride = 4;
-    pixels = allocate<uint8_t>(4);
-    if (pixels) std::memset(pixels.get(), 0, 4);
 }
 
 void GifConverter::buildHeaders() {

@@ -39,12 +39,14 @@ class GifConverter {
 public:
     void prepare(int32_t maxWidth, int32_t maxHeight);
     // Decodes the file into pixels. False for a file that cannot be read or
-    // is not a picture this converter accepts; writeBitmap then writes a
-    // white 1 x 1 picture instead.
+    // is not a picture this converter accepts; whyNot then says which.
     bool convert(const char* gifPath);
     // Writes file header, info header with palette and pixel rows, and frees
-    // the buffers. False when the file did not take every byte.
+    // the buffers. False, with nothing written, after a failed convert, and
+    // when the file did not take every byte.
     bool writeBitmap(FileHandle file);
+    // Why the last convert failed, as the end of a sentence about the picture.
+    const char* whyNot = "";
 
     int32_t maxWidth = kPictureMaxWidth;
     int32_t maxHeight = kPictureMaxHeight;
@@ -90,7 +92,9 @@ private:
     bool readPicture(FileHandle file);
     bool decode(FileHandle file);
     int32_t readCode(FileHandle file, int width);
+    bool readColourTable(FileHandle file);
+    bool findImage(FileHandle file);
+    bool isComplete() const;
     void placePixel(uint8_t colour);
-    void makeBlankPicture();
     void buildHeaders();
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "BuildContext.h"
+#include "GifConverter.h"
 #include "Url.h"
 #include "model/CommandLinePath.h"
 #include "model/Paths.h"
@@ -120,6 +121,26 @@ void BuildContext::addPicture(const char* path, int32_t position) {
             return;
         }
         closeFile(probe);
+        // Converted once now, so that a picture that cannot be gets no record
+        // and its tag keeps its name, as for any picture left out.
+        GifConverter converter;
+        converter.prepare(kPictureMaxWidth, kPictureMaxHeight);
+        if (!converter.convert(path)) {
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message, "The picture %s is left out: %s",
+                          programPathForDisplay(path).c_str(), converter.whyNot);
+            reportBuildMessage(message, kBuildWarningLevel);
+            ++picturesLeftOut;
+            // Kept without a record, so that its repeats are known at once.
+            images[imageCount].path = kept;
+            images[imageCount].position = position;
+            images[imageCount].isNew = 0;
+            images[imageCount++].recordIndex = -1;
+            return;
+        }
+    } else if (images[repeatOf].recordIndex < 0) {
+        ++picturesLeftOut;
+        return;
     }
     PictureRecord& image = images[imageCount];
     image.path = kept;

@@ -118,6 +118,11 @@ TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
     EXPECT_TRUE(offer("<img src=\"missing.gif\">"));
     EXPECT_TRUE(offer("<img src=\"C:/elsewhere/../" + std::string("x/../") + "cover.gif\">"));
     EXPECT_TRUE(offer("<img src=\"./pics/../pics/cover.gif\">"));
+    // A GIF that cannot be decoded is left out like any other, each time.
+    tmp.write("pics\\bad.gif", "GIF89a");
+    EXPECT_TRUE(offer("<img src=\"pics/bad.gif\">"));
+    EXPECT_TRUE(offer("<img src=\"pics/bad.gif\">"));
+    EXPECT_EQ(context->picturesLeftOut, 7);
     EXPECT_EQ(finish(),
               "<img src=\"BMP\" recindex=\"00001\">      "
               "<img src=\"photo.jpg\" recindex=\"XXXXX\">"
@@ -125,7 +130,8 @@ TEST_F(LinksTest, PicturesKeepTheirTagLengthAndRepeatsShareARecord) {
               "<img src=\"*.gif\" recindex=\"XXXXX\">"
               "<img src=\"missing.gif\" recindex=\"XXXXX\">"
               "<img src=\"cover.gif\" recindex=\"XXXXX\">"
-              "<img src=\"BMP\" recindex=\"00001\">      ");
+              "<img src=\"BMP\" recindex=\"00001\">      "
+              "<img src=\"bad.gif\" recindex=\"XXXXX\"><img src=\"bad.gif\" recindex=\"XXXXX\">");
     EXPECT_EQ(std::string(context->images[0].path), tmp.file("pics\\cover.gif"));
 }
 

@@ -104,20 +104,24 @@ TEST_F(PalmDocDatabaseTest, PicturesFollowTheTextAsBitmapRecords) {
     tmp.write("a.gif", readWholeFile(sourceFile("tests/publish/data/pattern-30x10.gif")));
     progress = stdout;
     testing::internal::CaptureStdout();
-    std::vector<std::string> records = build(sampleText(4097), true, {"a.gif", "missing.gif", "a.gif"});
+    std::vector<std::string> records = build(sampleText(4097), true, {"a.gif", "a.gif"});
     progress = nullptr;
     // Each record prints one progress line; closing ends it.
     std::string lines;
-    for (int i = 1; i <= 5; ++i) lines += "\rconverting record " + std::to_string(i) + " of 5";
+    for (int i = 1; i <= 4; ++i) lines += "\rconverting record " + std::to_string(i) + " of 4";
     EXPECT_EQ(testing::internal::GetCapturedStdout(), lines + "\n");
-    ASSERT_EQ(records.size(), 6u);
+    ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(big16(records[0], 8), 2u);
     const std::string picture = records[3];
     EXPECT_EQ(picture.substr(0, 2), "BM");
     EXPECT_EQ(picture.size(), 14u + 1064u + 10u * 32u);
-    // A picture that cannot be read still takes its record: one white pixel.
-    EXPECT_EQ(records[4].size(), 1082u);
-    EXPECT_EQ(records[5], picture);
+    EXPECT_EQ(records[4], picture);
+    // A picture that cannot be converted makes no record: its build fails.
+    PalmDocDatabase failing;
+    configure(failing, "", false, "Book");
+    ASSERT_TRUE(failing.begin(1));
+    EXPECT_FALSE(failing.writeNextImageRecord(tmp.file("missing.gif").c_str()));
+    failing.close();
     // An empty text: no text records, the pictures right behind record 0.
     records = build("", false, {"a.gif"});
     ASSERT_EQ(records.size(), 2u);
