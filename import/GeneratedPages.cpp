@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 
+#include "HtmlImport.h"
 #include "model/CommandLinePath.h"
 #include "model/Paths.h"
 #include "model/ShortDate.h"
@@ -125,6 +126,8 @@ void writeAnchoredHeading(ImportJob& job, const char* tagName, const char* headi
     content.writeString("><a name=\"");
     content.writeString(piece);
     content.writeString("\"></A>");
+    // Links of the source to its own anchors keep their targets.
+    writeAuthorAnchors(job);
     content.writeString(headingText);
     content.writeString("</");
     content.writeString(tagName);
@@ -146,6 +149,7 @@ void addChapter(ImportJob& job, char* headingText) {
     chapterLabel(job, label);
     writeTocEntry(job, headingText, label);
     writeAnchoredHeading(job, "H1", headingText, label);
+    job.headingFrom = job.headingTo = 0;
 }
 
 bool canOpenAnotherContentFile(const ImportJob& job) {
@@ -227,6 +231,11 @@ bool writePackageDocument(ImportJob& job) {
         publication.addManifestItem("biography", biographyName, kMediaType);
         publication.addSpineItem("biography");
     }
+    for (int32_t n = 1; n <= job.pictureCount; ++n) {
+        char id[kFieldSize];
+        std::snprintf(id, sizeof id, "Picture_%d", n);
+        publication.addManifestItem(id, job.pictures[n - 1], pictureMediaType(job.pictures[n - 1]));
+    }
 
     if (const char* value = publication.valueTooLongToReadBack()) {
         setLastError(job,
@@ -257,6 +266,7 @@ bool finishImport(ImportJob& job) {
     if (!job.failed && job.chapterRequired && job.chapterCounter == 0) {
         recordError(job, kNoChapterMessage, job.sourcePath);
     }
+    if (!job.failed && job.sourceKind == SourceKind::html) copySourcePictures(job);
     // A package would list pages that are not whole.
     if (!job.failed) writePackageDocument(job);
     job.running = false;

@@ -11,3 +11,12 @@ bool passOverHead(ImportJob& job);
 // 0: out[0] holds one byte to copy. 1: out holds a heading's text.
 // out: 256 bytes.
 int readHtmlUnit(ImportJob& job, char* out);
+
+// The anchors the author set in the heading just read (a name, an id),
+// written into the content file; the source's position stays.
+void writeAuthorAnchors(ImportJob& job);
+// Copies the pictures the source uses into the destination, their folders
+// made as the source has them; false with the last error set.
+bool copySourcePictures(ImportJob& job);
+// The media type a picture's name announces.
+const char* pictureMediaType(const char* path);

@@ -57,6 +57,9 @@ void ImportJob::reset() {
     utf8Source = false;
     plainCharacter = 0;
     htmlDecoder = Utf8ToAnsi();
+    headingFrom = headingTo = 0;
+    pictureCount = 0;
+    pendingAt = pendingLength = 0;
     running = false;
     failed = false;
 }
@@ -146,6 +149,8 @@ bool loadRightsText(ImportJob& job, const char* path) {
 
 bool openSource(ImportJob& job) {
     closeSource(job);
+    for (uint32_t& from : job.headingEndMissingFrom) from = UINT32_MAX;
+    job.pendingAt = job.pendingLength = 0;
     job.source = openFile(job.sourcePath, OpenMode::read);
     if (job.source != kInvalidFileHandle) {
         job.utf8Source = sourceIsUtf8(job);

@@ -13,6 +13,7 @@
 #include "model/Paths.h"
 #include "model/Publication.h"
 #include "model/Text.h"
+#include "model/TagScanner.h"
 
 constexpr int kSearchPatternSize = 258;
 // 5120 bytes of text and the terminator.
@@ -23,6 +24,8 @@ constexpr int kHeadingTagSize = 10;
 // manifest keeps at most 499.
 constexpr int kMaxContentFiles = kManifestSlots - 1 - 3;
 constexpr int32_t kDefaultSplitSize = 100;
+// An HTML import writes one content file; its pictures take the rest.
+constexpr int kMaxPictures = kManifestSlots - 1 - 4;
 
 enum class SourceKind : uint8_t { text = 0, html = 1 };
 
@@ -67,6 +70,10 @@ struct ImportJob {
     bool paragraphOpen;
     int32_t chapterCounter;
     HeadingTagList headingTags;
+    // Per heading tag: from this position of the source on, no end tag of
+    // it follows (a search ran to the end), so a later start tag of the
+    // same name is text at once. Reset when the source is opened.
+    uint32_t headingEndMissingFrom[kHeadingTagSlots];
     char heading[kFieldSize];
     // The source's characters are UTF-8 (a byte-order mark, a declaration,
     // or for text, bytes that are UTF-8 throughout): the pages get them in
@@ -77,6 +84,19 @@ struct ImportJob {
     int32_t plainCharacter;
     // Converts the bytes the HTML import copies from a UTF-8 source.
     Utf8ToAnsi htmlDecoder;
+    // Of an HTML heading just read: where its start tag's "<" and its end
+    // tag's end lie, for the anchors the author set inside it.
+    uint32_t headingFrom;
+    uint32_t headingTo;
+    // Pictures of an HTML source, paths inside its folder with "/" between
+    // their parts, in the order first met; copied and listed at the end.
+    char pictures[kMaxPictures][kPathSize];
+    int32_t pictureCount;
+    // A tag of the source rewritten, given out byte by byte.
+    char pendingText[kRawTextBytes + 2 * kPathSize];
+    int32_t pendingAt;
+    int32_t pendingLength;
+    TagScanner tagScanner;
     bool contentWriterOpen;
     bool tocWriterOpen;
     // Between a successful start and the end of the finishing sequence.

@@ -46,6 +46,7 @@ bool startImport(ImportJob& job) {
     job.chapterCounter = 0;
     job.lineEndRun = 0;
     job.paragraphOpen = false;
+    job.pictureCount = 0;
     job.failed = false;
     job.publication.clear();
     if (!checkBaseName(job) || !openSource(job)) return false;

@@ -62,6 +62,8 @@ bool fileExists(const char* path);
 // Size of the file the path names; 0 when nothing is found.
 uint64_t fileSize(const char* path);
 bool deleteFile(const char* path);
+// Creates the folder; true also when a folder of that name exists already.
+bool makeFolder(const char* path);
 // Replaces target by source in one step; a link at target is itself
 // replaced, never the file it points to.
 bool replaceFile(const char* source, const char* target);

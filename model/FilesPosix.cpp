@@ -164,6 +164,17 @@ bool deleteFile(const char* path) {
     return false;
 }
 
+bool makeFolder(const char* path) {
+    std::string native;
+    if (!programPathToNative(path, &native)) return false;
+    native = resolveCase(native);
+    struct stat info {};
+    if (::mkdir(native.c_str(), 0777) == 0 || (::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+        return true;
+    noteSystemError();
+    return false;
+}
+
 bool nativeRename(const char* source, const char* target, bool replace) {
     std::string from;
     std::string to;

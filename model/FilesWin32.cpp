@@ -173,6 +173,14 @@ bool deleteFile(const char* path) {
     return false;
 }
 
+bool makeFolder(const char* path) {
+    if (CreateDirectoryA(path, nullptr)) return true;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    noteSystemError();
+    return false;
+}
+
 bool nativeRename(const char* source, const char* target, bool replace) {
     DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (MoveFileExA(source, target, flags)) return true;

@@ -73,12 +73,54 @@ TEST_F(HtmlImportTest, TheBodyIsCopiedAsTheTableSays) {
         {"<head><meta charset=\"utf-8\"></head><body>\xE2\x80\x94", "", "[1252]\x97"},
         {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><body>\xC3", "",
          "[1252]\xC3"},
+        // The author's anchors in a heading stay beside the generated one.
+        {"<body><h1 id=\"top\">A <a name=p\"2 id=p3>B</a></h1>", "h1",
+         "\r\n<H1><a name=\"Chap.1\"></A><a name=\"top\"></a><a name=\"p&quot;2\"></a><a name=\"p3\"></a>A "
+         "B</H1>\r\n"},
+        // Links to the source itself lead into the content file now.
+        {"<body><a href=\"page.htm#p2\">x</a><A class=l HREF = './PAGE.htm'>y</A><a href=\"other.htm#p\">z</a>", "",
+         "<a href=\"page_1.htm#p2\">x</a><A class=l HREF = 'page_1.htm'>y</A><a href=\"other.htm#p\">z</a>"},
     };
     for (const Case& c : table) {
         job->reset();
         ASSERT_EQ(import(c.html, c.tags), ImportOutcome::done) << c.html;
         EXPECT_EQ(body(), c.body) << c.html;
     }
+}
+
+TEST_F(HtmlImportTest, PicturesInsideTheSourceFolderAreCopiedAndListed) {
+    tmp.makeFolder("pics");
+    tmp.makeFolder("book");
+    tmp.write("pics\\a.gif", "GIF89a");
+    tmp.write("b c.png", "png");
+    tmp.write("outside.gif", "GIF89a");
+    setDestinationFolder(*job, tmp.file("book").c_str());
+    job->sourceKind = SourceKind::html;
+    copyText(job->bookTitle, "T");
+    tmp.write("page.htm",
+              "<body><img src=\"pics/a.gif\"><img alt=x src='b%20c.png'><img src=\"./pics/../pics/a.gif\">"
+              "<img src=\"../x.gif\"><img src=\"/outside.gif\"><img src=\"missing.gif\"><img "
+              "src=\"http://h/outside.gif\">");
+    setSourcePath(*job, tmp.file("page.htm").c_str());
+    ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
+    EXPECT_EQ(tmp.read("book\\pics\\a.gif"), "GIF89a");
+    EXPECT_EQ(tmp.read("book\\b c.png"), "png");
+    auto read = std::make_unique<Publication>();
+    ASSERT_TRUE(read->open(tmp.file("book\\page.opf").c_str()));
+    ASSERT_EQ(read->manifestCount, 5);
+    EXPECT_STREQ(read->manifest[3].href, "pics/a.gif");
+    EXPECT_STREQ(read->manifest[3].mediaType, "image/gif");
+    EXPECT_STREQ(read->manifest[4].mediaType, "image/png");
+    EXPECT_EQ(read->spineCount, 3);
+    // Another file of a picture's name stops the import unless it may be replaced.
+    tmp.makeFolder("again");
+    tmp.makeFolder("again\\pics");
+    tmp.write("again\\pics\\a.gif", "the user's own");
+    setDestinationFolder(*job, tmp.file("again").c_str());
+    ASSERT_EQ(runImport(*job), ImportOutcome::failed);
+    EXPECT_NE(std::string(job->lastError).find("a.gif"), std::string::npos) << job->lastError;
+    EXPECT_EQ(tmp.read("again\\pics\\a.gif"), "the user's own");
+    EXPECT_FALSE(tmp.exists("again\\page*"));
 }
 
 TEST_F(HtmlImportTest, RightsAndBiographyAreAddedOnlyWhenAsked) {
