@@ -20,6 +20,7 @@ namespace {
 int32_t intermediateFileCounter = 0;
 
 bool createIntermediateFile(BuildContext& context);
+bool checkManifestIds(BuildContext& context);
 bool isMergedDocument(const char* path);
 bool mergeGuideDocument(BuildContext& context);
 void abandonIntermediateFile(BuildContext& context);
@@ -48,6 +49,8 @@ bool BuildContext::mergeManifest() {
     setProgress(1);
     setStatus(IDS_BUILD_MERGING);
 
+    // The spine names items by id: with two of one id it cannot say which.
+    if (!checkManifestIds(*this)) return false;
     // Every page of the build is linked by a path beside the package.
     char probe[kPathSize];
     if (!resolveAgainstPackage(pub, "xyz_metadata.htm", probe)) {
@@ -208,6 +211,25 @@ namespace {
 // HTML, XHTML and text documents; anything else has no place in the text.
 bool isMergedDocument(const char* path) {
     return endsWithNoCase(path, "txt") || endsWithNoCase(path, "htm") || endsWithNoCase(path, "html");
+}
+
+bool checkManifestIds(BuildContext& context) {
+    const Publication& pub = *context.publication;
+    for (int32_t i = 0; i < pub.manifestCount; ++i) {
+        const ManifestItem& item = pub.manifest[i];
+        if (!isLive(item.state)) continue;
+        for (int32_t j = i + 1; j < pub.manifestCount; ++j) {
+            const ManifestItem& other = pub.manifest[j];
+            if (!isLive(other.state) || !equalsNoCase(item.id, other.id)) continue;
+            char message[kBuildMessageSize];
+            std::snprintf(message, sizeof message,
+                          "The manifest id %s is given to two items, %s and %s: each item needs an id of its own",
+                          other.id, item.href, other.href);
+            context.reportBuildMessage(message, kBuildErrorLevel);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool createIntermediateFile(BuildContext& context) {

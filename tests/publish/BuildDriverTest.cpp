@@ -162,6 +162,8 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
     writePackage("gone.opf", {"ch.htm", "missing.htm"});
     tmp.write("broken.opf", "not a package");
     tmp.write("self.prc", "<?xml version=\"1.0\"?>");
+    tmp.write("twins.opf", "<package unique-identifier=\"x\"><manifest><item id=\"c\" href=\"a.htm\" media-type=\"t\"/>"
+                           "<item id=\"C\" href=\"b.htm\" media-type=\"t\"/></manifest></package>");
     std::string tours;
     for (int i = 0; i < 50; ++i) tours += "<tour id=\"t" + std::to_string(i) + "\" title=\"T\"></tour>";
     tmp.write("tours.opf", "<package unique-identifier=\"x\"><tours>" + tours + "</tours></package>");
@@ -186,6 +188,7 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
         {"self.prc", FileFault::none, 0, "would be overwritten by its own eBook", "<?xml version=\"1.0\"?>"},
         {"huge0.opf", FileFault::none, 0, "huge0.htm is too large for an eBook"},
         {"huge1.opf", FileFault::none, 0, "huge1.htm is too large for an eBook"},
+        {"twins.opf", FileFault::none, 0, "The manifest id C is given to two items, a.htm and b.htm"},
         {"gone.opf", FileFault::none, 0,
          "The file " + shown("missing.htm") + ", referenced in the Manifest is not available ("},
         {"book.opf", FileFault::create, 0, "Error while creating the intermediate file in " + folder},
