@@ -139,8 +139,7 @@ bool loadRightsText(ImportJob& job, const char* path) {
     FileHandle file = openFile(path, OpenMode::read);
     if (file == kInvalidFileHandle) return false;
     uint32_t length = getFileLength(file);
-    if (length > kRightsTextSize - 1) length = kRightsTextSize - 1;
-    bool ok = readBytes(file, job.rightsText, length);
+    bool ok = length <= kRightsTextSize - 1 && readBytes(file, job.rightsText, length);
     closeFile(file);
     job.rightsText[ok ? length : 0] = '\0';
     if (ok) keepUtf8AsAnsi(job.rightsText, sizeof job.rightsText);

@@ -16,8 +16,8 @@
 #include "model/TagScanner.h"
 
 constexpr int kSearchPatternSize = 258;
-// 5120 bytes of text and the terminator.
-constexpr int kRightsTextSize = 5120 + 1;
+// As much text as the package's rights value holds, and the terminator.
+constexpr int kRightsTextSize = kValueSize;
 constexpr int kHeadingTagSlots = 10;
 constexpr int kHeadingTagSize = 10;
 // Cover, table of contents and biography take three manifest items; the
@@ -135,7 +135,8 @@ void deriveBaseName(ImportJob& job);
 bool destinationIsFolder(const ImportJob& job);
 // A file (not a folder) that can be opened for reading.
 bool isReadableFile(const char* path);
-// At most the first 5120 bytes of the file; false when it cannot be read.
+// The whole file; false (and no text) when it cannot be read or holds more
+// than kRightsTextSize - 1 bytes, which would not be kept whole.
 bool loadRightsText(ImportJob& job, const char* path);
 
 // The last error, the pieces one after the other, cut to the field.

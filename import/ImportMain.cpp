@@ -38,7 +38,8 @@ constexpr const char* kUsage =
     "  --tags LIST           heading tags (HTML), for example H1,H2\n"
     "  --title TEXT          book title (default: the source's base name)\n"
     "  --author TEXT         author name\n"
-    "  --rights FILE         copyright and licence text file to add\n"
+    "  --rights FILE         copyright and licence text file to add (at most\n"
+    "                        8191 bytes)\n"
     "  --biography           add a biography page\n"
     "  --replace             replace files of the names the import writes\n"
     "                        (without it, an existing one stops the import)\n"
@@ -183,7 +184,7 @@ int main(int argc, char** argv) {
     if (rights != nullptr) {
         char rightsPath[kPathSize];
         if (!argumentToProgramPath(rights, rightsPath) || !loadRightsText(*job, rightsPath))
-            return fail("cannot read the rights file", rights);
+            return fail("cannot read the rights file, or it is longer than 8191 bytes:", rights);
         job->addRights = true;
     }
 

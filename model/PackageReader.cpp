@@ -1,5 +1,6 @@
 // Reading a package document into the tables. The reader is as lenient as the
 // scanner about markup, and strict only where a record would be incomplete.
+#include <cstdio>
 #include <cstring>
 
 #include "Charset.h"
@@ -40,31 +41,43 @@ constexpr const char* kToursFull = "the tours table is full (at most 49 tours)";
 constexpr const char* kSitesFull = "the sites table of a tour is full (at most 49 sites)";
 constexpr const char* kGuideFull = "the guide table is full (at most 99 references)";
 
-// More records than a table holds fail the open rather than being dropped,
-// so that saving the package again cannot lose them.
-bool refuse(Publication& publication, const char* table) {
-    publication.fullTable = table;
+// Why the open fails, in the words of the format string. More records than
+// a table holds fail the open rather than being dropped, and so does a
+// value longer than its field, so that saving the package again cannot
+// lose them.
+template <typename... Values>
+bool refuse(Publication& publication, const char* format, Values... values) {
+    std::snprintf(publication.readFailure, sizeof publication.readFailure, format, values...);
     return false;
 }
 
-// Values are stored as they read, entities decoded.
+// An attribute the element needs, or the reason it cannot be had.
+bool takeAttribute(Publication& publication, const TagScanner& tag, const char* name, char* out,
+                   const char* element, int32_t number) {
+    if (tag.getAttribute(name, out)) return true;
+    if (tag.attributeValue(name) == nullptr) return refuse(publication, "missing %s on %s %d", name, element, number);
+    return refuse(publication, "the %s of %s %d is longer than %d characters", name, element, number, kFieldSize - 1);
+}
+
+// Values are stored as they read, entities decoded; false when the field
+// cannot hold the whole text.
 template <size_t N>
-void copyDecoded(char (&field)[N], char* text) {
+bool copyDecoded(char (&field)[N], char* text) {
     decodeEntities(text);
-    copyText(field, text);
+    return copyText(field, text);
 }
 
 // Texts of a package declared UTF-8 (those of other tools) are stored in the
 // program's 8-bit text; addresses and ids stay byte for byte, as they name
 // files and records.
 template <size_t N>
-void copyDecodedText(char (&field)[N], char* text, bool utf8) {
+bool copyDecodedText(char (&field)[N], char* text, bool utf8) {
     char converted[kEscapedValueSize];
     if (utf8) {
-        utf8ToAnsi(text, converted, sizeof converted);
+        if (!utf8ToAnsi(text, converted, sizeof converted)) return false;
         text = converted;
     }
-    copyDecoded(field, text);
+    return copyDecoded(field, text);
 }
 
 }  // namespace
@@ -72,7 +85,7 @@ void copyDecodedText(char (&field)[N], char* text, bool utf8) {
 bool Publication::open(const char* packagePath) {
     copyText(path, packagePath);
     folderOfPath(packagePath, folder);
-    fullTable = nullptr;
+    readFailure[0] = '\0';
     FileHandle file = openFile(packagePath, OpenMode::read);
     if (file == kInvalidFileHandle) return false;
     bool ok = readDocument(file);
@@ -81,18 +94,18 @@ bool Publication::open(const char* packagePath) {
 }
 
 bool Publication::readDocument(FileHandle file) {
-    fullTable = nullptr;
+    readFailure[0] = '\0';
     TagScanner scanner;
     // The XML declaration is optional (packages of other tools omit it), so
     // it is passed over like any tag the reader does not know.
     bool utf8 = false;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(*this, "no </package>");
         bool ok = true;
         if (packageDeclaresUtf8(scanner, file)) utf8 = true;
         if (scanner.isTag("package")) {
             char identifier[kFieldSize];
-            if (!scanner.getAttribute("unique-identifier", identifier)) return false;
+            if (!takeAttribute(*this, scanner, "unique-identifier", identifier, "package", 1)) return false;
             copyDecoded(uniqueIdentifier, identifier);
         } else if (scanner.isTag("/package")) {
             break;
@@ -118,7 +131,7 @@ namespace {
 bool readMetadataSection(Publication& publication, FileHandle file, bool utf8) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(publication, "no </metadata>");
         if (scanner.isTag("/metadata")) return true;
         const char* name = metadataNameOf(scanner);
         if (name == nullptr) continue;
@@ -126,24 +139,28 @@ bool readMetadataSection(Publication& publication, FileHandle file, bool utf8) {
         char value[kEscapedValueSize];
         if (readUntil(file, value, '<', kEscapedValueSize) == 0) continue;
         if (publication.metadataCount >= kMetadataReadLimit) return refuse(publication, kMetadataFull);
-        MetadataEntry& entry = publication.metadata[publication.metadataCount++];
+        MetadataEntry& entry = publication.metadata[publication.metadataCount];
         copyText(entry.name, name);
-        copyDecodedText(entry.value, value, utf8);
+        if (std::strlen(value) == size_t(kEscapedValueSize - 1) || !copyDecodedText(entry.value, value, utf8))
+            return refuse(publication, "the value of %s is longer than %d characters", name, kValueSize - 1);
         entry.state = kLive;
+        ++publication.metadataCount;
     }
 }
 
 bool readManifestSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(publication, "no </manifest>");
         if (scanner.isTag("/manifest")) return true;
         if (!scanner.isTag("item")) continue;
         char id[kFieldSize];
         char href[kFieldSize];
         char mediaType[kFieldSize];
-        if (!scanner.getAttribute("id", id) || !scanner.getAttribute("href", href) ||
-            !scanner.getAttribute("media-type", mediaType)) {
+        int32_t number = publication.manifestCount + 1;
+        if (!takeAttribute(publication, scanner, "id", id, "item", number) ||
+            !takeAttribute(publication, scanner, "href", href, "item", number) ||
+            !takeAttribute(publication, scanner, "media-type", mediaType, "item", number)) {
             return false;
         }
         if (publication.manifestCount >= kManifestReadLimit) return refuse(publication, kManifestFull);
@@ -159,11 +176,11 @@ bool readManifestSection(Publication& publication, FileHandle file) {
 bool readSpineSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(publication, "no </spine>");
         if (scanner.isTag("/spine")) return true;
         if (!scanner.isTag("itemref")) continue;
         char idref[kFieldSize];
-        if (!scanner.getAttribute("idref", idref)) return false;
+        if (!takeAttribute(publication, scanner, "idref", idref, "itemref", publication.spineCount + 1)) return false;
         if (publication.spineCount >= kSpineReadLimit) return refuse(publication, kSpineFull);
         SpineItem& item = publication.spine[publication.spineCount++];
         copyDecoded(item.idref, idref);
@@ -175,12 +192,15 @@ bool readSpineSection(Publication& publication, FileHandle file) {
 bool readToursSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(publication, "no </tours>");
         if (scanner.isTag("/tours")) return true;
         if (!scanner.isTag("tour")) continue;
         char id[kFieldSize];
         char title[kFieldSize];
-        if (!scanner.getAttribute("id", id) || !scanner.getAttribute("title", title)) return false;
+        int32_t number = publication.tourCount + 1;
+        if (!takeAttribute(publication, scanner, "id", id, "tour", number) ||
+            !takeAttribute(publication, scanner, "title", title, "tour", number))
+            return false;
         if (publication.tourCount >= kToursKept) return refuse(publication, kToursFull);
         Tour& tour = publication.tours[publication.tourCount];
         copyDecoded(tour.id, id);
@@ -189,7 +209,7 @@ bool readToursSection(Publication& publication, FileHandle file) {
         tour.state = kLive;
         if (readTourSites(publication, tour, file)) {
             ++publication.tourCount;
-        } else if (publication.fullTable != nullptr) {
+        } else if (publication.readFailure[0] != '\0') {
             return false;
         }
     }
@@ -198,7 +218,7 @@ bool readToursSection(Publication& publication, FileHandle file) {
 bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(publication, "no </tour>");
         if (scanner.isTag("/tour")) return true;
         if (!scanner.isTag("site")) continue;
         char title[kFieldSize];
@@ -215,19 +235,26 @@ bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
 bool readGuideSection(Publication& publication, FileHandle file, bool utf8) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return false;
+        if (scanner.nextTag(file) == -1) return refuse(publication, "no </guide>");
         if (scanner.isTag("/guide")) return true;
         if (!scanner.isTag("reference")) continue;
         char type[kFieldSize];
         char title[kFieldSize];
         char href[kFieldSize];
+        int32_t number = publication.guideCount + 1;
         // Other tools leave the title out; it is then empty.
-        scanner.getAttribute("title", title);
-        if (!scanner.getAttribute("type", type) || !scanner.getAttribute("href", href)) return false;
+        if (!takeAttribute(publication, scanner, "title", title, "reference", number) &&
+            scanner.attributeValue("title") != nullptr)
+            return false;
+        if (!takeAttribute(publication, scanner, "type", type, "reference", number) ||
+            !takeAttribute(publication, scanner, "href", href, "reference", number))
+            return false;
         if (publication.guideCount >= kGuideReadLimit) return refuse(publication, kGuideFull);
         GuideReference& reference = publication.guide[publication.guideCount++];
         copyDecoded(reference.type, type);
-        copyDecodedText(reference.title, title, utf8);
+        if (!copyDecodedText(reference.title, title, utf8))
+            return refuse(publication, "the title of reference %d is longer than %d characters", number,
+                          kFieldSize - 1);
         copyDecoded(reference.href, href);
         reference.state = kLive;
     }

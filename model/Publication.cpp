@@ -38,7 +38,7 @@ void Publication::clear() {
     path[0] = folder[0] = uniqueIdentifier[0] = '\0';
     metadataCount = manifestCount = spineCount = tourCount = guideCount = 0;
     for (auto& tour : tours) tour.siteCount = 0;
-    fullTable = nullptr;
+    readFailure[0] = '\0';
 }
 
 void Publication::addMetadata(const char* name, const char* value) {

@@ -11,7 +11,8 @@
 constexpr int32_t kDeleted = -1;
 constexpr int32_t kLive = 0;
 
-constexpr int kValueSize = 1024;
+// Room for a whole rights text of an import.
+constexpr int kValueSize = 8192;
 // A metadata value with every byte written as an entity or a character
 // reference of up to seven bytes.
 constexpr int kEscapedValueSize = 7 * kValueSize;
@@ -81,8 +82,10 @@ struct Publication {
     int32_t tourCount;
     GuideReference guide[kGuideSlots];
     int32_t guideCount;
-    // Set when open refused a package because a table was full: which one.
-    const char* fullTable;
+    // Why open refused the package ("missing media-type on item 3", "no
+    // </package>", a full table); empty when it did not, or when the file
+    // could not be opened at all.
+    char readFailure[kFieldSize];
 
     Publication();
     Publication(const Publication&) = delete;

@@ -154,9 +154,9 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
         if (probe == kInvalidFileHandle)
             std::snprintf(message, sizeof message, "The package %s could not be read (%s)", shown.c_str(),
                           lastFileError());
-        else if (publication->fullTable != nullptr)
+        else if (publication->readFailure[0] != '\0')
             std::snprintf(message, sizeof message, "The package %s could not be read: %s", shown.c_str(),
-                          publication->fullTable);
+                          publication->readFailure);
         else
             std::snprintf(message, sizeof message, "The package %s could not be read", shown.c_str());
         closeFile(probe);

@@ -50,7 +50,8 @@ namespace {
 
 void browseForRights(HWND page, ImportJob& job) {
     char chosen[kPathSize];
-    if (askOpenFileName(page, kRightsFilter, chosen)) loadRightsText(job, chosen);
+    if (askOpenFileName(page, kRightsFilter, chosen) && !loadRightsText(job, chosen))
+        showWarning(page, IDS_IMPORT_RIGHTS_NOT_READ);
 }
 
 INT_PTR next(HWND page, ImportJob& job) {

@@ -100,6 +100,7 @@ TEST_F(ImportProgramTest, LongSourceShowsProgressOnlyOnATerminal) {
 TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
     tmp.write("page.htm", "<p>no body</p>");
     tmp.write("a.txt", "x");
+    tmp.write("long.txt", std::string(kValueSize, 'r'));
     tmp.write("book.opf", "Chapter 1\r\n");
     tmp.write("c.htm", "<body><h1>X</h1></body>");
     struct Case {
@@ -118,6 +119,7 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
         {{path("a.txt"), path("page.htm")}, "more than one source"},
         {{"--title", "", path("a.txt")}, "Please specify a book title."},
         {{"--rights", path("none.txt"), path("a.txt")}, "cannot read the rights file"},
+        {{"--rights", path("long.txt"), path("a.txt")}, "longer than 8191 bytes"},
         {{"--search", std::string(256, 'x'), path("a.txt")}, "longer than 255 characters: --search"},
         {{"--replace", "--dest", path("blocked"), path("a.txt")}, "Unable to create the coverpage file : "},
         // A source named like the package is never replaced.

@@ -106,24 +106,34 @@ TEST_F(PackageTest, SaveSetsPathAndFolderAndAFailureAtAnyStepLeavesTheOldFileWho
 
 TEST_F(PackageTest, MalformedOrOverfullPackagesAreRefused) {
     const std::string open = kHead + "<package unique-identifier=\"x\">";
-    const std::pair<std::string, bool> cases[] = {
-        {"junk before " + open + "\r\n</package>", true},
+    const std::string longValue(300, 'v');
+    // The package, and why it is refused ("" when it opens).
+    const std::pair<std::string, std::string> cases[] = {
+        {"junk before " + open + "\r\n</package>", ""},
         // The XML declaration is optional.
-        {"<!-- c -->" + open + "</package>", true},
-        {"<package unique-identifier=\"x\"></package>", true},
+        {"<!-- c -->" + open + "</package>", ""},
+        {"<package unique-identifier=\"x\"></package>", ""},
         // The package needs its identifier and its end tag.
-        {kHead + "<package></package>", false},
-        {open + sections("", "", "", "", ""), false},
-        {open + "<manifest></package>", false},
-        // Required attributes.
-        {open + "<manifest><item id=\"a\" href=\"a\"/></manifest></package>", false},
-        {open + "<spine><itemref id=\"a\"/></spine></package>", false},
-        {open + "<guide><reference title=\"a\" href=\"b\"/></guide></package>", false},
-        {open + "<tours><tour id=\"a\"></tour></tours></package>", false},
+        {kHead + "<package></package>", "missing unique-identifier on package 1"},
+        {open + sections("", "", "", "", ""), "no </package>"},
+        {open + "<manifest></package>", "no </manifest>"},
+        // Required attributes, whole.
+        {open + "<manifest><item id=\"a\" href=\"a\"/></manifest></package>", "missing media-type on item 1"},
+        {open + "<manifest><item id=a href=a media-type=t/><item id=\"b\" href=\"" + longValue +
+             "\" media-type=\"t\"/></manifest>",
+         "the href of item 2 is longer than 255 characters"},
+        {open + "<spine><itemref id=\"a\"/></spine></package>", "missing idref on itemref 1"},
+        {open + "<guide><reference title=\"a\" href=\"b\"/></guide></package>", "missing type on reference 1"},
+        {open + "<guide><reference type=t title=\"" + longValue + "\" href=b/></guide></package>",
+         "the title of reference 1 is longer than 255 characters"},
+        {open + "<tours><tour id=\"a\"></tour></tours></package>", "missing title on tour 1"},
+        {open + "<metadata><dc:Rights>" + std::string(kValueSize, 'r') + "</dc:Rights></metadata></package>",
+         "the value of dc:Rights is longer than 8191 characters"},
     };
-    for (const auto& [text, opens] : cases) {
+    for (const auto& [text, why] : cases) {
         read->clear();
-        EXPECT_EQ(openText(text), opens) << text.substr(0, 200);
+        EXPECT_EQ(openText(text), why.empty()) << text.substr(0, 200);
+        EXPECT_EQ(std::string(read->readFailure).substr(0, why.size()), why) << text.substr(0, 200);
     }
     EXPECT_FALSE(read->open(tmp.file("none.opf").c_str()));
     EXPECT_EQ(std::string(read->folder), tmp.path());
@@ -142,7 +152,7 @@ TEST_F(PackageTest, ReadingIsLenientWhereTheFormatAllowsIt) {
              "<metadata><dc-metadata><DC:TITLE lang=\"en\">Two\r\nlines &amp; more</DC:TITLE><x-meta>skip"
              "</x-meta><dc:creator>Ann</dc:creator></dc-metadata></metadata><metadata><dc:Description>" +
              std::string(3000, 'd') + "</dc:Description></metadata></package>",
-         "uid=x M:dc:Title=Twolines & more M:dc:Creator=Ann M:dc:Description=" + std::string(1023, 'd')},
+         "uid=x M:dc:Title=Twolines & more M:dc:Creator=Ann M:dc:Description=" + std::string(3000, 'd')},
         // Spine references in another case resolve and duplicates are kept;
         // sections come in any order and repeat.
         {open +

@@ -108,7 +108,7 @@ TEST_F(PublicationTest, ClearMakesEverySlotLiveAgain) {
 }
 
 TEST_F(PublicationTest, LongTextsAreCutToTheirFields) {
-    std::string longText(2000, 'v');
+    std::string longText(kValueSize + 100, 'v');
     book->addMetadata(longText.c_str(), longText.c_str());
     EXPECT_EQ(std::string(book->metadata[0].name).size(), size_t(kFieldSize - 1));
     EXPECT_EQ(std::string(book->metadata[0].value).size(), size_t(kValueSize - 1));
