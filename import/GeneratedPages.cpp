@@ -439,15 +439,16 @@ bool hrefOf(ImportJob& job, const char* path, char* out) {
     return false;
 }
 
-// Paths are shown in the form users of this system know.
+// Paths are shown in the form users of this system know. The first failure
+// is the one told: on a full disk the pages closed after it fail as well.
 void recordError(ImportJob& job, const char* message, const char* path) {
-    setLastError(job, {message, programPathForDisplay(path).c_str()});
+    if (!job.failed) setLastError(job, {message, programPathForDisplay(path).c_str()});
     job.failed = true;
 }
 
 // The same with the system's reason for the latest file failure.
 void recordFileError(ImportJob& job, const char* message, const char* path) {
-    setLastError(job, {message, programPathForDisplay(path).c_str(), " (", lastFileError(), ")"});
+    if (!job.failed) setLastError(job, {message, programPathForDisplay(path).c_str(), " (", lastFileError(), ")"});
     job.failed = true;
 }
 

@@ -166,9 +166,20 @@ bool BuildContext::mergeDocumentAs(const char* filePath, const char* path) {
     bool isText = endsWithNoCase(path, "txt");
     if (!isMergedDocument(path)) return true;
     // Checked before reading: positions in the intermediate file are 32-bit.
-    if (getFileLength(intermediateFile) + fileSize(filePath) > kLargestEbookText) {
+    uint64_t size = fileSize(filePath);
+    if (size > kLargestEbookText) {
         reportPathMessage("The file %s is too large for an eBook (at most 65535 records of 4096 bytes)",
                           path);
+        return false;
+    }
+    // The document would fit alone: it is the book that grows too large.
+    if (getFileLength(intermediateFile) + size > kLargestEbookText) {
+        char message[kBuildMessageSize];
+        std::snprintf(message, sizeof message,
+                      "The eBook of %s is too large (at most 65535 records of 4096 bytes): its text passes "
+                      "that with %s",
+                      programPathForDisplay(publication->path).c_str(), programPathForDisplay(path).c_str());
+        reportBuildMessage(message, kBuildErrorLevel);
         return false;
     }
     FileHandle document = openFile(filePath, OpenMode::read);

@@ -267,9 +267,14 @@ TEST_F(TextImportTest, AFailureAtTheStartOrHalfWayStopsTheImportAndRemovesWhatIt
          "Unable to create the coverpage file : " + shown(tmp.file("out\\book_cover.htm")) + " (No space"},
         {"book.txt", "out", FileFault::write, 150000, ImportOutcome::failed,
          "Unable to write the content file : " + shown(tmp.file("out\\book_2.htm")) + " (No space"},
+        // The file named is the one that filled the disk, not one closed after it.
+        {"book.htm", "out", FileFault::write, 150000, ImportOutcome::failed,
+         "Unable to write the content file : " + shown(tmp.file("out\\book_1.htm")) + " (No space"},
     };
     for (const Case& c : cases) {
         prepare(std::string(102400, 'a') + "\r\n" + std::string(102400, 'b') + "\r\nc", "");
+        tmp.write("book.htm", "<body>" + tmp.read("book.txt"));
+        job->sourceKind = std::string(c.source) == "book.htm" ? SourceKind::html : SourceKind::text;
         setSourcePath(*job, tmp.file(c.source).c_str());
         setDestinationFolder(*job, tmp.file(c.folder).c_str());
         ScopedFileFault fault(c.fault, c.after, "No space left on device");

@@ -173,6 +173,9 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
         ASSERT_TRUE(makeSparseFile(tmp.file(name + ".htm"), size));
         writePackage(name + ".opf", {name + ".htm"});
     }
+    // A document that fits alone, behind another: the book is too large.
+    ASSERT_TRUE(makeSparseFile(tmp.file("huge2.htm"), kLargestEbookText - 100));
+    writePackage("huge2.opf", {"ch.htm", "huge2.htm"});
     const std::string folder = shown("");
     const std::string book = shown("book.prc");
     struct Case {
@@ -188,6 +191,7 @@ TEST_F(BuildDriverTest, AFailureAtAnyStepKeepsTheEarlierBookWholeAndLeavesNothin
         {"self.prc", FileFault::none, 0, "would be overwritten by its own eBook", "<?xml version=\"1.0\"?>"},
         {"huge0.opf", FileFault::none, 0, "huge0.htm is too large for an eBook"},
         {"huge1.opf", FileFault::none, 0, "huge1.htm is too large for an eBook"},
+        {"huge2.opf", FileFault::none, 0, "The eBook of " + shown("huge2.opf") + " is too large"},
         {"twins.opf", FileFault::none, 0, "The manifest id C is given to two items, a.htm and b.htm"},
         {"gone.opf", FileFault::none, 0,
          "The file " + shown("missing.htm") + ", referenced in the Manifest is not available ("},
