@@ -1,5 +1,6 @@
 #include "PublishingWizardState.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -32,8 +33,34 @@ bool runWizardBuild(Publication& publication, const char* targetPath, bool compr
     context->reporter = &reporter;
     context->allowOutsideFiles = allowOutsideFiles;
     bool built = buildEbook(*context, targetPath, compress);
+    if (built) context->reportSummary();
     if (built && firstChapter && !reporter.stopRequested()) writeFirstChapter(*context);
     if (!built) copyText(message, kBuildMessageSize, context->lastMessage);
     delete context;
     return built;
+}
+
+void PublishingReport::clear() {
+    text[0] = '\0';
+    length = 0;
+    linesLeftOut = 0;
+}
+
+void PublishingReport::addLine(const char* line) {
+    // Room is kept for the closing count.
+    constexpr size_t kRoomForCount = 64;
+    size_t needed = std::strlen(line) + 2;
+    if (linesLeftOut > 0 || size_t(length) + needed + kRoomForCount >= sizeof text) {
+        ++linesLeftOut;
+        return;
+    }
+    std::memcpy(text + length, line, needed - 2);
+    std::memcpy(text + length + needed - 2, "\r\n", 3);
+    length += int32_t(needed);
+}
+
+void PublishingReport::compose(char* out) const {
+    std::memcpy(out, text, size_t(length) + 1);
+    if (linesLeftOut > 0)
+        std::snprintf(out + length, sizeof text - size_t(length), "... and %d more lines", int(linesLeftOut));
 }

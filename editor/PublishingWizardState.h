@@ -31,8 +31,25 @@ struct PublishingWizardState {
 // whole path fitting its field. Otherwise the string id of the warning.
 int32_t checkEbookName(const char* name, const char* folder, char* targetPath);
 
+// What a build said beside its progress, one line per message, for the
+// final page: the same lines the batch build prints. Lines that no longer
+// fit are counted and said to be left out.
+struct PublishingReport {
+    char text[16384] = "";
+    int32_t length = 0;
+    int32_t linesLeftOut = 0;
+
+    void clear();
+    void addLine(const char* line);
+    // The text, closed with the count of the lines left out; out holds
+    // sizeof text bytes.
+    void compose(char* out) const;
+};
+
 // The wizard's build: progress at 3, the e-book, and the HTML first chapter
-// when asked for and the build was not stopped. On failure message (1024
-// bytes) holds the build's own text naming what went wrong.
+// when asked for and the build was not stopped; after a build that worked
+// the reporter gets the publishing report the batch build prints. On
+// failure message (1024 bytes) holds the build's own text naming what went
+// wrong.
 bool runWizardBuild(Publication& publication, const char* targetPath, bool compress, bool firstChapter,
                     BuildReporter& reporter, char* message, bool allowOutsideFiles = false);

@@ -221,6 +221,7 @@
 #define IDC_PUBLISH_SIZE 1031 /* page 174 */
 #define IDC_PUBLISH_LOCATION 1032
 #define IDC_PUBLISH_PREVIEW 1040 /* hidden */
+#define IDC_PUBLISH_REPORT 1050
 
 /* ---- Strings --------------------------------------------------------- */
 #define IDS_LABEL_NEW 1
@@ -327,6 +328,8 @@
 #define IDS_IMPORT_BAD_TAGS 10213
 #define IDS_IMPORT_FAILED 10214
 #define IDS_IMPORT_RIGHTS_NOT_READ 10215
+/* The final page's report of a build that left nothing out. */
+#define IDS_PUBLISH_REPORT_CLEAN 10216
 #define IDC_IMPORT_WELCOME_TITLE 1049
 
 #endif

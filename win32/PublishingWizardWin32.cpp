@@ -28,6 +28,9 @@ public:
         setTextFromStringAndNumber(page, IDC_PUBLISH_STATUS, id, n);
     }
     bool stopRequested() override { return stop.load(); }
+    // Read by the final page once the build has pressed Next.
+    void reportMessage(const char* text, int32_t) override { report.addLine(text); }
+    PublishingReport report;
 };
 
 // One run of the wizard, handed to every page.
@@ -146,6 +149,7 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
     run.built = false;
     run.finished = false;
     run.message[0] = '\0';
+    run.reporter.report.clear();
     run.reporter.stop = false;
     run.thread = CreateThread(nullptr, kBuildThreadStack, buildThread, &run,
                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
@@ -202,6 +206,14 @@ INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM, LPARAM seco
             std::snprintf(kilobytes, sizeof kilobytes, "%llu",
                           static_cast<unsigned long long>(fileSize(run->state->targetPath) / 1024u));
             SetDlgItemTextA(page, IDC_PUBLISH_SIZE, kilobytes);
+            // What the batch build would print: the publisher's to-do list.
+            const PublishingReport& report = run->reporter.report;
+            char shown[sizeof report.text];
+            if (report.length == 0)
+                loadString(IDS_PUBLISH_REPORT_CLEAN, shown, sizeof shown);
+            else
+                report.compose(shown);
+            SetDlgItemTextA(page, IDC_PUBLISH_REPORT, shown);
             break;
         }
         default:

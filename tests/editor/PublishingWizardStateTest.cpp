@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -80,6 +81,41 @@ TEST(PublishingWizardStateTest, AStoppedBuildLeavesNothingOfItself) {
         EXPECT_FALSE(fileExists(tmp.file("PRC*").c_str())) << after;
         EXPECT_EQ(reporter.records, after) << "no record after the request";
     }
+}
+
+// After a build that worked, the wizard's page gets the batch build's report;
+// a report too long for the page says how much of it is left out.
+TEST(PublishingWizardStateTest, ABuildThatWorkedReportsWhatTheBatchBuildPrints) {
+    TempFolder tmp;
+    tmp.write("ch1.htm", "<body><a href=\"gone.htm\">x</a><img src=\"bad.gif\">");
+    tmp.write("bad.gif", "GIF89a");
+    auto publication = std::make_unique<Publication>();
+    copyText(publication->path, tmp.file("novel.opf").c_str());
+    publication->addManifestItem("ch1", "ch1.htm", "text/html");
+    publication->addSpineItem("ch1");
+    publication->resolveSpine();
+    struct Collecting : BuildReporter {
+        PublishingReport report;
+        void reportMessage(const char* text, int32_t) override { report.addLine(text); }
+    } reporter;
+    char message[kBuildMessageSize];
+    ASSERT_TRUE(runWizardBuild(*publication, tmp.file("novel.prc").c_str(), true, false, reporter, message));
+    char shown[sizeof reporter.report.text];
+    reporter.report.compose(shown);
+    const std::string text = shown;
+    EXPECT_NE(text.find("Publishing report: 1 internal link is unresolved\r\n  gone.htm in "), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Publishing report: 1 picture reference is not converted\r\n"), std::string::npos) << text;
+    for (int i = 0; i < 400; ++i) reporter.report.addLine(std::string(60, 'x').c_str());
+    reporter.report.compose(shown);
+    const std::string full = shown;
+    EXPECT_EQ(full.rfind(text + std::string(60, 'x'), 0), 0u);
+    int kept = 0;
+    for (size_t at = full.find(std::string(60, 'x')); at != std::string::npos; at = full.find('x', at + 60)) ++kept;
+    int leftOut = std::atoi(full.substr(full.rfind("... and ") + 8).c_str());
+    EXPECT_GT(leftOut, 0);
+    EXPECT_EQ(kept + leftOut, 400);
+    EXPECT_EQ(full.substr(full.rfind(' ')), " lines");
 }
 
 }  // namespace

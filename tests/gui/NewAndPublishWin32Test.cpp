@@ -89,6 +89,11 @@ uint32_t big(const std::string& bytes, size_t at, int count) {
 TEST_F(PublishingWizardTest, TheBookIsBuiltOnItsThreadWithTheOptionsChosen) {
     for (bool ticked : {true, false}) {
         SCOPED_TRACE(ticked);
+        if (!ticked) {
+            // A link that leads nowhere, which the final page names.
+            std::string chapter = tmp.read("text\\ch1.htm");
+            tmp.write("text\\ch1.htm", chapter.insert(chapter.find("</body>"), "<a href=\"gone.htm\">gone</a>"));
+        }
         MainWindowRun run(tmp.file("lantern.opf"));
         HWND options = nullptr;
         HWND wizard = openOptions(run, &options);
@@ -118,6 +123,10 @@ TEST_F(PublishingWizardTest, TheBookIsBuiltOnItsThreadWithTheOptionsChosen) {
         EXPECT_EQ(controlText(final, IDC_PUBLISH_LOCATION), tmp.file(name + ".prc"));
         EXPECT_EQ(controlText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kFinishButton)));
+        EXPECT_EQ(controlText(final, IDC_PUBLISH_REPORT),
+                  ticked ? loadString(IDS_PUBLISH_REPORT_CLEAN)
+                         : "Publishing report: 1 internal link is unresolved\r\n  gone.htm in " +
+                               tmp.file("text\\ch1.htm") + "\r\n");
         // The build's last step and its range of records, reported from its thread.
         EXPECT_EQ(controlText(options, IDC_PUBLISH_STATUS), "Adding images...");
         EXPECT_EQ(SendDlgItemMessageA(options, IDC_PUBLISH_PROGRESS, PBM_GETRANGE, FALSE, 0),
