@@ -1,5 +1,7 @@
-// Arbitrary bytes as an HTML source: the import must end, and whatever
-// package it writes must open and list only pages that exist.
+// Arbitrary bytes as the body of an HTML source: the import must end, and
+// whatever package it writes must open and list only pages that exist. No
+// text is lost: the content file holds the body's text between tags, line
+// ends aside, wherever no quoted value can hide a tag's end.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +24,11 @@ std::string scratchFolder() {
     return fuzzScratchPath("html", "/");
 }
 
+// Text outside "<" ... ">", CR and LF left out; with quotesRefused, false
+// when a tag holds a quotation mark, whose value may run past its first ">".
+bool plainText(const std::string& html, bool quotesRefused, std::string* text);
+std::string fileText(const std::string& path);
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -29,8 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string source = folder + "page.htm";
     static std::unique_ptr<ImportJob> job = std::make_unique<ImportJob>();
     static std::unique_ptr<Publication> package = std::make_unique<Publication>();
+    const std::string body(reinterpret_cast<const char*>(data), size);
     FileHandle file = openFile(source.c_str(), OpenMode::create);
     if (file == kInvalidFileHandle) return 0;
+    writeText(file, "<html><body>");
     writeBytes(file, data, static_cast<uint32_t>(size));
     closeFile(file);
 
@@ -49,5 +58,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::string page = folder + package->manifest[i].href;
         if (!fileExists(page.c_str())) __builtin_trap();
     }
+    std::string lower = body;
+    for (char& c : lower) c = char(upperAscii(c));
+    std::string in;
+    std::string out;
+    if (lower.find("/BODY") != std::string::npos || !plainText(body, true, &in)) return 0;
+    std::string content = fileText(folder + "page_1.htm");
+    size_t start = content.find("<body>");
+    size_t stop = content.rfind("</body>");
+    if (start == std::string::npos || stop == std::string::npos || stop < start) __builtin_trap();
+    plainText(content.substr(start + 6, stop - start - 6), false, &out);
+    if (out != in) __builtin_trap();
     return 0;
 }
+
+namespace {
+
+bool plainText(const std::string& html, bool quotesRefused, std::string* text) {
+    text->clear();
+    for (size_t i = 0; i < html.size(); ++i) {
+        size_t end = html[i] == '<' ? html.find('>', i) : std::string::npos;
+        if (end == std::string::npos) {
+            if (html[i] != '\r' && html[i] != '\n') *text += html[i];
+            continue;
+        }
+        if (quotesRefused && html.find_first_of("\"'", i) < end) return false;
+        i = end;
+    }
+    return true;
+}
+
+std::string fileText(const std::string& path) {
+    FileHandle file = openFile(path.c_str(), OpenMode::read);
+    std::string bytes(getFileLength(file), '\0');
+    if (!readBytes(file, bytes.data(), uint32_t(bytes.size()))) bytes.clear();
+    closeFile(file);
+    return bytes;
+}
+
+}  // namespace

@@ -195,6 +195,13 @@ void notePicture(ImportJob& job, const char* src) {
     char file[kPathSize];
     folderOfPath(job.sourcePath, sourceFolder);
     if (!pathInsideSource(src, path) || !inFolder(sourceFolder, path, file) || !isReadableFile(file)) return;
+    // The import's own pages are listed as what they are.
+    char copy[kPathSize];
+    char content[kPathSize];
+    bool named = inFolder(job.destinationFolder, path, copy) &&
+                 inFolder(job.destinationFolder, job.contentFiles[1], content);
+    for (const char* page : {job.packagePath, job.tocPath, job.coverPath, job.biographyPath, content})
+        if (!named || equalsNoCase(copy, page)) return;
     for (int32_t i = 0; i < job.pictureCount; ++i)
         if (equalsNoCase(job.pictures[i], path)) return;
     if (job.pictureCount == kMaxPictures) {
@@ -227,7 +234,7 @@ bool pointAtContentFile(ImportJob& job, const TagScanner& tag, const char* href)
         if (std::strncmp(value, href, pathLength) != 0) continue;
         std::string_view before(raw, size_t(value - raw));
         std::string_view name(job.contentFiles[1]);
-        std::string_view after(value + pathLength);
+        std::string_view after(value + pathLength, size_t(tag.rawLength) - size_t(value + pathLength - raw));
         if (before.size() + name.size() + after.size() > sizeof job.pendingText) return false;
         char* out = job.pendingText;
         for (std::string_view piece : {before, name, after}) out = std::copy(piece.begin(), piece.end(), out);

@@ -116,6 +116,7 @@ TagScanner::TagScanner()
       attributeText{},
       attrCount(0),
       rawText{},
+      rawLength(0),
       isComment(false),
       failure(TagFailure::none),
       searchedFile(0),
@@ -138,6 +139,7 @@ int TagScanner::readTag(FileHandle file) {
     attributeText[0] = '\0';
     attrCount = 0;
     rawText[0] = '\0';
+    rawLength = 0;
     isComment = false;
     failure = TagFailure::none;
     uint32_t tagStart = getFilePosition(file);
@@ -187,11 +189,11 @@ int TagScanner::readTag(FileHandle file) {
         // The name whole, in capitals, however long.
         uint32_t whole = close - tagStart - nameStart;
         std::memmove(rawText + 1, rawText + 1 + nameStart, whole);
-        rawText[1 + whole] = '\0';
-        toUpperInPlace(rawText + 1);
+        for (uint32_t i = 1; i <= whole; ++i) rawText[i] = upperAscii(rawText[i]);
         rawText[1 + whole] = '>';
         rawText[2 + whole] = '\0';
         rawText[0] = '<';
+        rawLength = static_cast<int32_t>(whole + 2);
         return static_cast<int>(tagStart) - 1;
     }
 
@@ -212,6 +214,7 @@ int TagScanner::readTag(FileHandle file) {
     rawText[0] = '<';
     rawText[1 + close - tagStart] = '>';
     rawText[2 + close - tagStart] = '\0';
+    rawLength = static_cast<int32_t>(close - tagStart + 2);
     return 0;
 }
 
@@ -372,6 +375,7 @@ int readComment(TagScanner& scanner, FileHandle file) {
     toUpperInPlace(scanner.tagName);
     scanner.rawText[1 + kept] = '>';
     scanner.rawText[2 + kept] = '\0';
+    scanner.rawLength = static_cast<int32_t>(kept + 2);
     scanner.isComment = true;
     setFilePosition(file, end + 1);
     return static_cast<int>(kept);

@@ -44,6 +44,8 @@ struct TagScanner {
     char attributeText[kAttributeTextBytes];
     int32_t attrCount;
     char rawText[kRawTextBytes + 2];
+    // Bytes of rawText before its terminator; a NUL in a tag is one of them.
+    int32_t rawLength;
     bool isComment;
     TagFailure failure;
 

@@ -70,7 +70,7 @@ bool BuildContext::processTag(const TagScanner& tag, const char* documentPath) {
         bool added = addAnchor(documentPath, value, anchorOffset(intermediateFile));
         addIdAnchor();
         if (!added) return false;
-        emit(tag.rawText);
+        emitBytes(tag.rawText, uint32_t(tag.rawLength));
         return true;
     }
     return false;
@@ -229,13 +229,12 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
     link.href = isWebAddress(href) ? -1 : context.keep(href);
     link.document = context.keep(documentPath);
 
-    char rewritten[kRawTextBytes + sizeof kLinkPlaceholder + 2];
-    copyText(rewritten, tag.rawText);
-    size_t length = std::strlen(rewritten);
-    if (length > 0 && rewritten[length - 1] == '>') rewritten[--length] = '\0';
-    if (length > 0 && rewritten[length - 1] == '/') rewritten[--length] = '\0';
-    appendText(rewritten, kLinkPlaceholder);
-    context.emit(rewritten);
+    // The tag as written, NUL bytes and all, without its ">" and a "/" before it.
+    size_t length = size_t(tag.rawLength);
+    if (length > 0 && tag.rawText[length - 1] == '>') --length;
+    if (length > 0 && tag.rawText[length - 1] == '/') --length;
+    context.emitBytes(tag.rawText, uint32_t(length));
+    context.emit(kLinkPlaceholder);
     link.position = static_cast<int32_t>(getFileLength(context.intermediateFile) - kLinkValueFromEnd);
     link.anchor = nullptr;
     ++context.linkCount;

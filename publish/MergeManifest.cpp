@@ -334,7 +334,7 @@ void copyHtmlBody(BuildContext& context, FileHandle document, const char* path) 
                           name, scanner.tagName);
             reportAtLine(context, path, lineAt(document, lines, behindBracket), what);
         }
-        if (!context.processTag(scanner, path)) context.emit(scanner.rawText);
+        if (!context.processTag(scanner, path)) context.emitBytes(scanner.rawText, uint32_t(scanner.rawLength));
     }
 }
 
