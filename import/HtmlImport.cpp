@@ -147,20 +147,7 @@ bool skipToBody(ImportJob& job) {
             if (getFilePosition(job.source) >= getFileLength(job.source)) return false;
             continue;
         }
-        if (scanner.isTag("BODY")) {
-            // An attribute the scanner could not read (a value of 255 bytes
-            // or more) leaves the position inside the tag: the rest of the
-            // tag is not body text.
-            if (unreadChar(job.source) == '>') {
-                readChar(job.source);
-                return true;
-            }
-            readChar(job.source);
-            for (int c = readChar(job.source); c != '>'; c = readChar(job.source)) {
-                if (c < 0) return false;
-            }
-            return true;
-        }
+        if (scanner.isTag("BODY")) return true;
     }
 }
 

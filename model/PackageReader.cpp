@@ -1,5 +1,6 @@
 // Reading a package document into the tables. The reader is as lenient as the
 // scanner about markup, and strict only where a record would be incomplete.
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -45,10 +46,20 @@ constexpr const char* kGuideFull = "the guide table is full (at most 99 referenc
 // a table holds fail the open rather than being dropped, and so does a
 // value longer than its field, so that saving the package again cannot
 // lose them.
-template <typename... Values>
-bool refuse(Publication& publication, const char* format, Values... values) {
-    std::snprintf(publication.readFailure, sizeof publication.readFailure, format, values...);
+__attribute__((format(printf, 2, 3))) bool refuse(Publication& publication, const char* format, ...) {
+    va_list values;
+    va_start(values, format);
+    std::vsnprintf(publication.readFailure, sizeof publication.readFailure, format, values);
+    va_end(values);
     return false;
+}
+
+// nextTag found no tag: the file ended before the element's end tag, or a
+// tag ran past the scanner's room.
+bool refuseAtEnd(Publication& publication, const TagScanner& scanner, const char* element) {
+    if (scanner.failure == TagFailure::tooLong)
+        return refuse(publication, "a tag in <%s> is longer than %d bytes", element, kRawTextBytes);
+    return refuse(publication, "no </%s>", element);
 }
 
 // An attribute the element needs, or the reason it cannot be had.
@@ -100,7 +111,7 @@ bool Publication::readDocument(FileHandle file) {
     // it is passed over like any tag the reader does not know.
     bool utf8 = false;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(*this, "no </package>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(*this, scanner, "package");
         bool ok = true;
         if (packageDeclaresUtf8(scanner, file)) utf8 = true;
         if (scanner.isTag("package")) {
@@ -131,14 +142,14 @@ namespace {
 bool readMetadataSection(Publication& publication, FileHandle file, bool utf8) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(publication, "no </metadata>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(publication, scanner, "metadata");
         if (scanner.isTag("/metadata")) return true;
         const char* name = metadataNameOf(scanner);
         if (name == nullptr) continue;
         // Room for a whole value written with entities, decoded below.
         char value[kEscapedValueSize];
         if (readUntil(file, value, '<', kEscapedValueSize) == 0) continue;
-        if (publication.metadataCount >= kMetadataReadLimit) return refuse(publication, kMetadataFull);
+        if (publication.metadataCount >= kMetadataReadLimit) return refuse(publication, "%s", kMetadataFull);
         MetadataEntry& entry = publication.metadata[publication.metadataCount];
         copyText(entry.name, name);
         if (std::strlen(value) == size_t(kEscapedValueSize - 1) || !copyDecodedText(entry.value, value, utf8))
@@ -151,7 +162,7 @@ bool readMetadataSection(Publication& publication, FileHandle file, bool utf8) {
 bool readManifestSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(publication, "no </manifest>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(publication, scanner, "manifest");
         if (scanner.isTag("/manifest")) return true;
         if (!scanner.isTag("item")) continue;
         char id[kFieldSize];
@@ -163,7 +174,7 @@ bool readManifestSection(Publication& publication, FileHandle file) {
             !takeAttribute(publication, scanner, "media-type", mediaType, "item", number)) {
             return false;
         }
-        if (publication.manifestCount >= kManifestReadLimit) return refuse(publication, kManifestFull);
+        if (publication.manifestCount >= kManifestReadLimit) return refuse(publication, "%s", kManifestFull);
         ManifestItem& item = publication.manifest[publication.manifestCount++];
         copyDecoded(item.id, id);
         copyDecoded(item.href, href);
@@ -176,12 +187,12 @@ bool readManifestSection(Publication& publication, FileHandle file) {
 bool readSpineSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(publication, "no </spine>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(publication, scanner, "spine");
         if (scanner.isTag("/spine")) return true;
         if (!scanner.isTag("itemref")) continue;
         char idref[kFieldSize];
         if (!takeAttribute(publication, scanner, "idref", idref, "itemref", publication.spineCount + 1)) return false;
-        if (publication.spineCount >= kSpineReadLimit) return refuse(publication, kSpineFull);
+        if (publication.spineCount >= kSpineReadLimit) return refuse(publication, "%s", kSpineFull);
         SpineItem& item = publication.spine[publication.spineCount++];
         copyDecoded(item.idref, idref);
         item.manifestItem = nullptr;
@@ -192,7 +203,7 @@ bool readSpineSection(Publication& publication, FileHandle file) {
 bool readToursSection(Publication& publication, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(publication, "no </tours>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(publication, scanner, "tours");
         if (scanner.isTag("/tours")) return true;
         if (!scanner.isTag("tour")) continue;
         char id[kFieldSize];
@@ -201,7 +212,7 @@ bool readToursSection(Publication& publication, FileHandle file) {
         if (!takeAttribute(publication, scanner, "id", id, "tour", number) ||
             !takeAttribute(publication, scanner, "title", title, "tour", number))
             return false;
-        if (publication.tourCount >= kToursKept) return refuse(publication, kToursFull);
+        if (publication.tourCount >= kToursKept) return refuse(publication, "%s", kToursFull);
         Tour& tour = publication.tours[publication.tourCount];
         copyDecoded(tour.id, id);
         copyDecoded(tour.title, title);
@@ -218,13 +229,13 @@ bool readToursSection(Publication& publication, FileHandle file) {
 bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(publication, "no </tour>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(publication, scanner, "tour");
         if (scanner.isTag("/tour")) return true;
         if (!scanner.isTag("site")) continue;
         char title[kFieldSize];
         char href[kFieldSize];
         if (!scanner.getAttribute("title", title) || !scanner.getAttribute("href", href)) return false;
-        if (tour.siteCount >= kSitesKept) return refuse(publication, kSitesFull);
+        if (tour.siteCount >= kSitesKept) return refuse(publication, "%s", kSitesFull);
         TourSite& site = tour.sites[tour.siteCount++];
         copyDecoded(site.title, title);
         copyDecoded(site.href, href);
@@ -235,7 +246,7 @@ bool readTourSites(Publication& publication, Tour& tour, FileHandle file) {
 bool readGuideSection(Publication& publication, FileHandle file, bool utf8) {
     TagScanner scanner;
     for (;;) {
-        if (scanner.nextTag(file) == -1) return refuse(publication, "no </guide>");
+        if (scanner.nextTag(file) == -1) return refuseAtEnd(publication, scanner, "guide");
         if (scanner.isTag("/guide")) return true;
         if (!scanner.isTag("reference")) continue;
         char type[kFieldSize];
@@ -249,7 +260,7 @@ bool readGuideSection(Publication& publication, FileHandle file, bool utf8) {
         if (!takeAttribute(publication, scanner, "type", type, "reference", number) ||
             !takeAttribute(publication, scanner, "href", href, "reference", number))
             return false;
-        if (publication.guideCount >= kGuideReadLimit) return refuse(publication, kGuideFull);
+        if (publication.guideCount >= kGuideReadLimit) return refuse(publication, "%s", kGuideFull);
         GuideReference& reference = publication.guide[publication.guideCount++];
         copyDecoded(reference.type, type);
         if (!copyDecodedText(reference.title, title, utf8))

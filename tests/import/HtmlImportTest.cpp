@@ -57,8 +57,10 @@ TEST_F(HtmlImportTest, TheBodyIsCopiedAsTheTableSays) {
         // The body's end tag ends in either case, but not with a blank before the bracket.
         {"<body bgcolor=\"white\">a</body >b< /BoDy>c", "", "a</body >b"},
         {"<BODY>a</BODY>b", "", "a"},
-        // A body tag with an unreadable attribute starts the body behind it.
+        // A body tag with a long attribute starts the body behind it; a
+        // value left open in the head does not hide the body.
         {"<html><body onload=\"" + longText + "\" class=a>text</body>", "", "text"},
+        {"<html><head><meta content=\"x></head><body>text</body>", "", "text"},
         // A heading too long to read whole stays as written; an end tag of
         // another heading tag does not close one.
         {"<body><h1>" + longText + "</h1><h1>a</h2>b</h1 >", "h1,h2",

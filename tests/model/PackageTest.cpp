@@ -117,6 +117,8 @@ TEST_F(PackageTest, MalformedOrOverfullPackagesAreRefused) {
         {kHead + "<package></package>", "missing unique-identifier on package 1"},
         {open + sections("", "", "", "", ""), "no </package>"},
         {open + "<manifest></package>", "no </manifest>"},
+        {open + "<manifest><item id=a " + std::string(6000, 'x') + "/></manifest></package>",
+         "a tag in <manifest> is longer than 5120 bytes"},
         // Required attributes, whole.
         {open + "<manifest><item id=\"a\" href=\"a\"/></manifest></package>", "missing media-type on item 1"},
         {open + "<manifest><item id=a href=a media-type=t/><item id=\"b\" href=\"" + longValue +
