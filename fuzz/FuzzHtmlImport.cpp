@@ -24,7 +24,7 @@ std::string scratchFolder() {
     return fuzzScratchPath("html", "/");
 }
 
-// Text outside "<" ... ">", CR and LF left out; with quotesRefused, false
+// Text outside "<" ... ">", CR, LF and NUL left out; with quotesRefused, false
 // when a tag holds a quotation mark, whose value may run past its first ">".
 bool plainText(const std::string& html, bool quotesRefused, std::string* text);
 std::string fileText(const std::string& path);
@@ -79,7 +79,8 @@ bool plainText(const std::string& html, bool quotesRefused, std::string* text) {
     for (size_t i = 0; i < html.size(); ++i) {
         size_t end = html[i] == '<' ? html.find('>', i) : std::string::npos;
         if (end == std::string::npos) {
-            if (html[i] != '\r' && html[i] != '\n') *text += html[i];
+            // A NUL is no character of a page: a heading's text ends at one.
+            if (html[i] != '\r' && html[i] != '\n' && html[i] != '\0') *text += html[i];
             continue;
         }
         if (quotesRefused && html.find_first_of("\"'", i) < end) return false;
