@@ -234,7 +234,12 @@ bool writePackageDocument(ImportJob& job) {
     for (int32_t n = 1; n <= job.pictureCount; ++n) {
         char id[kFieldSize];
         std::snprintf(id, sizeof id, "Picture_%d", n);
-        publication.addManifestItem(id, job.pictures[n - 1], pictureMediaType(job.pictures[n - 1]));
+        char href[kFieldSize] = "";
+        if (!appendAddress(href, sizeof href, job.pictures[n - 1])) {
+            recordError(job, "The file name is too long for the package : ", job.pictures[n - 1]);
+            return false;
+        }
+        publication.addManifestItem(id, href, pictureMediaType(job.pictures[n - 1]));
     }
 
     if (const char* value = publication.valueTooLongToReadBack()) {

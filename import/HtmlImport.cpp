@@ -219,8 +219,10 @@ bool pointAtContentFile(ImportJob& job, const TagScanner& tag, const char* href)
         while (isMarkupBlank(*value)) ++value;
         if (*value == '"' || *value == '\'') ++value;
         if (std::strncmp(value, href, pathLength) != 0) continue;
+        char address[3 * kPathSize] = "";
+        if (!appendAddress(address, sizeof address, job.contentFiles[1])) return false;
         std::string_view before(raw, size_t(value - raw));
-        std::string_view name(job.contentFiles[1]);
+        std::string_view name(address);
         std::string_view after(value + pathLength, size_t(tag.rawLength) - size_t(value + pathLength - raw));
         if (before.size() + name.size() + after.size() > sizeof job.pendingText) return false;
         char* out = job.pendingText;

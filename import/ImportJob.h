@@ -93,7 +93,7 @@ struct ImportJob {
     char pictures[kMaxPictures][kPathSize];
     int32_t pictureCount;
     // A tag of the source rewritten, given out byte by byte.
-    char pendingText[kRawTextBytes + 2 * kPathSize];
+    char pendingText[kRawTextBytes + 4 * kPathSize];
     int32_t pendingAt;
     int32_t pendingLength;
     TagScanner tagScanner;
