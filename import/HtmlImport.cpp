@@ -56,7 +56,8 @@ int readHtmlUnit(ImportJob& job, char* out) {
     int next = readCharSkipping(job.source, ' ');
     for (; next != '>' && !isMarkupBlank(next); next = readChar(job.source)) {
         // A tag that the end of the source cuts short is copied as text.
-        if (next < 0 || length == kMaxTagText) return plainLessThan(job, afterLessThan, out);
+        // A NUL makes the tag no heading and no end of the body.
+        if (next <= 0 || length == kMaxTagText) return plainLessThan(job, afterLessThan, out);
         tagText[length++] = char(next);
     }
     tagText[length] = '\0';

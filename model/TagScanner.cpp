@@ -14,6 +14,7 @@ constexpr int kAttributeRead = 1;
 constexpr int kTagEnds = 0;
 constexpr int kAttributeFailed = -1;
 constexpr uint32_t kNowhere = UINT32_MAX;
+constexpr int kNoNameByte = 0x7F;
 
 // The bytes of one tag read at once; the end of the file or of the room
 // reads as -1, as the end of the file does for the character reader.
@@ -92,7 +93,8 @@ int readTextUntilTag(FileHandle file, const char* tagText, char* out) {
         if (c == -1) return 0;
         if (c != '<') {
             if (stored == kFieldChars) return 0;
-            if (c != '\r' && c != '\n') out[stored++] = static_cast<char>(c);
+            // A NUL would end the text early.
+            if (c != '\r' && c != '\n' && c != 0) out[stored++] = static_cast<char>(c);
             continue;
         }
         if (readUntil(file, tag, '>', kFieldSize) == 0) return 0;
@@ -182,7 +184,8 @@ int TagScanner::readTag(FileHandle file) {
         // Any blank, tab or line end ends the name: pretty-printed tags
         // put their attributes on lines of their own.
         if (c == '>' || c == -1 || isMarkupBlank(c)) break;
-        appendBounded(tagName, nameLength, upperAscii(static_cast<char>(c)));
+        // A NUL would end the name early and make it another's.
+        appendBounded(tagName, nameLength, c == 0 ? kNoNameByte : upperAscii(static_cast<char>(c)));
     }
     setFilePosition(file, close + 1);
     if (c == '>') {

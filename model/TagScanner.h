@@ -18,8 +18,8 @@ int unreadCharSkipping(FileHandle file, int c);
 // At the end of the file 0 and out is not terminated. out holds
 // outCapacity bytes; bytes beyond it are read and dropped.
 int readUntil(FileHandle file, char* out, int delimiter, int outCapacity = kFieldSize);
-// Text up to the tag whose name equals tagText ignoring case, other tags and
-// line ends left out: 1 with the position behind that tag; 0 at the end of
+// Text up to the tag whose name equals tagText ignoring case, other tags,
+// line ends and NUL bytes left out: 1 with the position behind that tag; 0 at the end of
 // the file or when a 256th byte would be stored. out: 256 bytes.
 int readTextUntilTag(FileHandle file, const char* tagText, char* out);
 

@@ -78,6 +78,8 @@ TEST_F(TagScannerTest, ReadsOneTagAsTheTableSays) {
         // A comment runs to the first "->" and keeps its text as the name.
         {"<!-- a -> b -->rest", 7, "!-- A -", "<!-- a ->", -2, "", " b -->rest"},
         {std::string("a\xff<b\xff>"), 2, "B\xff", nullptr, -2, "", nullptr},
+        // A NUL cannot end a name early and make it another's.
+        {std::string("</body\0x>", 9), 0, "/BODY\x7FX", nullptr, 0, "", nullptr},
         {"<a href=\"" + std::string(254, 'v') + "\">", 0, nullptr, nullptr, 1,
          "href=" + std::string(254, 'v'), nullptr},
         {"<a title=\"two words  \" x = 'y' >", 0, nullptr, nullptr, 2, "title=two words|x=y", nullptr},
