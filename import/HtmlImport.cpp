@@ -340,6 +340,9 @@ bool sameBytes(const char* first, const char* second) {
 }
 
 void writeAnchor(ImportJob& job, const char* name) {
+    // As the source's links to it reach the page: in the 8-bit text.
+    char converted[4 * kFieldSize];
+    if (job.utf8Source && utf8ToAnsi(name, converted, sizeof converted)) name = converted;
     OutputBuffer& content = job.contentWriter;
     content.writeString("<a name=\"");
     for (const char* c = name; *c != '\0'; ++c) {
