@@ -182,7 +182,10 @@ void notePicture(ImportJob& job, const char* src) {
     char sourceFolder[kPathSize];
     char file[kPathSize];
     folderOfPath(job.sourcePath, sourceFolder);
-    if (!pathInsideSource(src, path) || !inFolder(sourceFolder, path, file) || !isReadableFile(file)) return;
+    // Links are followed too: a picture that leads out of the source's folder is not copied.
+    if (!pathInsideSource(src, path) || !inFolder(sourceFolder, path, file) || !isReadableFile(file) ||
+        !isInsideFolder(sourceFolder, file))
+        return;
     // The import's own pages are listed as what they are.
     char copy[kPathSize];
     char content[kPathSize];
@@ -303,18 +306,23 @@ bool copyPicture(ImportJob& job, int32_t i, const char* from, const char* to) {
         job.failed = true;
         return false;
     }
+    // Written beside and renamed, as every page: a link at the target is replaced, never followed.
     FileHandle source = openFile(from, OpenMode::read);
-    FileHandle target = source == kInvalidFileHandle ? kInvalidFileHandle : openFile(to, OpenMode::create);
-    if (target != kInvalidFileHandle) job.created.add(job.pictures[i], job.destinationFolder);
+    SafeFile target;
+    bool ok = source != kInvalidFileHandle && openSafeFile(target, to);
     char block[4096];
-    bool ok = target != kInvalidFileHandle;
-    for (uint32_t left = getFileLength(source); ok && left > 0;) {
+    for (uint32_t left = ok ? getFileLength(source) : 0; ok && left > 0;) {
         uint32_t n = left < sizeof block ? left : uint32_t(sizeof block);
-        ok = readBytes(source, block, n) && writeBytes(target, block, n);
+        ok = readBytes(source, block, n) && writeBytes(target.file, block, n);
         left -= n;
     }
     closeFile(source);
-    ok = closeFile(target) && ok;
+    if (ok) {
+        ok = commitSafeFile(target, job.replaceExisting);
+    } else {
+        abandonSafeFile(target);
+    }
+    if (ok) job.created.add(job.pictures[i], job.destinationFolder);
     if (!ok) {
         setLastError(job, {"Unable to write the picture file : ", programPathForDisplay(to).c_str(), " (",
                            lastFileError(), ")"});

@@ -9,6 +9,7 @@
 #include "model/Publication.h"
 #include "model/Text.h"
 #include "tests/model/PublicationText.h"
+#include "tests/support/SpecialFiles.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -96,12 +97,15 @@ TEST_F(HtmlImportTest, PicturesInsideTheSourceFolderAreCopiedAndListed) {
     tmp.write("pics\\a.gif", "GIF89a");
     tmp.write("b c.png", "png");
     tmp.write("outside.gif", "GIF89a");
+    TempFolder elsewhere;
+    elsewhere.write("secret.gif", "SECRET");
+    bool linked = makeSymlink(elsewhere.file("secret.gif"), tmp.file("link.gif"));
     setDestinationFolder(*job, tmp.file("book").c_str());
     job->sourceKind = SourceKind::html;
     copyText(job->bookTitle, "T");
     tmp.write("page.htm",
               "<body><img src=\"pics/a.gif\"><img alt=x src='b%20c.png'><img src=\"./pics/../pics/a.gif\">"
-              "<img src=\"../x.gif\"><img src=\"/outside.gif\"><img src=\"missing.gif\"><img "
+              "<img src=\"link.gif\"><img src=\"../x.gif\"><img src=\"/outside.gif\"><img src=\"missing.gif\"><img "
               "src=\"http://h/outside.gif\">");
     setSourcePath(*job, tmp.file("page.htm").c_str());
     ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
@@ -123,6 +127,15 @@ TEST_F(HtmlImportTest, PicturesInsideTheSourceFolderAreCopiedAndListed) {
     EXPECT_NE(std::string(job->lastError).find("a.gif"), std::string::npos) << job->lastError;
     EXPECT_EQ(tmp.read("again\\pics\\a.gif"), "the user's own");
     EXPECT_FALSE(tmp.exists("again\\page*"));
+    // Replacing takes the name's place: a link standing there is replaced, not written through.
+    if (linked) {
+        ASSERT_TRUE(deleteFile(tmp.file("again\\pics\\a.gif").c_str()));
+        ASSERT_TRUE(makeSymlink(elsewhere.file("secret.gif"), tmp.file("again\\pics\\a.gif")));
+        job->replaceExisting = true;
+        ASSERT_EQ(runImport(*job), ImportOutcome::done) << job->lastError;
+        EXPECT_EQ(tmp.read("again\\pics\\a.gif"), "GIF89a");
+        EXPECT_EQ(elsewhere.read("secret.gif"), "SECRET");
+    }
 }
 
 TEST_F(HtmlImportTest, RightsAndBiographyAreAddedOnlyWhenAsked) {
