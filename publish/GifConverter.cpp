@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "model/Paths.h"
+
 namespace {
 
 constexpr int kMaxCodeWidth = 12;
@@ -112,6 +114,7 @@ void GifConverter::prepare(int32_t width, int32_t height) {
 
 bool GifConverter::convert(const char* gifPath) {
     converted = false;
+    if (!endsWithNoCase(gifPath, "gif")) return converted = convertPngOrJpeg(gifPath);
     whyNot = "it cannot be read";
     FileHandle file = openFile(gifPath, OpenMode::read);
     if (file == kInvalidFileHandle) return false;

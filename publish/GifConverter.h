@@ -1,5 +1,6 @@
 // One GIF picture turned into an 8-bit Windows bitmap that fits the reader's
-// screen, decoded and shrunk in one pass.
+// screen, decoded and shrunk in one pass. PNG and JPEG pictures become the
+// same bitmap (PngJpegPictures.cpp).
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,10 @@ struct PaletteColour {
 extern const PaletteColour fixedPalette[256];
 // First entry at the smallest squared distance (an exact match stops the search).
 uint16_t nearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue);
+
+// Names the build records as pictures: those ending in "gif", "png", "jpg"
+// or "jpeg" (any case). Any name not ending in "gif" is read as a PNG or JPEG.
+bool isPictureToConvert(const char* path);
 
 struct GifColour {
     uint8_t red = 0;
@@ -97,4 +102,8 @@ private:
     bool isComplete() const;
     void placePixel(uint8_t colour);
     void buildHeaders();
+    bool convertPngOrJpeg(const char* path);
+    bool choosePngOrJpegSize(int32_t width, int32_t height);
+    bool takeExactColours(const uint8_t* scaled);
+    bool ditherToFixedPalette(const uint8_t* scaled);
 };

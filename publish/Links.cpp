@@ -107,9 +107,9 @@ void BuildContext::addPicture(const char* path, int32_t position) {
     if (isRefusedPicture(path)) {
         ++picturesLeftOut;
         // A picture of another format is there but cannot be carried over.
-        if (fileExists(path) && !endsWithNoCase(path, "gif"))
-            reportPathMessage("The picture %s is left out: only GIF pictures can be converted", path,
-                              kBuildWarningLevel);
+        if (fileExists(path) && !isPictureToConvert(path))
+            reportPathMessage("The picture %s is left out: only GIF, PNG and JPEG pictures can be converted",
+                              path, kBuildWarningLevel);
         return;
     }
     if (repeatOf < 0) {
@@ -312,7 +312,7 @@ bool isRefusedPicture(const char* path) {
     char first = upperAscii(name[0]);
     if (first >= 'A' && first <= 'Z' && name[1] == '.') return true;
     if (std::strpbrk(path, "*?") != nullptr) return true;
-    return !fileExists(path) || !endsWithNoCase(path, "gif");
+    return !fileExists(path) || !isPictureToConvert(path);
 }
 
 // A scheme of two or more characters before a ":" (one letter is a drive).

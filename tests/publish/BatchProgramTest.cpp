@@ -77,10 +77,40 @@ TEST_F(BatchProgramTest, APackageOfAnotherToolPublishesAndNamesWhatItLeavesOut) 
     // Windows writes its line ends as CR LF.
     std::erase(result.err, '\r');
     for (const char* named :
-         {"cover.jpg is left out: only GIF", "SVG picture cover.jpg", "art (art.svg) is left out",
+         {"cover.jpg is left out: it is no PNG or JPEG picture that can be decoded", "SVG picture cover.jpg",
+          "art (art.svg) is left out",
           "report: 1 internal link is unresolved\n  two.xhtml#gone in ",
           "report: 2 picture references are not converted", "The spine entry ghost names no item",
           "report: 2 spine entries are skipped"})
+        EXPECT_NE(result.err.find(named), std::string::npos) << result.err;
+}
+
+TEST_F(BatchProgramTest, PicturesOfEveryKindBecomeBitmapRecordsOrAreNamedInTheReport) {
+    tmp.copyFrom("tests/publish/data/pictures",
+                 {"pictures.opf", "cover.htm", "gallery.htm", "cover.jpg", "plasma.png", "pattern.gif"});
+    const std::string photo = readWholeFile(sourceFile("tests/publish/data/magick-photo.png"));
+    tmp.write("damaged.png", photo.substr(0, 3000));
+    tmp.write("diagram.bmp", "BM");
+    std::string gallery = tmp.read("gallery.htm");
+    gallery.insert(gallery.find("</body>"), "<img src=\"damaged.png\"><img src=\"diagram.bmp\">");
+    tmp.write("gallery.htm", gallery);
+    ProgramResult result = run("-b " + commandLinePath(tmp.file("pictures.opf")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> records = recordsOf(tmp.read("pictures.prc"));
+    uint32_t textRecords = big16(records[0], 8);
+    ASSERT_EQ(records.size(), 1 + textRecords + 3);
+    // The JPEG (64 x 48), the PNG (40 x 30, shown twice) and the GIF (30 x 10, rows of 32).
+    const uint32_t sizes[] = {64 * 48, 40 * 30, 32 * 10};
+    for (uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(records[1 + textRecords + i].substr(0, 2), "BM");
+        EXPECT_EQ(records[1 + textRecords + i].size(), 1078 + sizes[i]);
+    }
+    EXPECT_EQ(valuesOf(decodedText(records), "recindex", 5),
+              (std::vector<std::string>{"00001", "00002", "00003", "00002", "XXXXX", "XXXXX"}));
+    std::erase(result.err, '\r');
+    for (const char* named : {"damaged.png is left out: its picture data is damaged",
+                              "diagram.bmp is left out: only GIF, PNG and JPEG pictures can be converted",
+                              "report: 2 picture references are not converted"})
         EXPECT_NE(result.err.find(named), std::string::npos) << result.err;
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,6 +40,8 @@ struct Bitmap {
         return uint8_t(bytes[1078 + size_t(height - 1 - y) * stride + x]);
     }
     uint8_t palette(int entry, int component) const { return uint8_t(bytes[54 + 4 * entry + component]); }
+    // Red (0), green (1) or blue (2) of the pixel in row y from the top.
+    uint8_t rgb(uint32_t x, uint32_t y, int component) const { return palette(at(x, y), 2 - component); }
     // Every pixel against the expected indexes, row by row from the top.
     void expectPixels(const std::vector<uint8_t>& expected) const {
         ASSERT_EQ(size_t(width) * height, expected.size());
@@ -180,30 +184,43 @@ TEST_F(GifConverterTest, PicturesOfEveryShapeOfStreamDecodeToTheirPixels) {
     bitmap.expectPixels(noise);
 }
 
+// A picture another program wrote as "P6\n<w> <h>\n255\n" and red, green,
+// blue per pixel, the row from the top first.
+struct Ppm {
+    unsigned width = 0, height = 0;
+    std::string rgb;
+    uint8_t at(uint32_t x, uint32_t y, int component) const {
+        return uint8_t(rgb[(y * width + x) * 3 + component]);
+    }
+};
+Ppm readPpm(const char* name) {
+    Ppm ppm;
+    std::string bytes = readWholeFile(fixture(name));
+    unsigned maximum = 0;
+    int header = 0;
+    EXPECT_EQ(std::sscanf(bytes.c_str(), "P6 %u %u %u%n", &ppm.width, &ppm.height, &maximum, &header), 3);
+    ppm.rgb = bytes.substr(size_t(header) + 1);
+    EXPECT_EQ(ppm.rgb.size(), 3u * ppm.width * ppm.height);
+    return ppm;
+}
+
 TEST_F(GifConverterTest, PicturesMadeByAnotherEncoderShowTheirOwnColours) {
+    // A PNG of up to 256 colours keeps them exactly.
     const std::pair<const char*, const char*> fixtures[] = {
         {"magick-plasma.gif", "magick-plasma.ppm"},
         {"magick-plasma-interlaced.gif", "magick-plasma.ppm"},
-        {"magick-gradient.gif", "magick-gradient.ppm"}};
-    for (const auto& [gif, ppmName] : fixtures) {
-        SCOPED_TRACE(gif);
+        {"magick-gradient.gif", "magick-gradient.ppm"},
+        {"magick-plasma.png", "magick-plasma.ppm"}};
+    for (const auto& [picture, ppmName] : fixtures) {
+        SCOPED_TRACE(picture);
         Bitmap bitmap;
-        ASSERT_TRUE(convertFile(fixture(gif), &bitmap));
-        std::string ppm = readWholeFile(fixture(ppmName));
-        // "P6\n<w> <h>\n255\n" then red, green, blue per pixel.
-        unsigned width = 0, height = 0, maximum = 0;
-        int header = 0;
-        ASSERT_EQ(std::sscanf(ppm.c_str(), "P6 %u %u %u%n", &width, &height, &maximum, &header), 3);
-        ASSERT_EQ(bitmap.width, width);
-        ASSERT_EQ(bitmap.height, height);
-        const size_t pixelsAt = size_t(header) + 1;
-        ASSERT_EQ(ppm.size(), pixelsAt + 3 * width * height);
-        for (uint32_t p = 0; p < width * height; ++p) {
-            uint8_t index = bitmap.at(p % width, p / width);
-            for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(bitmap.palette(index, 2 - c), uint8_t(ppm[pixelsAt + 3 * p + c]))
-                    << p % width << "," << p / width;
-        }
+        ASSERT_TRUE(convertFile(fixture(picture), &bitmap));
+        Ppm ppm = readPpm(ppmName);
+        ASSERT_EQ(bitmap.width, ppm.width);
+        ASSERT_EQ(bitmap.height, ppm.height);
+        for (uint32_t y = 0; y < ppm.height; ++y)
+            for (uint32_t x = 0; x < ppm.width; ++x)
+                for (int c = 0; c < 3; ++c) ASSERT_EQ(bitmap.rgb(x, y, c), ppm.at(x, y, c)) << x << "," << y;
     }
 }
 
@@ -271,6 +288,101 @@ TEST_F(GifConverterTest, UnacceptablePicturesAreRefusedAndWriteNothing) {
         ASSERT_TRUE(convertBytes(a.gif, &bitmap, &converter)) << a.what;
         bitmap.expectPixels(patternPixels(30, a.rows));
         EXPECT_EQ(bitmap.palette(0, 2), a.red) << a.what;
+    }
+}
+
+TEST_F(GifConverterTest, PngAndJpegPicturesShrinkAsGifsDoAndLieOnWhite) {
+    // The pattern in the pattern GIFs' colours, 221 x 10, colour 7 transparent
+    // and colour 6 half so (made with ImageMagick from a PAM file).
+    Bitmap bitmap;
+    GifConverter converter;
+    ASSERT_TRUE(convertFile(fixture("pattern-221x10-alpha.png"), &bitmap, &converter));
+    EXPECT_EQ(converter.scalePercent, 99);
+    ASSERT_EQ(bitmap.width, 218u);
+    ASSERT_EQ(bitmap.height, 9u);
+    std::vector<uint8_t> expected(218 * 9);
+    for (uint32_t y = 0; y < 10; ++y)
+        for (uint32_t x = 0; x < 221; ++x)
+            if (y * 99 / 100 < 9 && x * 99 / 100 < 218)
+                expected[y * 99 / 100 * 218 + x * 99 / 100] = pattern(x, y);
+    for (uint32_t y = 0; y < 9; ++y) {
+        for (uint32_t x = 0; x < 218; ++x) {
+            uint8_t p = expected[y * 218 + x];
+            const int rgb[3] = {p * 37 % 256, 255 - p * 11, p * 91 % 256};
+            int alpha = p == 7 ? 0 : p == 6 ? 128 : 255;
+            for (int c = 0; c < 3; ++c)
+                ASSERT_NEAR(bitmap.rgb(x, y, c), (rgb[c] * alpha + 255 * (255 - alpha)) / 255.0, 1.0)
+                    << x << "," << y;
+        }
+    }
+}
+
+TEST_F(GifConverterTest, PicturesOfManyColoursAreDitheredToTheReadersPaletteAndKeepTheirShades) {
+    // A 64 x 48 plasma of 3,063 colours, as PNG and as JPEG. Each 8 x 8 block
+    // keeps its average colour within 4; taking the nearest fixed colour of
+    // each pixel alone misses by more than 8 in some block.
+    const Ppm ppm = readPpm("magick-photo.ppm");
+    for (const char* picture : {"magick-photo.png", "magick-photo.jpg"}) {
+        SCOPED_TRACE(picture);
+        Bitmap bitmap;
+        ASSERT_TRUE(convertFile(fixture(picture), &bitmap));
+        ASSERT_EQ(bitmap.width, 64u);
+        ASSERT_EQ(bitmap.height, 48u);
+        for (int i = 0; i < 256; ++i) {
+            const PaletteColour& fixed = fixedPalette[i];
+            EXPECT_EQ(bitmap.palette(i, 0) | bitmap.palette(i, 1) << 8 | bitmap.palette(i, 2) << 16,
+                      fixed.blue | fixed.green << 8 | fixed.red << 16);
+            EXPECT_EQ(bitmap.palette(i, 3), nearestPaletteIndex(fixed.red, fixed.green, fixed.blue));
+        }
+        double worst = 0;
+        for (uint32_t block = 0; block < 8 * 6; ++block) {
+            for (int c = 0; c < 3; ++c) {
+                double difference = 0;
+                for (uint32_t y = block / 8 * 8; y < block / 8 * 8 + 8; ++y)
+                    for (uint32_t x = block % 8 * 8; x < block % 8 * 8 + 8; ++x)
+                        difference += bitmap.rgb(x, y, c) - ppm.at(x, y, c);
+                worst = std::max(worst, std::abs(difference / 64));
+            }
+        }
+        EXPECT_LE(worst, 4.0);
+    }
+}
+
+TEST_F(GifConverterTest, PngAndJpegPicturesThatCannotBeDecodedAreRefusedWithTheirReason) {
+    auto pngHead = [](uint32_t width, uint32_t height) {
+        std::string ihdr = "\x89PNG\r\n\x1A\n" + std::string("\0\0\0\x0DIHDR", 8);
+        for (uint32_t value : {width, height})
+            for (int shift = 24; shift >= 0; shift -= 8) ihdr += char(value >> shift);
+        return ihdr + std::string("\x08\x02\0\0\0", 5) + "CRC!";
+    };
+    // A baseline frame of 30000 x 10: start of image, then the frame header.
+    const std::string wideJpeg("\xFF\xD8\xFF\xC0\0\x11\x08\0\x0A\x75\x30\x03\x01\x11\0\x02\x11\0\x03\x11\0",
+                               21);
+    // A Huffman table of 257 codes (255 of one bit, 2 of two), more than the decoder holds.
+    const std::string hugeTable =
+        "\xFF\xD8\xFF\xC4\x01\x14" + std::string("\0\xFF\x02", 3) + std::string(14 + 257, '\0');
+    const std::string photo = readWholeFile(fixture("magick-photo.png"));
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* whyNot;
+    } refused[] = {
+        {"huge.png", pngHead(60000, 60000), "it is too large to fit the screen at 1 %"},
+        {"large.png", pngHead(5001, 5000), "it has more than 25 million pixels to decode"},
+        {"wide.jpg", wideJpeg, "it is too large to fit the screen at 1 %"},
+        {"cut.png", photo.substr(0, photo.size() / 2), "its picture data is damaged"},
+        {"table.jpg", hugeTable, "its picture data is damaged"},
+        {"text.jpeg", "a JPEG, said the file's name", "it is no PNG or JPEG picture that can be decoded"},
+        {"gif.png", readWholeFile(fixture("pattern-30x10.gif")),
+         "it is no PNG or JPEG picture that can be decoded"},
+        {"missing.png", "", "it cannot be read"},
+    };
+    for (const auto& r : refused) {
+        if (r.bytes != "") tmp.write(r.name, r.bytes);
+        GifConverter converter;
+        converter.prepare(220, 280);
+        EXPECT_FALSE(converter.convert(tmp.file(r.name).c_str())) << r.name;
+        EXPECT_STREQ(converter.whyNot, r.whyNot) << r.name;
     }
 }
 
