@@ -9,6 +9,11 @@
 # contents page linking every one of them; it reports the unresolved links
 # (none are expected) and peak memory. "publish-bench.sh contents" runs that
 # book alone, without the side-by-side converter.
+#
+# A fourth book holds PNG and JPEG pictures: one of a camera's 24 megapixels,
+# a 4000 x 3000 PNG with transparency and twenty 800 x 600 photographs; it
+# shows what decoding and shrinking them costs ("publish-bench.sh pictures"
+# runs it alone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${RUNS:-5}
@@ -82,15 +87,33 @@ contents_book() {
     echo "contents book: ${unresolved:-0} unresolved links, e-book $(stat -c %s "$dir/contents.prc") bytes"
 }
 
-if [ "$only" = contents ]; then
+# The pictures book: one document showing every picture once.
+pictures_book() {
+    local dir="$work/pictures" body="" manifest="" n
+    mkdir -p "$dir"
+    convert -size 4000x6000 gradient:navy-gold -rotate 90 -quality 90 "$dir/camera.jpg"
+    convert -size 4000x3000 "gradient:rgba(200,30,30,1)-rgba(30,30,200,0.3)" PNG32:"$dir/wide.png"
+    for ((n = 1; n <= 20; n++)); do
+        convert -size 800x600 -seed $n plasma:fractal -quality 85 "$dir/photo$n.jpg"
+        body+="<p>Photograph $n: <img src=\"photo$n.jpg\"></p>"$'\n'
+    done
+    printf '<html><body>\n<h1>Pictures</h1>\n<img src="camera.jpg"><img src="wide.png">\n%s</body></html>\n' \
+        "$body" >"$dir/toc.htm"
+    write_package "$dir/pictures.opf" "Pictures" "" ""
+    local wall peak
+    read -r wall peak < <(measure "$program" -b "$dir/pictures.opf")
+    printf '%-44s %10s %12s\n' "22 PNG and JPEG pictures, 24 MP (quirebound)" "$wall" "$peak"
+}
+
+if [ "$only" = contents ] || [ "$only" = pictures ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build build --target quirebound -j2 >/dev/null
     program="$(pwd)/build/publish/quirebound"
     work="$(pwd)/build/bench-publish"
-    rm -rf "$work/contents"
+    rm -rf "${work:?}/$only"
     mkdir -p "$work"
     printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
-    contents_book
+    "${only}_book"
     exit 0
 fi
 
@@ -176,4 +199,5 @@ printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
 printf '%-44s %10s %12s\n' "one document, $text_bytes bytes of text (quirebound)" "$single_wall" "$single_peak"
 printf '%-44s %10s %12s\n' "$chapters chapters, $large_bytes bytes (quirebound)" "$large_wall" "$large_peak"
 contents_book
+pictures_book
 echo "e-books: $(stat -c %s "$work/single/single.prc") and $(stat -c %s "$work/large/large.prc") bytes"
