@@ -280,7 +280,11 @@ bool pngChunksFit(FileHandle file, uint32_t length) {
 // reads a table's bytes as the decoder does, even past its segment's end.
 // True for a file that is no JPEG.
 bool jpegTablesFit(FileHandle file) {
-    if (readByte(file) != 0xFF || readByte(file) != 0xD8) return true;
+    // The decoder, as at every marker, steps over any number of 0xFF bytes.
+    int start = readByte(file);
+    if (start != 0xFF) return true;
+    while (start == 0xFF) start = readByte(file);
+    if (start != 0xD8) return true;
     for (;;) {
         int byte = readByte(file);
         if (byte < 0) return true;
