@@ -273,18 +273,21 @@ bool pngChunksFit(FileHandle file, uint32_t length) {
     return true;
 }
 
-// The decoder keeps a Huffman table of at most 256 codes in arrays of that
-// size without checking the counts a JPEG gives, so a table of more codes
-// would overrun them. Every table it could read is checked here first: the
-// walk takes each segment by its length, scans data for the next marker, and
-// reads a table's bytes as the decoder does, even past its segment's end.
-// True for a file that is no JPEG.
+// The decoder trusts a JPEG's tables: a Huffman table of more than 256 codes
+// overruns its arrays, and a scan that uses a Huffman or quantisation table
+// never defined reads memory it never set. Every table the decoder could
+// read is checked here first, in the order it would meet them: the walk
+// takes each segment by its length, scans data for the next marker, and reads
+// a table's bytes as the decoder does, even past its segment's end. True for
+// a file that is no JPEG.
 bool jpegTablesFit(FileHandle file) {
     // The decoder, as at every marker, steps over any number of 0xFF bytes.
     int start = readByte(file);
     if (start != 0xFF) return true;
     while (start == 0xFF) start = readByte(file);
     if (start != 0xD8) return true;
+    bool huffman[2][4] = {}, quantisation[4] = {};
+    int frameTables[4] = {}, frameComponents = 0;
     for (;;) {
         int byte = readByte(file);
         if (byte < 0) return true;
@@ -296,22 +299,50 @@ bool jpegTablesFit(FileHandle file) {
         int high = readByte(file), low = readByte(file);
         if (low < 0) return true;
         int32_t left = (high << 8 | low) - 2;
-        if (marker == 0xC4) {
+        uint32_t end = getFilePosition(file) + uint32_t(left > 0 ? left : 0);
+        if (marker == 0xC4 || marker == 0xDB) {
+            // Tables one after the other, each with its class and number first.
             while (left > 0) {
-                int32_t codes = 0;
-                if (readByte(file) < 0) return true;
-                for (int i = 0; i < 16; ++i) {
-                    int count = readByte(file);
-                    if (count < 0) return true;
-                    codes += count;
+                int which = readByte(file);
+                if (which < 0) return true;
+                int32_t values = 64 * ((which >> 4) + 1);  // of 8 or 16 bits
+                if (marker == 0xC4) {
+                    int32_t codes = 0;
+                    for (int i = 0; i < 16; ++i) codes += readByte(file) & 0xFF;
+                    if (codes > 256) return false;
+                    if ((which >> 4) <= 1 && (which & 15) <= 3) huffman[which >> 4][which & 15] = true;
+                    values = codes;
+                    left -= 16;
+                } else if ((which & 15) <= 3) {
+                    quantisation[which & 15] = true;
                 }
-                if (codes > 256) return false;
-                setFilePosition(file, getFilePosition(file) + uint32_t(codes));
-                left -= 17 + codes;
+                setFilePosition(file, getFilePosition(file) + uint32_t(values));
+                left -= 1 + values;
             }
-        } else if (left > 0) {
-            setFilePosition(file, getFilePosition(file) + uint32_t(left));
+            continue;
         }
+        if (marker >= 0xC0 && marker <= 0xC2) {
+            uint8_t frame[6];
+            if (!readBytes(file, frame, sizeof frame)) return true;
+            frameComponents = frame[5] <= 4 ? frame[5] : 0;
+            for (int i = 0; i < frameComponents; ++i) {
+                uint8_t component[3];
+                if (!readBytes(file, component, sizeof component)) return true;
+                frameTables[i] = component[2] & 3;
+            }
+        } else if (marker == 0xDA) {
+            int count = readByte(file);
+            uint8_t scan[4][2];
+            if (count < 1 || count > 4 || !readBytes(file, scan, uint32_t(2 * count))) return true;
+            int first = readByte(file), last = readByte(file);
+            for (int i = 0; i < count; ++i) {
+                if (first == 0 && !huffman[0][(scan[i][1] >> 4) & 3]) return false;
+                if (last > 0 && !huffman[1][scan[i][1] & 3]) return false;
+            }
+            for (int i = 0; i < frameComponents; ++i)
+                if (!quantisation[frameTables[i]]) return false;
+        }
+        setFilePosition(file, end);
     }
 }
 
