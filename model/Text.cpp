@@ -15,7 +15,6 @@ size_t keptReferenceLength(const char* text);
 int64_t referenceAt(const char* text, size_t* length);
 // Appends piece only when all of it fits.
 bool appendWhole(char* field, size_t capacity, const char* piece);
-uint32_t unicodeOfAnsi(uint8_t byte);
 // The Windows-1252 byte of a character; -1 when it has none.
 int ansiByteOf(uint32_t code);
 int encodeAnsi(uint32_t code, char* out);
@@ -290,11 +289,6 @@ bool appendWhole(char* field, size_t capacity, const char* piece) {
     return appendText(field, capacity, piece);
 }
 
-uint32_t unicodeOfAnsi(uint8_t byte) {
-    if (byte < 0x80 || byte >= 0xA0 || kWindows1252High[byte - 0x80] == 0) return byte;
-    return kWindows1252High[byte - 0x80];
-}
-
 int ansiByteOf(uint32_t code) {
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return int(code);
     for (int i = 0; i < 32; ++i) {
@@ -313,3 +307,58 @@ int encodeAnsi(uint32_t code, char* out) {
 }
 
 }  // namespace
+
+uint32_t unicodeOfAnsi(uint8_t byte) {
+    if (byte < 0x80 || byte >= 0xA0 || kWindows1252High[byte - 0x80] == 0) return byte;
+    return kWindows1252High[byte - 0x80];
+}
+
+int encodeUtf8(uint32_t code, char* out) {
+    auto put = [&](int i, uint32_t bits) { out[i] = static_cast<char>(bits); };
+    if (code < 0x80) {
+        put(0, code);
+        return 1;
+    }
+    if (code < 0x800) {
+        put(0, 0xC0 | (code >> 6));
+        put(1, 0x80 | (code & 0x3F));
+        return 2;
+    }
+    if (code < 0x10000) {
+        put(0, 0xE0 | (code >> 12));
+        put(1, 0x80 | ((code >> 6) & 0x3F));
+        put(2, 0x80 | (code & 0x3F));
+        return 3;
+    }
+    put(0, 0xF0 | (code >> 18));
+    put(1, 0x80 | ((code >> 12) & 0x3F));
+    put(2, 0x80 | ((code >> 6) & 0x3F));
+    put(3, 0x80 | (code & 0x3F));
+    return 4;
+}
+
+bool ansiToUtf8(const char* text, char* out, size_t capacity) {
+    if (capacity == 0) return false;
+    size_t used = 0;
+    for (const char* p = text; *p != '\0';) {
+        uint32_t code = unicodeOfAnsi(static_cast<uint8_t>(*p));
+        size_t length = *p == '&' ? keptReferenceLength(p) : 0;
+        if (length > 0) {
+            size_t digitsLength = 0;
+            code = uint32_t(referenceAt(p + 1, &digitsLength));
+            p += length;
+        } else {
+            ++p;
+        }
+        char bytes[4];
+        int n = encodeUtf8(code, bytes);
+        if (used + size_t(n) >= capacity) {
+            out[used] = '\0';
+            return false;
+        }
+        std::memcpy(out + used, bytes, size_t(n));
+        used += size_t(n);
+    }
+    out[used] = '\0';
+    return true;
+}

@@ -105,5 +105,15 @@ struct Utf8ToAnsi {
 // A whole text; false when the result did not fit (out is then cut).
 bool utf8ToAnsi(const char* text, char* out, size_t capacity);
 
+// The character a Windows-1252 byte stands for; the five bytes it leaves
+// undefined stand for themselves.
+uint32_t unicodeOfAnsi(uint8_t byte);
+// The program's 8-bit text as UTF-8: its Windows-1252 bytes and the
+// references it keeps for characters beyond them. False when the result
+// did not fit (out then ends with whole characters).
+bool ansiToUtf8(const char* text, char* out, size_t capacity);
+// The character (at most 0x10FFFF) as UTF-8 into out (4 bytes); its length.
+int encodeUtf8(uint32_t code, char* out);
+
 // text followed directly by n in decimal, cut to capacity bytes.
 void composeTextAndNumber(const char* text, int32_t n, char* out, size_t capacity);

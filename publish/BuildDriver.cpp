@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "EpubBuild.h"
 #include "PalmDocDatabase.h"
 #include "model/CommandLinePath.h"
 #include "model/Paths.h"
@@ -136,7 +137,7 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
             reportTo(reporter, "The eBook path \"%s\" is too long", options.ebookPath);
             return 1;
         }
-    } else if (!batchTargetPath(packagePath, target)) {
+    } else if (!batchTargetPath(packagePath, target, options.format)) {
         reportTo(reporter, "The package path \"%s\" is too short or too long to name an eBook", packagePath);
         return 1;
     }
@@ -164,6 +165,16 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
         delete publication;
         return 1;
     }
+    if (options.format == EbookFormat::epub) {
+        EpubOptions epub;
+        epub.targetPath = target;
+        epub.coverPicture = options.coverPath;
+        epub.allowOutsideFiles = options.allowOutsideFiles;
+        char message[kBuildMessageSize];
+        bool built = buildEpub(*publication, epub, reporter, message);
+        delete publication;
+        return built ? 0 : 1;
+    }
     BuildContext* context = new (std::nothrow) BuildContext(publication);
     if (context == nullptr) {
         delete publication;
@@ -178,7 +189,7 @@ int batchBuild(const char* packagePath, const BatchOptions& options, BuildReport
     return built ? 0 : 1;
 }
 
-bool batchTargetPath(const char* packagePath, char* out) {
+bool batchTargetPath(const char* packagePath, char* out, EbookFormat format) {
     const char* name = packagePath + std::strlen(packagePath);
     while (name > packagePath && name[-1] != '\\' && name[-1] != '/') --name;
     if (*name == '\0') return false;
@@ -189,7 +200,7 @@ bool batchTargetPath(const char* packagePath, char* out) {
     if (kept >= size_t(kPathSize)) return false;
     std::memcpy(out, packagePath, kept);
     out[kept] = '\0';
-    return appendText(out, kPathSize, ".prc");
+    return appendText(out, kPathSize, format == EbookFormat::epub ? ".epub" : ".prc");
 }
 
 namespace {

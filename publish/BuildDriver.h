@@ -15,13 +15,18 @@ bool buildEbook(BuildContext& context, const char* targetPath, bool compress);
 // The same with the given writer.
 bool buildEbook(BuildContext& context, const char* targetPath, bool compress, EbookDatabase& database);
 
+enum class EbookFormat { prc, epub };
+
 // What a batch build is asked for beside its package.
 struct BatchOptions {
+    EbookFormat format = EbookFormat::prc;
     bool compress = true;
     // The e-book's path (program form, absolute); empty: batchTargetPath's.
     const char* ebookPath = "";
     // Files outside the package's folder tree are read too.
     bool allowOutsideFiles = false;
+    // EPUB only: a picture for the cover (program form, absolute), or empty.
+    const char* coverPath = "";
 };
 
 // Builds the package at packagePath (program form, absolute) into the
@@ -32,7 +37,9 @@ int batchBuild(const char* packagePath, const BatchOptions& options = {},
                BuildReporter& reporter = standardErrorBuildReporter());
 
 // The e-book path a batch build writes: in the package's folder, the
-// package's name with ".prc" in place of its extension (the last dot in the
-// name, unless the name begins with it), or behind a name without one.
-// False when the path names no file or the e-book's would be too long.
-bool batchTargetPath(const char* packagePath, char* out /* 256 bytes */);
+// package's name with ".prc" (or ".epub") in place of its extension (the
+// last dot in the name, unless the name begins with it), or behind a name
+// without one. False when the path names no file or the e-book's would be
+// too long.
+bool batchTargetPath(const char* packagePath, char* out /* 256 bytes */,
+                     EbookFormat format = EbookFormat::prc);

@@ -27,7 +27,6 @@ bool writeLinkTag(BuildContext& context, const TagScanner& tag, const char* docu
 void writePictureTag(BuildContext& context, const char* documentPath, const char* src);
 int32_t anchorOffset(FileHandle file);
 bool isRefusedPicture(const char* path);
-bool isWebAddress(const char* href);
 
 }  // namespace
 
@@ -313,18 +312,6 @@ bool isRefusedPicture(const char* path) {
     if (first >= 'A' && first <= 'Z' && name[1] == '.') return true;
     if (std::strpbrk(path, "*?") != nullptr) return true;
     return !fileExists(path) || !isPictureToConvert(path);
-}
-
-// A scheme of two or more characters before a ":" (one letter is a drive).
-bool isWebAddress(const char* href) {
-    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
-    auto isSchemeChar = [&](char c) {
-        return isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '.' || c == '-';
-    };
-    if (!isLetter(href[0])) return false;
-    int length = 1;
-    while (isSchemeChar(href[length])) ++length;
-    return length >= 2 && href[length] == ':' && !startsWithNoCase(href, "file:");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "BuildContext.h"
 #include "BuildPages.h"
+#include "EpubNavigation.h"
 #include "Url.h"
 #include "model/Charset.h"
 #include "model/CommandLinePath.h"
@@ -118,6 +119,11 @@ bool BuildContext::mergeManifest() {
         }
     }
 
+    // A package unpacked from an EPUB keeps the navigation it came with.
+    if (!mergeInputContents(*this)) {
+        abandonIntermediateFile(*this);
+        return false;
+    }
     if (!writeMetadataPage(*this)) {
         abandonIntermediateFile(*this);
         return false;

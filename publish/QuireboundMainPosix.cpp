@@ -9,18 +9,25 @@
 namespace {
 
 constexpr const char* kShortUsage =
-    "usage: quirebound -b [-o EBOOK.prc] [--strict] PACKAGE.opf...  (publishes the e-books; the editor\n"
+    "usage: quirebound -b [--format prc|epub] [-o EBOOK] [--cover PICTURE] [--strict] PACKAGE.opf...\n"
+    "(publishes the e-books; the editor\n"
     "runs on Windows, also under Wine; see --help)\n";
 
 constexpr const char* kUsage =
     "Usage: quirebound -b [options] PACKAGE.opf...\n"
-    "Publishes each Open eBook publication as a PalmDOC e-book: PACKAGE.prc is\n"
-    "written beside PACKAGE.opf and its path is printed, one line per e-book.\n"
+    "Publishes each Open eBook publication as a PalmDOC e-book (PACKAGE.prc)\n"
+    "or an EPUB 3 e-book (PACKAGE.epub), written beside PACKAGE.opf; the path\n"
+    "of each e-book is printed, one line per e-book.\n"
     "The editor itself is the Windows program (it runs under Wine too).\n"
     "\n"
     "  -b              publish the packages named, one after the other\n"
-    "  -o, --output EBOOK.prc\n"
+    "  --format prc|epub\n"
+    "                  the kind of e-book (default: prc, or what -o's\n"
+    "                  extension names)\n"
+    "  -o, --output EBOOK.prc|EBOOK.epub\n"
     "                  write the e-book of the one package named there\n"
+    "  --cover PICTURE an EPUB's cover (GIF, PNG, JPEG or SVG), instead of\n"
+    "                  the one the package names\n"
     "  --strict        fail when a publishing report names what to fix\n"
     "  --allow-outside-files\n"
     "                  also read files outside each package's folder; without\n"

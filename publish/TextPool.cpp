@@ -34,6 +34,14 @@ int32_t TextPool::intern(const char* text) {
     return count++;
 }
 
+int32_t TextPool::find(const char* text) const {
+    uint32_t mask = uint32_t(kTextPoolSlots) - 1;
+    for (uint32_t at = exactHash(text) & mask; slots[at] >= 0; at = (at + 1) & mask) {
+        if (std::strcmp(bytes + offsets[slots[at]], text) == 0) return slots[at];
+    }
+    return -1;
+}
+
 const char* TextPool::text(int32_t id) const {
     return id < 0 || id >= count ? "" : bytes + offsets[id];
 }

@@ -19,6 +19,8 @@ struct TextPool {
     TextPool();
     // The id of text, byte for byte; added when new. -1 when the pool is full.
     int32_t intern(const char* text);
+    // The id of text when it is held; -1 otherwise.
+    int32_t find(const char* text) const;
     // "" for -1.
     const char* text(int32_t id) const;
 };

@@ -275,3 +275,14 @@ bool resolveAgainstPackage(const Publication& publication, const char* address, 
     url.set(address);
     return url.toPath(out);
 }
+
+bool isWebAddress(const char* href) {
+    auto isLetter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    auto isSchemeChar = [&](char c) {
+        return isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '.' || c == '-';
+    };
+    if (!isLetter(href[0])) return false;
+    int length = 1;
+    while (isSchemeChar(href[length])) ++length;
+    return length >= 2 && href[length] == ':' && !startsWithNoCase(href, "file:");
+}

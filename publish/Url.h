@@ -52,3 +52,6 @@ struct Url {
 // An address resolved against the package's own path, as a local path
 // (256 bytes). False when the path had to be cut.
 bool resolveAgainstPackage(const Publication& publication, const char* address, char* out);
+// An address with a scheme of two or more characters before its ":" (one
+// letter is a drive), other than "file:": it names nothing of the book.
+bool isWebAddress(const char* href);

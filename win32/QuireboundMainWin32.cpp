@@ -12,7 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     switch (choice.kind) {
         case StartKind::batchBuild:
             // No console: the exit status tells how the build went.
-            return runBatchBuild(choice.path, choice.allowOutsideFiles);
+            return runBatchBuild(choice.path, choice.allowOutsideFiles, choice.format);
         case StartKind::openPackage:
             // A path too long for the document's field opens nothing.
             runMainWindow(choice.path.size() < size_t(kFieldSize) ? std::string(choice.path).c_str() : "");
