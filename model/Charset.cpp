@@ -20,6 +20,17 @@ bool declaresUtf8(const TagScanner& tag) {
     return false;
 }
 
+bool declaresCharset(const TagScanner& tag) {
+    char value[kFieldSize];
+    if (tag.isTag("?xml")) return tag.getAttribute("ENCODING", value);
+    if (!tag.isTag("META")) return false;
+    if (tag.getAttribute("CHARSET", value)) return true;
+    if (!tag.getAttribute("CONTENT", value)) return false;
+    for (char* c = value; *c != '\0'; ++c)
+        if (startsWithNoCase(c, "charset=")) return true;
+    return false;
+}
+
 bool skipByteOrderMark(FileHandle file) {
     setFilePosition(file, 0);
     if (readChar(file) == 0xEF && readChar(file) == 0xBB && readChar(file) == 0xBF) return true;

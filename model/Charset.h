@@ -9,6 +9,8 @@
 // An XML declaration whose encoding is UTF-8, or a meta tag whose charset
 // (in either of its forms) is.
 bool declaresUtf8(const TagScanner& tag);
+// Whether the tag names a character set at all (UTF-8 or another).
+bool declaresCharset(const TagScanner& tag);
 // Leaves the position behind a UTF-8 byte-order mark at the start of the
 // file, or at the start when there is none.
 bool skipByteOrderMark(FileHandle file);

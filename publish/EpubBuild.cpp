@@ -34,7 +34,7 @@ constexpr int kTextBytes = 4 * kValueSize;
 constexpr const char* kFolder = "OEBPS/";
 constexpr const char* kPlaceholder = "Insert here the coverpage image";
 // Names the build writes itself.
-constexpr const char* kReservedNames[] = {"content.opf", "nav.xhtml", "toc.ncx", "cover.xhtml"};
+constexpr const char* kReservedNames[] = {"content.opf", "nav.xhtml", "toc.ncx", "cover-page.xhtml"};
 
 enum class FileKind : uint8_t { document, text, picture, styleSheet, refused };
 
@@ -267,8 +267,10 @@ bool EpubBuild::chooseIdentity() {
                       unsigned(high >> 32), unsigned((high >> 16) & 0xFFFF), unsigned(high & 0xFFFF),
                       unsigned(low >> 48), static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFull));
         copyText(publication.uniqueIdentifier, identifier);
-        if (publication.path[0] != '\0' && !publication.save(publication.path))
-            note("The identifier given to the book could not be kept in its package %s", publication.path);
+        char package[kPathSize];
+        copyText(package, publication.path);
+        if (package[0] != '\0' && !publication.save(package))
+            note("The identifier given to the book could not be kept in its package %s", package);
     }
     if (publication.findMetadataValue("dc:Title", value) && value[0] != '\0') {
         ansiToUtf8(value, title, sizeof title);
@@ -676,7 +678,7 @@ bool EpubBuild::copyFile(const EpubFile& file) {
 }
 
 void EpubBuild::writeCoverPage() {
-    zip->beginEntry("OEBPS/cover.xhtml", true);
+    zip->beginEntry("OEBPS/cover-page.xhtml", true);
     zip->write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n<html xmlns=\"http://www.w3.org/1999/xhtml\" "
                "xmlns:epub=\"http://www.idpf.org/2007/ops\" xml:lang=\"");
     xml(language);
@@ -817,7 +819,7 @@ void EpubBuild::writePackage() {
     zip->write("</metadata>\n<manifest>\n<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
                "properties=\"nav\"/>\n<item id=\"ncx\" href=\"toc.ncx\" media-type=\"application/x-dtbncx+xml\"/>\n");
     if (coverPage)
-        zip->write("<item id=\"cover-page\" href=\"cover.xhtml\" media-type=\"application/xhtml+xml\"/>\n");
+        zip->write("<item id=\"cover-page\" href=\"cover-page.xhtml\" media-type=\"application/xhtml+xml\"/>\n");
     for (int32_t i = 0; i < fileCount; ++i) {
         const EpubFile& file = files[i];
         if (file.kind == FileKind::refused) continue;

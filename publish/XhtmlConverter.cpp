@@ -95,6 +95,7 @@ constexpr Element kElements[] = {
     {"HEADER", "header", kBlock, nullptr},
     {"HR", "hr", kVoid | kBlock, nullptr},
     {"I", "i", kInline | kFormatting, nullptr},
+    {"IMAGE", "img", kVoid | kPicture, nullptr},  // a picture inside an SVG drawing
     {"IMG", "img", kVoid | kPicture, nullptr},
     {"INPUT", nullptr, kVoid, nullptr},
     {"INS", "ins", kInline | kFormatting, nullptr},
@@ -325,6 +326,9 @@ uint32_t decodeUtf8(const uint8_t* bytes, size_t available, int* length);
 uint32_t referenceCharacter(const char* name);
 bool isXmlCharacter(uint32_t code);
 bool isBlankCharacter(uint32_t code);
+bool isAsciiLetter(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 bool isDigits(const char* text);
 bool isXmlName(const char* name);
 void appendStyle(char* style, size_t capacity, const char* property, const char* value);
@@ -404,22 +408,19 @@ int32_t XhtmlConverter::idsLeftOut() const {
 bool documentIsUtf8(FileHandle file, bool markup) {
     setFilePosition(file, 0);
     bool utf8 = skipByteOrderMark(file);
+    bool declared = utf8;
     if (!utf8 && markup) {
-        // A declaration before the body decides; XML without one is UTF-8
-        // only when its bytes say so, which the check below finds.
+        // A declaration before the body decides, whatever it names.
         TagScanner* scanner = new (std::nothrow) TagScanner;
-        if (scanner != nullptr) {
-            while (scanner->nextTag(file) != -1 && !scanner->isTag("BODY")) {
-                if (declaresUtf8(*scanner)) {
-                    utf8 = true;
-                    break;
-                }
-            }
-            delete scanner;
+        while (scanner != nullptr && !declared && scanner->nextTag(file) != -1 && !scanner->isTag("BODY")) {
+            utf8 = declaresUtf8(*scanner);
+            declared = declaresCharset(*scanner);
         }
+        delete scanner;
         setFilePosition(file, 0);
     }
-    if (!utf8) utf8 = isUtf8File(file);
+    // Without one, bytes that are UTF-8 and nothing else are read as such.
+    if (!declared) utf8 = isUtf8File(file);
     setFilePosition(file, 0);
     return utf8;
 }
@@ -451,6 +452,15 @@ void XhtmlState::run() {
             continue;
         }
         uint32_t behindBracket = getFilePosition(file);
+        // As browsers read it, a "<" opens a tag only before a name, an end
+        // tag's "/", a comment or a declaration; otherwise it is text.
+        int next = readChar(file);
+        bool opens = next == '!' || next == '?' || isAsciiLetter(next) || (next == '/' && isAsciiLetter(readChar(file)));
+        setFilePosition(file, behindBracket);
+        if (!opens) {
+            text('<');
+            continue;
+        }
         if (scanner.readTag(file) == -1) {
             // No tag here: the "<" is text and the rest follows.
             setFilePosition(file, behindBracket);
@@ -635,7 +645,8 @@ void XhtmlState::text(uint32_t code) {
 void XhtmlState::picture() {
     char alt[kAddressBytes] = "";
     if (scanner.getAttribute("ALT", value)) decodeValue(value, utf8, alt, sizeof alt);
-    bool shown = scanner.getAttribute("SRC", value);
+    bool shown = scanner.getAttribute("SRC", value) || scanner.getAttribute("XLINK:HREF", value) ||
+                 scanner.getAttribute("HREF", value);
     if (shown) {
         decodeValue(value, utf8, address, sizeof address);
         shown = address[0] != '\0' && context->mapAddress(XhtmlAddress::picture, address, mapped, sizeof mapped);

@@ -33,3 +33,7 @@ RunningProgram startProgram(const std::string& program, const std::vector<std::s
 void stopProgram(const RunningProgram& running, Stop how);
 // The exit status, or 128 + the signal's number when a signal ended it.
 int waitForProgram(const RunningProgram& running);
+
+// What epubcheck finds in an EPUB (program path): "" for no error, else its
+// report. False where it cannot run (not installed, or on Windows).
+bool epubcheckFindings(const std::string& epubPath, const std::string& scratchFolder, std::string* findings);

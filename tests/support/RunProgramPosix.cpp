@@ -84,3 +84,12 @@ int waitForProgram(const RunningProgram& running) {
     if (running.id <= 0 || ::waitpid(running.id, &status, 0) != running.id) return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
+
+bool epubcheckFindings(const std::string& epubPath, const std::string& scratchFolder, std::string* findings) {
+    constexpr const char* kJar = "/usr/share/java/epubcheck.jar";
+    if (access(kJar, R_OK) != 0 || access("/usr/bin/java", X_OK) != 0) return false;
+    ProgramResult result = runProgram("/usr/bin/java", {"-XX:TieredStopAtLevel=1", "-XX:+UseSerialGC", "-jar", kJar, commandLinePath(epubPath)}, scratchFolder);
+    bool clean = result.exitCode == 0 && result.err.find("ERROR") == std::string::npos;
+    *findings = clean ? "" : result.out + result.err;
+    return true;
+}
