@@ -174,6 +174,15 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
         {{"-b", "-o", commandLinePath(tmp.file("out\\mine.prc")), lantern}, 0, {"out\\mine.prc"}, ""},
         {{"-b", "--strict", up}, 1, {"out\\up.prc"}, "(../a.htm) is left out: it lies outside"},
         {{"-b", "--allow-outside-files", "--strict", up}, 0, {"out\\up.prc"}, ""},
+        {{"-b", "--format", "epub", lantern}, 0, {"lantern.epub"}, ""},
+        {{"-b", "-o", commandLinePath(tmp.file("out\\mine.epub")), "--cover",
+          commandLinePath(tmp.file("images\\lantern.gif")), lantern},
+         0,
+         {"out\\mine.epub"},
+         ""},
+        {{"-b", "--format", "prc", "-o", "x.epub", lantern}, 2, {}, "names another format than --format prc"},
+        {{"-b", "--format", "mobi", lantern}, 2, {}, "unknown format mobi"},
+        {{"-b", "--cover", "c.png", lantern}, 2, {}, "--cover is for EPUB e-books"},
         {{"-b", "--output", "x.prc", lantern, loose}, 2, {}, "-o names the eBook of one package only"},
         {{"-b", "--frob", lantern}, 2, {}, "unknown option: --frob"},
         {{"-b", lantern, "-o"}, 2, {}, "missing value after -o"},
@@ -181,13 +190,17 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
         {{"-h"}, 0, {}, "Usage: quirebound -b"},
     };
     for (const Case& c : cases) {
-        for (const char* name : {"lantern.prc", "loose.prc", "out\\mine.prc", "out\\up.prc"})
+        for (const char* name : {"lantern.prc", "loose.prc", "out\\mine.prc", "out\\up.prc", "lantern.epub", "out\\mine.epub", "out\\up.epub"})
             deleteFile(tmp.file(name).c_str());
         ProgramResult result = runProgram(QB_QUIREBOUND_PROGRAM, c.arguments, scratch.path());
         std::string paths;
         for (const std::string& name : c.written) {
             EXPECT_TRUE(tmp.exists(name)) << name;
             paths += commandLinePath(tmp.file(name)) + "\n";
+            std::string findings;
+            if (name.ends_with(".epub") && !epubcheckFindings(tmp.file(name), scratch.path(), &findings))
+                findings = "";
+            EXPECT_EQ(findings, "") << name;
         }
         EXPECT_EQ(result.exitCode, c.exitCode) << c.message << result.err;
         bool help = c.exitCode == 0 && c.written.empty();

@@ -12,6 +12,7 @@ struct Expected {
     StartKind kind;
     const char* path;
     bool allowOutsideFiles = false;
+    const char* format = "";
 };
 
 // The first token is cut at blanks only, a quoted path runs to its closing
@@ -42,12 +43,19 @@ TEST(ChooseStart, TakesThePathAndKindAsTheTableSays) {
         {"-b --allow-outside-files \"C:\\a b\\x.opf\"", StartKind::batchBuild, "C:\\a b\\x.opf", true},
         {"-b --allow-outside-files", StartKind::batchBuild, "", true},
         {"-b --allow-outside-filesx.opf", StartKind::batchBuild, "--allow-outside-filesx.opf"},
+        {"-b --format epub C:\\my books\\a.opf", StartKind::batchBuild, "C:\\my books\\a.opf", false, "epub"},
+        {"-b --format epub \"C:\\a b\\x.opf\"", StartKind::batchBuild, "C:\\a b\\x.opf", false, "epub"},
+        {"-b --format", StartKind::batchBuild, "--format"},
+        {"-b --formats a.opf", StartKind::batchBuild, "--formats a.opf"},
+        {"-b --format epub --allow-outside-files a b.opf", StartKind::batchBuild, "a b.opf", true, "epub"},
+        {"-b --allow-outside-files --allow-outside-files a.opf", StartKind::batchBuild, "--allow-outside-files a.opf", true},
     };
     for (const Expected& c : cases) {
         StartChoice choice = chooseStart(c.line);
         EXPECT_EQ(choice.kind, c.kind) << c.line;
         EXPECT_EQ(std::string(choice.path), c.path) << c.line;
         EXPECT_EQ(choice.allowOutsideFiles, c.allowOutsideFiles) << c.line;
+        EXPECT_EQ(std::string(choice.format), c.format) << c.line;
     }
 }
 
