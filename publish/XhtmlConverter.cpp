@@ -300,6 +300,8 @@ struct XhtmlState {
     void startTag(const Element* element, bool selfClosing);
     void endTag(const Element* element);
     void text(uint32_t code);
+    bool needsContainer() const;
+    bool textIsInert() const;
     void picture();
     void pushElement(const Element* element, const char* attributes, bool tocNav);
     void popElement();
@@ -448,7 +450,9 @@ void XhtmlState::run() {
     writePrologue();
     for (int c = readChar(file); c != -1 && !ended; c = readChar(file)) {
         if (c != '<') {
-            text(readCharacter(c));
+            // A UTF-8 sequence or an entity holds no "<": its bytes can be
+            // passed over one by one.
+            if (!textIsInert()) text(readCharacter(c));
             continue;
         }
         uint32_t behindBracket = getFilePosition(file);
@@ -635,11 +639,21 @@ void XhtmlState::text(uint32_t code) {
         if (isBlankCharacter(code)) return;
         startBody(nullptr);
     }
-    if (!isBlankCharacter(code)) {
+    if (!isBlankCharacter(code) && (reopenCount > 0 || needsContainer())) {
         fixContainer();
         reopenFormatting();
     }
     writeCharacter(code);
+}
+
+bool XhtmlState::needsContainer() const {
+    return depth > 0 && (stack[depth - 1].element->flags & (kList | kDefinitions | kTable | kRowGroup | kRow)) != 0;
+}
+
+// Whether text changes nothing but the output: a pass that writes nothing
+// passes over it.
+bool XhtmlState::textIsInert() const {
+    return settings->quiet && inBody && !heading.active && !linkText.active && reopenCount == 0 && !needsContainer();
 }
 
 void XhtmlState::picture() {
@@ -1051,18 +1065,26 @@ void XhtmlState::writeEscaped(const char* text, bool attribute) {
 }
 
 void XhtmlState::writeCharacter(uint32_t code) {
-    if (!isXmlCharacter(code)) return;
-    char bytes[8];
-    int n;
-    switch (code) {
-        case '&': std::memcpy(bytes, "&amp;", n = 5); break;
-        case '<': std::memcpy(bytes, "&lt;", n = 4); break;
-        case '>': std::memcpy(bytes, "&gt;", n = 4); break;
-        default: n = encodeUtf8(code, bytes); break;
+    bool plainAscii = code >= 0x20 && code < 0x80 && code != '&' && code != '<' && code != '>';
+    if (plainAscii && outputUsed < kOutputBytes && !settings->quiet) {
+        // Most of a book: one byte, straight into the buffer.
+        output[outputUsed++] = static_cast<char>(code);
+    } else {
+        if (!isXmlCharacter(code)) return;
+        char bytes[8];
+        int n;
+        switch (code) {
+            case '&': std::memcpy(bytes, "&amp;", n = 5); break;
+            case '<': std::memcpy(bytes, "&lt;", n = 4); break;
+            case '>': std::memcpy(bytes, "&gt;", n = 4); break;
+            default: n = encodeUtf8(code, bytes); break;
+        }
+        write(bytes, size_t(n));
     }
-    write(bytes, size_t(n));
-    char plain[4];
-    gatherLabel(plain, encodeUtf8(code, plain));
+    if (heading.active || linkText.active) {
+        char plain[4];
+        gatherLabel(plain, encodeUtf8(code, plain));
+    }
 }
 
 namespace {

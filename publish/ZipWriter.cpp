@@ -19,6 +19,9 @@ constexpr uint16_t kUtf8Name = 0x0800;
 // Small writes are gathered before they reach zlib.
 constexpr uint32_t kInputBytes = 32 * 1024;
 constexpr uint32_t kOutputBytes = 64 * 1024;
+// Level 6 makes a 4 MB book 6% smaller than level 4 and takes half as
+// long again; a book should build in well under half a second.
+constexpr int kDeflateLevel = 4;
 // The offset of the checksum in a local header.
 constexpr uint32_t kCrcOffset = 14;
 
@@ -43,7 +46,7 @@ ZipWriter::ZipWriter(FileHandle file) : file_(file), stream_(new (std::nothrow) 
     }
     std::memset(&stream_->z, 0, sizeof stream_->z);
     // Raw deflate: the zip headers stand where zlib's own would.
-    stream_->ready = deflateInit2(&stream_->z, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8,
+    stream_->ready = deflateInit2(&stream_->z, kDeflateLevel, Z_DEFLATED, -MAX_WBITS, 8,
                                   Z_DEFAULT_STRATEGY) == Z_OK;
     if (!stream_->ready) fail("The compressor could not be started");
 }
