@@ -165,7 +165,6 @@ bool isPlaceholderPage(const char* path);
 // The first picture a page shows, resolved; false when none.
 bool firstPictureOf(const char* page, char* out);
 const char* pictureType(const char* path);
-bool isWellFormedLanguage(const char* tag);
 bool isW3cDate(const char* text);
 void appendUrlEscaped(char* out, size_t capacity, const char* text, bool keepPercent);
 void makeName(const char* source, FileKind kind, const char* mediaType, char* out);
@@ -559,10 +558,12 @@ void EpubBuild::resolveNavigation(const char* base) {
         int32_t file = findFile(target);
         if (file < 0 || (files[file].kind != FileKind::document && files[file].kind != FileKind::text)) continue;
         char resolved[kPathSize * 2];
+        char fragment[kPathSize];
         copyText(resolved, files[file].name);
-        if (url.fragment[0] != '\0' && idKnown(file, url.fragment)) {
+        cleanId(url.fragment, fragment, sizeof fragment);
+        if (fragment[0] != '\0' && idKnown(file, fragment)) {
             appendText(resolved, "#");
-            appendUrlEscaped(resolved, sizeof resolved, url.fragment, false);
+            appendUrlEscaped(resolved, sizeof resolved, fragment, false);
         }
         NavigationEntry entry = navigation.entries[i];
         entry.address = navigation.texts.intern(resolved);
@@ -898,7 +899,9 @@ bool BookContext::mapAddress(XhtmlAddress kind, const char* address, char* out, 
     }
     bool isDocument = target >= 0 && (build_.files[target].kind == FileKind::document ||
                                       build_.files[target].kind == FileKind::text);
-    bool landed = isDocument && (url.fragment[0] == '\0' || build_.idKnown(target, url.fragment));
+    char fragment[kPathSize];
+    cleanId(url.fragment, fragment, sizeof fragment);
+    bool landed = isDocument && (fragment[0] == '\0' || build_.idKnown(target, fragment));
     if (writing_ && !landed) {
         int32_t n = build_.unresolvedLinks++;
         if (n < kLinksListed)
@@ -907,9 +910,9 @@ bool BookContext::mapAddress(XhtmlAddress kind, const char* address, char* out, 
     }
     if (!isDocument) return false;
     copyText(out, capacity, build_.files[target].name);
-    if (landed && url.fragment[0] != '\0') {
+    if (landed && fragment[0] != '\0') {
         appendText(out, capacity, "#");
-        appendUrlEscaped(out, capacity, url.fragment, false);
+        appendUrlEscaped(out, capacity, fragment, false);
     }
     return true;
 }
@@ -995,21 +998,6 @@ const char* pictureType(const char* path) {
     if (std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0) return "image/png";
     if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return "image/jpeg";
     return nullptr;
-}
-
-// A tag as BCP 47 writes one: letters, then subtags of letters and digits.
-bool isWellFormedLanguage(const char* tag) {
-    size_t length = 0;
-    const char* p = tag;
-    for (; (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z'); ++p) ++length;
-    if (length < 2 || length > 8) return false;
-    while (*p == '-') {
-        ++p;
-        size_t sub = 0;
-        for (; (*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z') || (*p >= '0' && *p <= '9'); ++p) ++sub;
-        if (sub < 1 || sub > 8) return false;
-    }
-    return *p == '\0';
 }
 
 // "2026", "2026-05" or "2026-05-17", optionally with a time behind a "T".

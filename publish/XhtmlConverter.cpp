@@ -431,6 +431,26 @@ void decodeMarkupText(const char* raw, bool utf8, char* out, size_t capacity) {
     decodeValue(raw, utf8, out, capacity);
 }
 
+bool isWellFormedLanguage(const char* tag) {
+    size_t length = 0;
+    const char* p = tag;
+    for (; isAsciiLetter(*p); ++p) ++length;
+    if (length < 2 || length > 8) return false;
+    while (*p == '-') {
+        ++p;
+        size_t sub = 0;
+        for (; isAsciiLetter(*p) || (*p >= '0' && *p <= '9'); ++p) ++sub;
+        if (sub < 1 || sub > 8) return false;
+    }
+    return *p == '\0';
+}
+
+void cleanId(const char* raw, char* out, size_t capacity) {
+    copyText(out, capacity, raw);
+    for (char* p = out; *p != '\0'; ++p)
+        if (isMarkupBlank(*p) || *p == '\f') *p = '_';
+}
+
 uint32_t htmlEntityCharacter(const char* name) {
     if (name[0] == '#') return referenceCharacter(name);
     size_t low = 0, high = std::size(kEntities);
@@ -941,7 +961,7 @@ void XhtmlState::composeAttributes(const Element* element, char* out, size_t cap
         } else if (named("CLASS") || named("TITLE") || named("EPUB:TYPE")) {
             if (decoded[0] != '\0') add(lower, decoded);
         } else if (named("LANG") || named("XML:LANG")) {
-            if (decoded[0] != '\0' && std::strchr(decoded, ' ') == nullptr) add("lang", decoded);
+            if (isWellFormedLanguage(decoded)) add("lang", decoded);
         } else if (named("DIR")) {
             if (equalsNoCase(decoded, "ltr") || equalsNoCase(decoded, "rtl")) add("dir", decoded);
         } else if (named("STYLE")) {
@@ -1018,9 +1038,7 @@ void XhtmlState::composeAttributes(const Element* element, char* out, size_t cap
 
 bool XhtmlState::keepId(const char* raw, char* id) {
     char clean[kFieldSize];
-    copyText(clean, raw);
-    for (char* p = clean; *p != '\0'; ++p)
-        if (isMarkupBlank(*p) || *p == '\f') *p = '_';
+    cleanId(raw, clean, sizeof clean);
     if (clean[0] == '\0' || !ids.insert(clean)) return false;
     copyText(id, kFieldSize, clean);
     context->noteId(clean);

@@ -76,6 +76,11 @@ bool documentIsUtf8(FileHandle file, bool markup);
 // references decoded, the bytes read as UTF-8 or Windows-1252, line breaks
 // and tabs turned into blanks. Cut at a character to fit capacity bytes.
 void decodeMarkupText(const char* raw, bool utf8, char* out, size_t capacity);
+// A language tag as BCP 47 writes one ("en", "en-GB", "zh-Hant-TW").
+bool isWellFormedLanguage(const char* tag);
+// An id as the conversion writes it: blanks, which no id holds, become "_".
+// Links name ids the same way. Cut to fit capacity bytes.
+void cleanId(const char* raw, char* out, size_t capacity);
 // A character reference or HTML entity name (without "&" and ";"): its
 // character, or 0 when there is none.
 uint32_t htmlEntityCharacter(const char* name);
