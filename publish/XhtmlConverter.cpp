@@ -863,7 +863,7 @@ bool XhtmlState::skipTo(const char* endName, Label* keep, bool copy) {
             setFilePosition(file, behind);
         }
         uint32_t code = readCharacter(c);
-        if (keep != nullptr) {
+        if (keep != nullptr && isXmlCharacter(code)) {
             char bytes[4];
             keep->add(bytes, encodeUtf8(code, bytes));
         } else if (copy) {
