@@ -984,19 +984,21 @@ bool firstPictureOf(const char* page, char* out) {
     return url.toPath(out);
 }
 
-// The picture's media type by its first bytes (and a drawing by its name);
-// null for anything else.
+// The picture's media type by its first bytes; null for anything else.
 const char* pictureType(const char* path) {
-    uint8_t head[8] = {};
+    char head[4096] = {};
     FileHandle file = openFile(path, OpenMode::read);
     uint64_t size = fileSize(path);
-    bool read = file != kInvalidFileHandle && size >= sizeof head && readBytes(file, head, sizeof head);
+    uint32_t length = size < sizeof head - 1 ? uint32_t(size) : uint32_t(sizeof head - 1);
+    bool read = file != kInvalidFileHandle && length >= 8 && readBytes(file, head, length);
     closeFile(file);
-    if (endsWithNoCase(path, ".svg")) return file != kInvalidFileHandle ? "image/svg+xml" : nullptr;
     if (!read) return nullptr;
+    // A drawing readers take declares the SVG namespace.
+    if (endsWithNoCase(path, ".svg"))
+        return std::strstr(head, "http://www.w3.org/2000/svg") != nullptr ? "image/svg+xml" : nullptr;
     if (std::memcmp(head, "GIF8", 4) == 0) return "image/gif";
     if (std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0) return "image/png";
-    if (head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) return "image/jpeg";
+    if (uint8_t(head[0]) == 0xFF && uint8_t(head[1]) == 0xD8 && uint8_t(head[2]) == 0xFF) return "image/jpeg";
     return nullptr;
 }
 

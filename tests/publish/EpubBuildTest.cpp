@@ -119,8 +119,8 @@ TEST(EpubBuild, EveryKindOfPackageBecomesAValidEpub) {
          "cover.xhtml title_page.xhtml ch001.xhtml ch002.xhtml ch003.xhtml", "cover.png", ""},
         {"headings", "One|>One one|>>Deep|>>One two|Two", "a.xhtml notes.xhtml b.xhtml", "",
          "1 internal link is unresolved\n  b.htm#nowhere in "},
-        {"outside", "Inside", "in.xhtml", "",
-         "1 picture reference is not converted"},
+        {"outside", "Inside", "in.xhtml", "", "1 picture reference is not converted"},
+        {"other tool", "Two Rooms", "cover.xhtml one.xhtml two.xhtml", "", "2 spine entries are skipped"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,6 +161,10 @@ TEST(EpubBuild, EveryKindOfPackageBecomesAValidEpub) {
             tmp.write(package, packageOf("", item("a", "a.htm") + item("n", "notes.txt", "text/plain") +
                                                  item("b", "b.htm") + item("p", "file0.jpg", "image/jpeg"),
                                          "<itemref idref=\"a\"/><itemref idref=\"n\"/><itemref idref=\"b\"/>", ""));
+        } else if (name == "other tool") {
+            // Pictures that are no pictures, a spine entry that names nothing.
+            tmp.copyFrom("tests/publish/data/other-tool",
+                         {"book.opf", "cover.xhtml", "one.xhtml", "two.xhtml", "cover.jpg", "art.svg"});
         } else {
             // A picture beside the package's folder, not in it.
             tmp.makeFolder("book");
