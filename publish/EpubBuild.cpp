@@ -111,8 +111,8 @@ struct EpubBuild {
     int32_t spineEntriesLeftOut = 0;
     char unresolvedListed[kLinksListed][kBuildMessageSize];
 
-    FileHandle output = kInvalidFileHandle;
-    char partial[kPathSize] = "";
+    // The book is written beside its target and takes its place only whole.
+    SafeFile output;
     ZipWriter* zip = nullptr;
 
     EpubBuild(Publication& p, const EpubOptions& o, BuildReporter& r) : publication(p), options(o), reporter(r) {
@@ -344,9 +344,9 @@ int32_t EpubBuild::addFile(const char* source, FileKind kind, const char* mediaT
 
 // Files outside the package's folder are read only when allowed.
 bool EpubBuild::mayRead(const char* path) {
-    if (options.allowOutsideFiles || publication.folder[0] == '\0') return true;
-    char relative[kPathSize];
-    return makeRelativePath(publication.folder, path, relative);
+    char folder[kPathSize];
+    folderOfPath(publication.path, folder);
+    return options.allowOutsideFiles || isInsideFolder(folder, path);
 }
 
 bool EpubBuild::collectSpine() {
@@ -379,7 +379,10 @@ bool EpubBuild::collectSpine() {
             continue;
         }
         if (!mayRead(path)) {
-            note("The document %s lies outside the package's folder and is left out", path);
+            char text[kBuildMessageSize];
+            std::snprintf(text, sizeof text, "The spine entry %s (%s) is left out: %s", item.idref,
+                          item.manifestItem->href, kOutsideFolder);
+            reporter.reportMessage(text, kBuildWarningLevel);
             ++spineEntriesLeftOut;
             continue;
         }
@@ -431,7 +434,10 @@ int32_t EpubBuild::pictureFile(const char* path, bool counting) {
     if (index < 0) {
         const char* type = nullptr;
         if (!mayRead(path)) {
-            note("The picture %s lies outside the package's folder and is left out", path);
+            char text[kBuildMessageSize];
+            std::snprintf(text, sizeof text, "The picture %s is left out: %s",
+                          programPathForDisplay(path).c_str(), kOutsideFolder);
+            reporter.reportMessage(text, kBuildWarningLevel);
         } else if (!fileExists(path)) {
             note("The picture %s is not available and is left out", path);
         } else if ((type = pictureType(path)) == nullptr) {
@@ -573,18 +579,13 @@ void EpubBuild::resolveNavigation(const char* base) {
 }
 
 bool EpubBuild::writeBook() {
-    char folder[kPathSize];
-    folderOfPath(options.targetPath, folder);
-    int32_t counter = 0;
-    output = createBuildFile(folder, "EPUBbook_", &counter, partial);
-    if (output == kInvalidFileHandle) {
-        partial[0] = '\0';
+    if (!openSafeFile(output, options.targetPath)) {
         char text[kBuildMessageSize];
         std::snprintf(text, sizeof text, "The EPUB %s could not be created (%s)",
                       programPathForDisplay(options.targetPath).c_str(), lastFileError());
         return fail(text);
     }
-    zip = new (std::nothrow) ZipWriter(output);
+    zip = new (std::nothrow) ZipWriter(output.file);
     if (zip == nullptr) return fail("Not enough memory for the EPUB writer");
     zip->setTime(date[0], date[1], date[2], date[3], date[4], date[5]);
     // The container's type first and stored, so that a reader finds it at
@@ -607,23 +608,19 @@ bool EpubBuild::writeBook() {
     writeNavDocument();
     writeNcx();
     writePackage();
-    bool finished = zip->finish();
-    bool closed = closeFile(output);
-    output = kInvalidFileHandle;
-    if (!finished || !closed) {
+    if (!zip->finish()) {
         char text[kBuildMessageSize];
         std::snprintf(text, sizeof text, "Unable to write the EPUB %s (%s)",
-                      programPathForDisplay(options.targetPath).c_str(),
-                      zip->failed() ? zip->problem() : lastFileError());
+                      programPathForDisplay(options.targetPath).c_str(), zip->problem());
         return fail(text);
     }
-    if (!replaceFile(partial, options.targetPath)) {
+    if (!commitSafeFile(output, true)) {
         char text[kBuildMessageSize];
-        std::snprintf(text, sizeof text, "The EPUB %s could not be replaced (%s)",
+        std::snprintf(text, sizeof text,
+                      output.flushed ? "The EPUB %s could not be replaced (%s)" : "Unable to write the EPUB %s (%s)",
                       programPathForDisplay(options.targetPath).c_str(), lastFileError());
         return fail(text);
     }
-    partial[0] = '\0';
     reporter.setProgress(2 * spineCount + 2);
     return true;
 }
@@ -845,10 +842,7 @@ void EpubBuild::writePackage() {
 }
 
 void EpubBuild::removePartial() {
-    closeFile(output);
-    output = kInvalidFileHandle;
-    if (partial[0] != '\0') deleteFile(partial);
-    partial[0] = '\0';
+    if (output.file != kInvalidFileHandle) abandonSafeFile(output);
 }
 
 bool EpubBuild::idKnown(int32_t file, const char* id) const {

@@ -183,6 +183,8 @@ TEST_F(BatchProgramTest, TheShellsArgumentsPublishEachPackageAsTheOptionsSay) {
         {{"-b", "--format", "prc", "-o", "x.epub", lantern}, 2, {}, "names another format than --format prc"},
         {{"-b", "--format", "mobi", lantern}, 2, {}, "unknown format mobi"},
         {{"-b", "--cover", "c.png", lantern}, 2, {}, "--cover is for EPUB e-books"},
+        {{"-b", "--format", "epub", up}, 1, {}, "(../a.htm) is left out: it lies outside"},
+        {{"-b", "--format", "epub", "--allow-outside-files", up}, 0, {"out\\up.epub"}, ""},
         {{"-b", "--output", "x.prc", lantern, loose}, 2, {}, "-o names the eBook of one package only"},
         {{"-b", "--frob", lantern}, 2, {}, "unknown option: --frob"},
         {{"-b", lantern, "-o"}, 2, {}, "missing value after -o"},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BuildDriverRecords.h"
+#include "EpubArchive.h"
 #include "MergeTestSupport.h"
 #include "model/CommandLinePath.h"
 #include "model/Files.h"
@@ -293,21 +294,36 @@ TEST_F(BuildDriverTest, FilesOutsideThePackagesFolderAreLeftOutByNameUnlessAllow
     const std::vector<std::string> hrefs = {"../secret.htm",         "none/../../secret.htm", secret,
                                             commandLinePath(secret), "file://" + secret,       "link.htm"};
     for (const std::string& href : hrefs) {
-        for (bool allowed : {false, true}) {
+        for (auto [allowed, format] : {std::pair(false, EbookFormat::prc), std::pair(true, EbookFormat::prc),
+                                       std::pair(false, EbookFormat::epub), std::pair(true, EbookFormat::epub)}) {
             if (href == "link.htm" && !linked) continue;
             writePackage("book\\book.opf", {"ch.htm", href});
             reporter.messages.clear();
             BatchOptions options;
             options.allowOutsideFiles = allowed;
+            options.format = format;
             ASSERT_EQ(batchBuild(tmp.file("book\\book.opf").c_str(), options, reporter), 0) << href;
-            std::string text = bookText("book\\book.prc"), said;
+            std::string text, said, problem;
+            bool picture = false;
+            if (format == EbookFormat::prc) {
+                text = bookText("book\\book.prc");
+                picture = text.find("recindex=\"00001\"") != std::string::npos;
+            }
+            for (const ArchiveEntry& entry : format == EbookFormat::epub
+                                                 ? archiveEntries(tmp.read("book\\book.epub"), &problem)
+                                                 : std::vector<ArchiveEntry>()) {
+                text += entry.bytes;
+                picture = picture || entry.name.ends_with(".gif");
+            }
             for (const std::string& message : reporter.messages) said += message + "\n";
-            EXPECT_NE(text.find("inside"), std::string::npos);
+            EXPECT_NE(text.find("inside"), std::string::npos) << problem;
             EXPECT_EQ(text.find("SECRET") != std::string::npos, allowed) << href;
-            EXPECT_EQ(text.find("recindex=\"00001\"") != std::string::npos, allowed) << href;
+            EXPECT_EQ(picture, allowed) << href;
             EXPECT_EQ(said.find("(" + href + ") is left out: it lies outside") != std::string::npos, !allowed)
                 << said;
-            EXPECT_EQ(said.find("picture ../secret.gif of") != std::string::npos, !allowed) << said;
+            const char* pictureNote = format == EbookFormat::prc ? "picture ../secret.gif of"
+                                                                 : "secret.gif is left out: it lies outside";
+            EXPECT_EQ(said.find(pictureNote) != std::string::npos, !allowed) << said;
         }
     }
 }

@@ -247,7 +247,7 @@ TEST(EpubBuild, AFailedOrStoppedBuildLeavesTheEarlierBookAsItWas) {
         EXPECT_FALSE(buildEpub(*publication, options, c.stop ? stopping : going, message));
         EXPECT_NE(std::string(message).find(c.message), std::string::npos) << message;
         EXPECT_EQ(tmp.read("book.epub").substr(0, 7), "earlier") << c.message;
-        EXPECT_FALSE(tmp.exists("EPUBbook_*.tmp"));
+        EXPECT_FALSE(tmp.exists("book.epub.saving"));
     }
 }
 
