@@ -346,7 +346,10 @@ int32_t EpubBuild::addFile(const char* source, FileKind kind, const char* mediaT
 bool EpubBuild::mayRead(const char* path) {
     char folder[kPathSize];
     folderOfPath(publication.path, folder);
-    return options.allowOutsideFiles || isInsideFolder(folder, path);
+    // The cover the user chose is read wherever it lies: the rule guards
+    // against what a package names, not against the user's own choice.
+    return options.allowOutsideFiles || std::strcmp(path, options.coverPicture) == 0 ||
+           isInsideFolder(folder, path);
 }
 
 bool EpubBuild::collectSpine() {

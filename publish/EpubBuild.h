@@ -11,7 +11,7 @@ struct EpubOptions {
     // The EPUB's path (program form, absolute).
     const char* targetPath = "";
     // A picture chosen as the cover (program form, absolute), which wins
-    // over the package's own; empty for none.
+    // over the package's own and is read wherever it lies; empty for none.
     const char* coverPicture = "";
     // Files outside the package's folder may be read into the book.
     bool allowOutsideFiles = false;

@@ -35,8 +35,9 @@ for c in $(seq 1 40); do printf 'Chapter %d\nCafé — the night of the %dth sto
 
 # 3. PNG and JPEG pictures, and a cover chosen on the command line.
 mkdir "$work/pictures"
-cp "$source/tests/publish/data/from-pandoc/media/cover.png" "$source/tests/publish/data/from-pandoc/media/file0.jpg" \
-    "$work/pictures/"
+# The cover lies outside the package's folder: the user's choice is read.
+cp "$source/tests/publish/data/from-pandoc/media/cover.png" "$work/"
+cp "$source/tests/publish/data/from-pandoc/media/file0.jpg" "$work/pictures/"
 printf '<html><body><h1>The Dot</h1><p><img src="file0.jpg" alt="A dot"> A dot on the water.</p></body></html>' \
     >"$work/pictures/dot.htm"
 cat >"$work/pictures/pictures.opf" <<'OPF'
@@ -56,7 +57,7 @@ cat >"$work/pictures/pictures.opf" <<'OPF'
 </guide>
 </package>
 OPF
-"$quirebound" -b --cover "$work/pictures/cover.png" -o "$work/pictures/pictures.epub" \
+"$quirebound" -b --cover "$work/cover.png" -o "$work/pictures/pictures.epub" \
     "$work/pictures/pictures.opf" >/dev/null
 
 # 4. A package unpacked from an EPUB made by pandoc: made now where pandoc
