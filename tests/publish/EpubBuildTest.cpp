@@ -258,6 +258,21 @@ TEST(EpubBuild, APrcOfAnUnpackedEpubHasItsContentsLinkedFromTheGuide) {
     tmp.copyFrom("tests/publish/data/from-pandoc",
                  {"content.opf", "nav.xhtml", "text\\cover.xhtml", "text\\title_page.xhtml", "text\\ch001.xhtml",
                   "text\\ch002.xhtml", "text\\ch003.xhtml"});
+    // A navigation document outside the package's folder is left out.
+    TempFolder elsewhere;
+    elsewhere.copyFrom("tests/publish/data/from-pandoc", {"nav.xhtml"});
+    std::string package = tmp.read("content.opf"), outside = package;
+    for (size_t at; (at = outside.find("\"nav.xhtml\"")) != std::string::npos;)
+        outside.replace(at + 1, 9, elsewhere.file("nav.xhtml"));
+    tmp.write("content.opf", outside);
+    RecordingReporter left;
+    ASSERT_EQ(batchBuild(tmp.file("content.opf").c_str(), {}, left), 0);
+    EXPECT_EQ(decodedText(recordsOf(tmp.read("content.prc"))).find("Salt &amp; Iron</H2>"), std::string::npos);
+    std::string said;
+    for (const std::string& message : left.messages) said += message;
+    EXPECT_NE(said.find("nav.xhtml is left out: it lies outside"), std::string::npos) << said;
+
+    tmp.write("content.opf", package);
     RecordingReporter reporter;
     ASSERT_EQ(batchBuild(tmp.file("content.opf").c_str(), {}, reporter), 0);
     for (const std::string& message : reporter.messages) EXPECT_EQ(message.find("unresolved"), std::string::npos);
