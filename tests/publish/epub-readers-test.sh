@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Four kinds of book made into EPUBs by the programs, as a user makes them,
+# Five kinds of book made into EPUBs by the programs, as a user makes them,
 # and read by the peers: epubcheck finds no error in any, and calibre, where
 # it is installed, reads each with its whole text, its navigation entries
 # and its cover (none for the book that has none).
@@ -76,12 +76,17 @@ else
 fi
 "$quirebound" -b --format epub "$work/pandoc/content.opf" >/dev/null
 
+# 5. The pictures of every kind the .prc converts, with the guide's cover page.
+cp -r "$source/tests/publish/data/pictures" "$work/kinds"
+"$quirebound" -b --format epub "$work/kinds/pictures.opf" >/dev/null
+
 # Book, the entries its navigation has, a text from its end, whether it has a cover.
 books=(
     "sample/lantern.epub 4 the_sample_publication_of_Quirebound yes"
     "text/story.epub 40 the_night_of_the_40th_storm no"
     "pictures/pictures.epub 1 A_dot_on_the_water yes"
     "pandoc/content.epub 5 The_sun_rose_over_Gull_Point yes"
+    "kinds/pictures.epub 2 The_PNG_again yes"
 )
 calibre=yes
 command -v ebook-convert >/dev/null && command -v calibre-debug >/dev/null ||
@@ -104,5 +109,5 @@ print(len(list(get_toc(c).iterdescendants())), 'yes' if find_cover_image(c) else
     [ "$found" = "$entries" ] || fail "calibre finds $found navigation entries in $book, not $entries"
     [ "$has_cover" = "$cover" ] || fail "calibre's cover of $book: $has_cover, not $cover"
 done
-[ "$status" -eq 0 ] && echo "4 EPUBs: no epubcheck error${calibre:+, read whole by calibre}"
+[ "$status" -eq 0 ] && echo "${#books[@]} EPUBs: no epubcheck error${calibre:+, read whole by calibre}"
 exit "$status"
