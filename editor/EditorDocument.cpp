@@ -108,9 +108,10 @@ bool EditorDocument::prepareForPublishing() {
 }
 
 void EditorDocument::openCommand() {
-    offerSaveAndClose();
+    // Cancelling the file dialog leaves the open package as it was.
     char chosen[kFieldSize];
     if (window == nullptr || !window->askOpenPackageName(chosen)) return;
+    if (!offerSaveAndClose()) return;
     if (openPackageOrWarn(chosen)) refreshAllViews();
 }
 
@@ -127,16 +128,14 @@ void EditorDocument::closeCommand() {
     closePackage(true);
 }
 
-void EditorDocument::offerSaveAndClose() {
-    if (!isOpen) return;
-    if (window != nullptr && window->askYesNo(IDS_ASK_SAVE_PACKAGE)) savePackage();
-    closePackage(false);
-}
-
-bool EditorDocument::mayExit() {
+bool EditorDocument::offerToSave() {
     if (!isOpen || !modified || window == nullptr) return true;
     if (!window->askYesNo(IDS_ASK_SAVE_PACKAGE)) return true;
     return savePackage();
+}
+
+bool EditorDocument::offerSaveAndClose() {
+    return offerToSave() && closePackage(false);
 }
 
 void composeTitle(const char* packagePath, char* out, size_t capacity) {

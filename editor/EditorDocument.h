@@ -61,6 +61,7 @@ struct EditorDocument : Publication {
     // it did; an index that names no live entry changes nothing. Adds
     // return false when the table is full, edits when a text does not fit
     // its field (nothing is cut).
+    // A reading document (isReadingDocument) also joins the spine.
     bool addManifestEntry(const char* id, const char* href, const char* mediaType);
     // An id another live item holds is refused; the spine entries that
     // referred to the item follow it to its new id.
@@ -89,17 +90,20 @@ struct EditorDocument : Publication {
     // write failed; the wizard must then not run on an old file.
     bool prepareForPublishing();
 
-    // The File commands.
+    // The File commands. Open asks for the file first: a cancelled dialog
+    // leaves the open package as it was.
     void openCommand();
     void saveCommand();
     void saveAsCommand();
     void closeCommand();
-    // Before a command that replaces the open package (Open, Import): offers
-    // to save it, then closes it without writing.
-    void offerSaveAndClose();
-    // Whether the editor may end now: unsaved changes are offered for
-    // saving first; a save that fails keeps the editor open.
-    bool mayExit();
+    // Unsaved changes are offered for saving (Yes/No). False when the save
+    // failed: the command that asked must then keep the package open.
+    // Exit asks it; Open and Import ask it before they replace the package.
+    bool offerToSave();
+    // Before the package is replaced by another (Open, Import): offers to
+    // save it, then closes it without writing; false, and nothing closed,
+    // when the save failed.
+    bool offerSaveAndClose();
 };
 
 // The entry at index of a table, or null when the index names no live one.
@@ -111,3 +115,20 @@ Entry* liveEntryAt(Entry* table, int32_t count, int32_t index) {
 
 // "Quirebound Publisher", or with " - " and the file name of the path.
 void composeTitle(const char* packagePath, char* out, size_t capacity);
+
+// The media type of the picture an href names by its extension (".gif",
+// ".png", ".jpg", ".jpeg", in any case; a fragment aside), or null.
+const char* pictureTypeOfHref(const char* href);
+// Whether a manifest item belongs in the reading order: a document by its
+// media type or, without one, by the extensions a build merges; never a
+// picture, by its type or its href.
+bool isReadingDocument(const char* href, const char* mediaType);
+
+// Which entries of the Edit menu act in the visible section view: the
+// spine has no properties; a site is added to a live tour selected in the
+// Tours view (selectedTour, -1 for none).
+struct EditMenuEntries {
+    bool properties;
+    bool addSite;
+};
+EditMenuEntries editMenuEntries(const EditorDocument& document, int visibleView, int32_t selectedTour);

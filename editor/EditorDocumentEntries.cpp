@@ -4,7 +4,9 @@
 #include <initializer_list>
 
 #include "editor/EditorDocument.h"
+#include "model/Paths.h"
 #include "model/Text.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -12,6 +14,12 @@ namespace {
 // elsewhere might not fit: it is refused, not cut.
 bool fitsField(const char* text, size_t capacity = kFieldSize) {
     return std::strlen(text) < capacity;
+}
+
+// The file an href names: the text before its fragment.
+void fileOfHref(const char* href, char* file) {
+    copyText(file, kFieldSize, href);
+    if (char* fragment = std::strchr(file, '#')) *fragment = '\0';
 }
 
 bool allFit(std::initializer_list<const char*> texts) {
@@ -28,8 +36,9 @@ bool EditorDocument::addManifestEntry(const char* id, const char* href, const ch
     int32_t before = manifestCount;
     addManifestItem(id, href, mediaType);
     if (manifestCount == before) return false;
-    // Unchanged when the spine already lists the id or is full.
-    addSpineItem(id);
+    // Unchanged when the spine already lists the id or is full. A picture
+    // in the reading order would only be left out by every build.
+    if (isReadingDocument(href, mediaType)) addSpineItem(id);
     markModified();
     return true;
 }
@@ -196,4 +205,40 @@ bool EditorDocument::deleteTourOrSite(int32_t tourIndex, int32_t siteIndex) {
     }
     markModified();
     return true;
+}
+
+const char* pictureTypeOfHref(const char* href) {
+    struct Picture {
+        const char* extension;
+        const char* mediaType;
+    };
+    static constexpr Picture kPictures[] = {
+        {".gif", "image/gif"}, {".png", "image/png"}, {".jpg", "image/jpeg"}, {".jpeg", "image/jpeg"}};
+    char file[kFieldSize];
+    fileOfHref(href, file);
+    for (const Picture& picture : kPictures) {
+        if (endsWithNoCase(file, picture.extension)) return picture.mediaType;
+    }
+    return nullptr;
+}
+
+bool isReadingDocument(const char* href, const char* mediaType) {
+    if (pictureTypeOfHref(href) != nullptr) return false;
+    if (mediaType[0] == '\0') {
+        char file[kFieldSize];
+        fileOfHref(href, file);
+        for (const char* extension : {".htm", ".html", ".xhtml", ".txt"}) {
+            if (endsWithNoCase(file, extension)) return true;
+        }
+        return false;
+    }
+    for (const char* document : {"text/x-oeb1-document", "text/html", "application/xhtml+xml", "text/plain"}) {
+        if (equalsNoCase(mediaType, document)) return true;
+    }
+    return false;
+}
+
+EditMenuEntries editMenuEntries(const EditorDocument& document, int visibleView, int32_t selectedTour) {
+    bool tourSelected = liveEntryAt(document.tours, document.tourCount, selectedTour) != nullptr;
+    return EditMenuEntries{visibleView != IDC_SPINE_VIEW, visibleView == IDC_TOURS_VIEW && tourSelected};
 }

@@ -24,7 +24,9 @@ int32_t availableSpineIds(const EditorDocument& document, const char** out, int3
     int32_t found = 0;
     for (int32_t i = 0; i < document.manifestCount && found < capacity; ++i) {
         const ManifestItem& item = document.manifest[i];
-        if (isLive(item.state) && document.isSpineIdrefUnique(item.id)) out[found++] = item.id;
+        if (isLive(item.state) && isReadingDocument(item.href, item.mediaType) &&
+            document.isSpineIdrefUnique(item.id))
+            out[found++] = item.id;
     }
     return found;
 }

@@ -55,8 +55,8 @@ struct SiteItemChoices {
 extern const char* const kManifestTypes[3];
 extern const char* const kMetadataNames[15];
 extern const char* const kGuideTypes[16];
-// The ids the Spine dialog offers: live manifest items that no live spine
-// entry refers to yet, in manifest order. Returns how many were stored.
+// The ids the Spine dialog offers: live reading documents of the manifest
+// that no live spine entry refers to yet, in manifest order. Returns how many were stored.
 int32_t availableSpineIds(const EditorDocument& document, const char** out, int32_t capacity);
 // The index of the list entry equal to text without regard to case, or -1.
 int32_t listIndexOf(const char* const* list, int32_t count, const char* text);

@@ -30,8 +30,9 @@ void releaseBrowsePicture(HWND dialog, int buttonId);
 void browseForContentFile(HWND dialog, int editId, const char* packageFolder);
 
 // What tells one item dialog from another: its resource, how it shows its
-// choices and reads them back, its checks, what OK does, and its browse
-// button with the edit it fills (0 for none).
+// choices and reads them back, its checks, what OK does, its browse
+// button with the edit it fills (0 for none), and what a change of that
+// edit's text does (null: nothing).
 template <typename Choices>
 struct ItemDialogKind {
     const char* resourceName;
@@ -41,6 +42,7 @@ struct ItemDialogKind {
     int32_t (*apply)(const Choices& choices);
     int browseButton;
     int browseEdit;
+    void (*browseEditChanged)(HWND dialog) = nullptr;
 };
 
 // OK after the dialog's fields were read: a failed check is shown and the
@@ -78,6 +80,9 @@ INT_PTR CALLBACK itemDialogProcedure(HWND dialog, UINT message, WPARAM first, LP
                 EndDialog(dialog, IDCANCEL);
             } else if (kind.browseButton != 0 && LOWORD(first) == kind.browseButton) {
                 browseForContentFile(dialog, kind.browseEdit, choices->document->folder);
+            } else if (kind.browseEditChanged != nullptr && LOWORD(first) == kind.browseEdit &&
+                       HIWORD(first) == EN_CHANGE) {
+                kind.browseEditChanged(dialog);
             } else {
                 return FALSE;
             }

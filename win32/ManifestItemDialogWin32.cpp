@@ -16,9 +16,17 @@ void readManifestItem(HWND dialog, ManifestItemChoices& choices) {
     readField(dialog, IDC_MANIFEST_TYPE, choices.mediaType);
 }
 
+// A picture's type follows its file name, typed or chosen; the list keeps
+// its three types.
+void presetPictureType(HWND dialog) {
+    char href[kFieldSize];
+    readField(dialog, IDC_MANIFEST_HREF, href);
+    if (const char* type = pictureTypeOfHref(href)) SetDlgItemTextA(dialog, IDC_MANIFEST_TYPE, type);
+}
+
 constexpr ItemDialogKind<ManifestItemChoices> kManifestItemDialog = {
     RESNAME_DLG_MANIFEST_EDIT, showManifestItem,    readManifestItem,  checkManifestItem,
-    applyManifestItem,         IDC_MANIFEST_BROWSE, IDC_MANIFEST_HREF,
+    applyManifestItem,         IDC_MANIFEST_BROWSE, IDC_MANIFEST_HREF, presetPictureType,
 };
 
 }  // namespace

@@ -52,12 +52,12 @@ TEST_F(ItemChoicesTest, ManifestChecksComeInTheirOrder) {
     }
 }
 
-TEST_F(ItemChoicesTest, TheSpineOffersLiveItemsNotYetInItInManifestOrder) {
+TEST_F(ItemChoicesTest, TheSpineOffersLiveDocumentsNotYetInItInManifestOrder) {
     const char* ids[kManifestSlots];
+    // Not the picture.
     int32_t offered = availableSpineIds(*doc, ids, kManifestSlots);
-    ASSERT_EQ(offered, 2);
+    ASSERT_EQ(offered, 1);
     EXPECT_STREQ(ids[0], "ch2");
-    EXPECT_STREQ(ids[1], "pic");
     doc->deleteManifestEntry(2);
     doc->deleteSpineEntry(0);
     offered = availableSpineIds(*doc, ids, kManifestSlots);
@@ -113,6 +113,19 @@ TEST_F(ItemChoicesTest, AMetadataEntryKeepsANameTheListDoesNotOfferUnlessAnother
     ASSERT_EQ(applyMetadataItem(choices), 0);
     EXPECT_STREQ(doc->metadata[0].name, "x-shelf");
     EXPECT_STREQ(doc->metadata[0].value, "4");
+}
+
+TEST(PictureTypeTest, APictureTypeFollowsTheExtensionOfTheFile) {
+    const struct {
+        const char* href;
+        const char* type;  // null: not a picture
+    } cases[] = {{"art/map.GIF", "image/gif"}, {"p.png#top", "image/png"}, {"p.jpg", "image/jpeg"},
+                 {"p.JPEG", "image/jpeg"},     {"p.gif.htm", nullptr},     {"gif", nullptr}};
+    for (const auto& c : cases) {
+        const char* type = pictureTypeOfHref(c.href);
+        EXPECT_EQ(type == nullptr ? "(none)" : std::string(type), c.type == nullptr ? "(none)" : c.type)
+            << c.href;
+    }
 }
 
 }  // namespace

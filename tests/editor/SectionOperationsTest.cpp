@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/EditorDocument.h"
+#include "resources/ResourceIds.h"
 
 namespace {
 
@@ -64,6 +65,12 @@ TEST(SectionOperationsTest, EachOperationChangesTheBookAsTheTableSays) {
         // A deleted item's id is free again and comes back at the end.
         {"delete and add again",
          OPERATION(deleteManifestEntry(0) && d.addManifestEntry("ch1", "again.htm", "")), true, "ch2 ch1 "},
+        // Pictures and stylesheets stay out of the reading order.
+        {"add a picture by its name", OPERATION(addManifestEntry("map", "art/map.GIF#x", "text/html")), true},
+        {"add a picture by its type", OPERATION(addManifestEntry("map", "map", "image/png")), true},
+        {"add a stylesheet", OPERATION(addManifestEntry("css", "s.css", "text/x-oeb1-css")), true},
+        {"add a page without a type", OPERATION(addManifestEntry("ch3", "ch3.XHTML", "")), true,
+         "ch1 ch2 ch3 "},
         {"add spine entry already listed", OPERATION(addSpineEntry("CH1")), false},
         {"delete spine entry", OPERATION(deleteSpineEntry(0)), true, "ch2 "},
         {"move first spine entry up", OPERATION(moveSpineEntryUp(0)), false},
@@ -102,6 +109,28 @@ TEST(SectionOperationsTest, EachOperationChangesTheBookAsTheTableSays) {
     ASSERT_TRUE(doc->editManifestEntry(1, "c2", "c2.htm", ""));
     doc->resolveSpine();
     EXPECT_EQ(doc->spine[1].manifestItem, &doc->manifest[1]);
+}
+
+// The Edit menu's Properties and Add site, by the visible view and the tour
+// selected in the Tours view.
+TEST(SectionOperationsTest, TheEditMenuOffersWhatTheVisibleSectionCanDo) {
+    auto doc = startingDocument();
+    doc->addTour("t2", "Gone");
+    doc->deleteTourOrSite(1, -1);
+    const struct {
+        int view;
+        int32_t tour;
+        bool properties, addSite;
+    } cases[] = {
+        {IDC_SPINE_VIEW, -1, false, false}, {IDC_MANIFEST_VIEW, 0, true, false},
+        {IDC_TOURS_VIEW, 0, true, true},    {IDC_TOURS_VIEW, -1, true, false},
+        {IDC_TOURS_VIEW, 1, true, false},   {IDC_TOURS_VIEW, 2, true, false},
+    };
+    for (const auto& c : cases) {
+        EditMenuEntries entries = editMenuEntries(*doc, c.view, c.tour);
+        EXPECT_EQ(entries.properties, c.properties) << c.view << " " << c.tour;
+        EXPECT_EQ(entries.addSite, c.addSite) << c.view << " " << c.tour;
+    }
 }
 
 }  // namespace
