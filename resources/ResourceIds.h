@@ -135,6 +135,7 @@
 #define ID_TOURS_PROPERTIES 32833
 #define ID_TOURS_PREVIEW 32834
 #define ID_EDIT_PROPERTIES 32835
+#define ID_TOURS_ADD_SITE 32836 /* Tours menu and Edit menu: a site for the selected tour */
 
 /* ---- Controls of DLG_MAIN -------------------------------------------- */
 #define IDC_MANIFEST_VIEW 1001
@@ -189,7 +190,7 @@
 #define IDC_IMPORT_SOURCE 1004 /* page 402 */
 #define IDC_IMPORT_DESTINATION 1005
 #define IDC_IMPORT_SOURCE_BROWSE 1009
-#define IDC_IMPORT_DESTINATION_BROWSE 1010 /* hidden */
+#define IDC_IMPORT_DESTINATION_BROWSE 1010
 #define IDC_IMPORT_KEEP_ALL_RETURNS 1005   /* page 403 */
 #define IDC_IMPORT_IGNORE_SINGLE_RETURNS 1006
 #define IDC_IMPORT_VIEW_SOURCE_LINE_ENDS 1007
@@ -331,5 +332,10 @@
 /* The final page's report of a build that left nothing out. */
 #define IDS_PUBLISH_REPORT_CLEAN 10216
 #define IDC_IMPORT_WELCOME_TITLE 1049
+
+/* ---- Folders that New and the Import Wizard make: %s names the folder -- */
+#define IDS_ASK_CREATE_FOLDER 10230
+#define IDS_FOLDER_NOT_MADE 10231
+#define IDS_CHOOSE_DESTINATION 10232
 
 #endif

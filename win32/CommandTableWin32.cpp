@@ -42,6 +42,9 @@ void optionsCommand(MainWindow& main, int) {
 void publishCommand(MainWindow& main, int);
 void importCommand(MainWindow& main, int);
 void noAction(MainWindow&, int) {}
+void toolbarMenuCommand(MainWindow& main, int command) {
+    showToolbarMenu(main, command);
+}
 // A section operation, which needs only the window state.
 template <void (*operation)(MainWindow&)>
 void run(MainWindow& main, int) {
@@ -97,11 +100,14 @@ const CommandRow commandTable[] = {
     {ID_TOURS_MOVE_UP, noAction, kAlways},
     {ID_TOURS_MOVE_DOWN, noAction, kAlways},
     {ID_TOURS_ADD, run<addTourOrSiteCommand>, kAlways},
+    {ID_TOURS_ADD_SITE, run<addSiteToSelectedTour>, kAlways},
     {ID_TOURS_DELETE, run<deleteSelectedTourOrSite>, kAlways},
     {ID_TOURS_EDIT_HTML, run<editSelectedSiteFile>, kAlways},
     {ID_TOURS_PROPERTIES, run<editSelectedTourOrSite>, kAlways},
     {ID_IMPORT_TEXT, importCommand, kAlways},
     {ID_IMPORT_HTML, importCommand, kAlways},
+    {ID_TOOLBAR_IMPORT, toolbarMenuCommand, kAlways},
+    {ID_TOOLBAR_PUBLISH, toolbarMenuCommand, kNeedsPackage},
 };
 
 }  // namespace
@@ -128,7 +134,7 @@ void enablePackageCommands(HMENU menu, bool enabled) {
 namespace {
 
 void exitCommand(MainWindow& main, int) {
-    if (!main.document.mayExit()) return;
+    if (!main.document.offerToSave()) return;
     saveToolSettings(main.document.tools);
     EndDialog(main.window, 0);
 }
@@ -171,16 +177,19 @@ void publishCommand(MainWindow& main, int) {
     runPublishingWizard(main.window, state);
 }
 
+// The package stays open until the import has made one to replace it; its
+// changes are offered for saving first, since the import may write beside it.
 void importCommand(MainWindow& main, int command) {
-    main.document.offerSaveAndClose();
+    if (!main.document.offerToSave()) return;
     ImportJob& job = main.importJob;
     job.reset();
     job.sourceKind = command == ID_IMPORT_HTML ? SourceKind::html : SourceKind::text;
     ImportWizardState state;
     state.job = &job;
     runImportWizard(main.window, state);
-    if (state.outcome == ImportOutcome::done && main.document.openPackageOrWarn(job.packagePath))
-        main.document.refreshAllViews();
+    if (state.outcome != ImportOutcome::done) return;
+    main.document.closePackage(false);
+    if (main.document.openPackageOrWarn(job.packagePath)) main.document.refreshAllViews();
 }
 
 }  // namespace

@@ -7,17 +7,20 @@
 #include "win32/CommandTableWin32.h"
 #include "win32/ExternalPrograms.h"
 #include "win32/FileDialogs.h"
+#include "win32/SectionCommandsWin32.h"
 #include "win32/SectionViewsWin32.h"
 #include "model/Text.h"
 
 namespace {
+
+// The menu bar's File, Edit, View, ...
+constexpr int kEditMenuPosition = 1;
 
 INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM first, LPARAM second);
 void initialiseMainWindow(MainWindow& main);
 void showProgramIcon(HWND window);
 void createRebarAndToolbar(MainWindow& main);
 LRESULT handleNotification(MainWindow& main, const NMHDR& header);
-void showToolbarPopup(HWND window, const NMTOOLBARA& pressed);
 
 }  // namespace
 
@@ -50,6 +53,10 @@ INT_PTR CALLBACK mainDialogProcedure(HWND window, UINT message, WPARAM first, LP
             SetWindowLongPtrA(window, DWLP_MSGRESULT,
                               handleNotification(*main, *reinterpret_cast<const NMHDR*>(second)));
             return TRUE;
+        case WM_INITMENUPOPUP:
+            if (reinterpret_cast<HMENU>(first) == GetSubMenu(GetMenu(window), kEditMenuPosition))
+                updateEditMenu(*main, reinterpret_cast<HMENU>(first));
+            return 0;
         default:
             return 0;
     }
@@ -143,6 +150,26 @@ bool MainWindow::askSavePackageName(char* inOut) {
     return askSaveFileName(window, kPackageFilter, inOut);
 }
 
+void showToolbarMenu(MainWindow& main, int button) {
+    int menuId = 0;
+    if (button == ID_TOOLBAR_IMPORT) menuId = IDR_POPUP_IMPORT;
+    if (button == ID_TOOLBAR_PUBLISH) menuId = IDR_POPUP_PUBLISH;
+    if (menuId == 0 || main.toolbar == nullptr) return;
+    // The button's tooltip would stay on top of the menu.
+    SendMessageA(reinterpret_cast<HWND>(SendMessageA(main.toolbar, TB_GETTOOLTIPS, 0, 0)), TTM_POP, 0, 0);
+    RECT rectangle{};
+    SendMessageA(main.toolbar, TB_GETRECT, WPARAM(button), reinterpret_cast<LPARAM>(&rectangle));
+    MapWindowPoints(main.toolbar, HWND_DESKTOP, reinterpret_cast<POINT*>(&rectangle), 2);
+    HMENU menu = LoadMenuA(programModule(), MAKEINTRESOURCEA(menuId));
+    if (menu == nullptr) return;
+    TPMPARAMS keepOff{};
+    keepOff.cbSize = sizeof keepOff;
+    keepOff.rcExclude = rectangle;
+    TrackPopupMenuEx(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, rectangle.left,
+                     rectangle.bottom, main.window, &keepOff);
+    DestroyMenu(menu);
+}
+
 namespace {
 
 // A dialog has no class icon: the title bar and the task bar take these.
@@ -228,7 +255,7 @@ LRESULT handleNotification(MainWindow& main, const NMHDR& header) {
     }
     switch (header.code) {
         case TBN_DROPDOWN:
-            showToolbarPopup(window, reinterpret_cast<const NMTOOLBARA&>(header));
+            showToolbarMenu(main, reinterpret_cast<const NMTOOLBARA&>(header).iItem);
             return TBDDRET_DEFAULT;
         case TTN_GETDISPINFOA:
         case TTN_GETDISPINFOW:
@@ -243,24 +270,6 @@ LRESULT handleNotification(MainWindow& main, const NMHDR& header) {
         default:
             return 0;
     }
-}
-
-void showToolbarPopup(HWND window, const NMTOOLBARA& pressed) {
-    int menuId = 0;
-    if (pressed.iItem == ID_TOOLBAR_IMPORT) menuId = IDR_POPUP_IMPORT;
-    if (pressed.iItem == ID_TOOLBAR_PUBLISH) menuId = IDR_POPUP_PUBLISH;
-    if (menuId == 0) return;
-    RECT button{};
-    SendMessageA(pressed.hdr.hwndFrom, TB_GETRECT, WPARAM(pressed.iItem), reinterpret_cast<LPARAM>(&button));
-    MapWindowPoints(pressed.hdr.hwndFrom, HWND_DESKTOP, reinterpret_cast<POINT*>(&button), 2);
-    HMENU menu = LoadMenuA(programModule(), MAKEINTRESOURCEA(menuId));
-    if (menu == nullptr) return;
-    TPMPARAMS keepOff{};
-    keepOff.cbSize = sizeof keepOff;
-    keepOff.rcExclude = button;
-    TrackPopupMenuEx(GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_VERTICAL, button.left,
-                     button.bottom, window, &keepOff);
-    DestroyMenu(menu);
 }
 
 }  // namespace

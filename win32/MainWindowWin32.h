@@ -36,6 +36,10 @@ struct MainWindow final : DocumentWindow {
 // first when it is not empty.
 void runMainWindow(const char* startupPackagePath);
 
+// The pop-up menu of the Import or Publish button, under the button: its
+// arrow and the button itself open it.
+void showToolbarMenu(MainWindow& main, int button);
+
 // The commands the toolbar's buttons send; 0 for separators.
 int toolbarButtonCommand(int position);
 int toolbarButtonCount();

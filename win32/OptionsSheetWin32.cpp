@@ -71,6 +71,9 @@ INT_PTR CALLBACK generalPageProcedure(HWND page, UINT message, WPARAM first, LPA
             }
             return TRUE;
         case WM_NOTIFY:
+            // The page never reports a change, so Apply has nothing to do.
+            if (reinterpret_cast<const NMHDR*>(second)->code == PSN_SETACTIVE)
+                PropSheet_UnChanged(GetParent(page), page);
             if (reinterpret_cast<const NMHDR*>(second)->code == PSN_APPLY) {
                 keepTypedSettings(page, *dialogState<OptionsSheetState>(page)->settings);
                 SetWindowLongPtrA(page, DWLP_MSGRESULT, PSNRET_NOERROR);

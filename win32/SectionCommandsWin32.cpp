@@ -138,6 +138,17 @@ void addTourOrSiteCommand(MainWindow& main) {
     if (added) fillToursView(main);
 }
 
+void addSiteToSelectedTour(MainWindow& main) {
+    int32_t tour = -1;
+    int32_t site = -1;
+    selectedTourAndSite(main, &tour, &site);
+    if (!editMenuEntries(main.document, IDC_TOURS_VIEW, tour).addSite) return;
+    SiteItemChoices choices;
+    choices.document = &main.document;
+    choices.editedTour = tour;
+    if (runSiteItemDialog(main.window, choices)) fillToursView(main);
+}
+
 void deleteSelectedTourOrSite(MainWindow& main) {
     int32_t tour = -1;
     int32_t site = -1;
@@ -160,6 +171,15 @@ void editSelectedTourOrSite(MainWindow& main) {
         changed = loadTourItem(choices, tour) && runTourItemDialog(main.window, choices);
     }
     if (changed) fillToursView(main);
+}
+
+void updateEditMenu(MainWindow& main, HMENU editMenu) {
+    int32_t tour = -1;
+    int32_t site = -1;
+    selectedTourAndSite(main, &tour, &site);
+    EditMenuEntries entries = editMenuEntries(main.document, main.currentSectionView, tour);
+    EnableMenuItem(editMenu, ID_EDIT_PROPERTIES, MF_BYCOMMAND | (entries.properties ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(editMenu, ID_TOURS_ADD_SITE, MF_BYCOMMAND | (entries.addSite ? MF_ENABLED : MF_GRAYED));
 }
 
 void addToVisibleSection(MainWindow& main) {

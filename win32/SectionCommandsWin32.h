@@ -28,10 +28,14 @@ void editSelectedGuideReference(MainWindow& main);
 // Tours
 void editSelectedSiteFile(MainWindow& main);
 void addTourOrSiteCommand(MainWindow& main);
+// A site for the selected tour, also one that has none yet.
+void addSiteToSelectedTour(MainWindow& main);
 void deleteSelectedTourOrSite(MainWindow& main);
 void editSelectedTourOrSite(MainWindow& main);
 
-// The Edit menu: the operation of the visible section.
+// The Edit menu: the operation of the visible section, and which of its
+// entries act there, set as the menu opens.
+void updateEditMenu(MainWindow& main, HMENU editMenu);
 void addToVisibleSection(MainWindow& main);
 void deleteInVisibleSection(MainWindow& main);
 void propertiesOfVisibleSection(MainWindow& main);

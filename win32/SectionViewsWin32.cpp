@@ -33,6 +33,9 @@ void checkViewEntry(MainWindow& main, int viewId, bool checked);
 // Double click acts only on address rows.
 void openAddressRow(MainWindow& main, int viewId);
 int32_t selectedIndex(MainWindow& main, int viewId, int32_t count);
+// The row under the mouse becomes the selected one, as in every tree of
+// the system, so that the menu's command acts on the row it highlighted.
+void selectRowUnderMouse(HWND tree);
 void showContextMenu(MainWindow& main, int viewId);
 
 }  // namespace
@@ -167,6 +170,7 @@ LRESULT handleViewNotification(MainWindow& main, const NMHDR& header) {
             openAddressRow(main, viewId);
             return 0;
         case NM_RCLICK:
+            selectRowUnderMouse(header.hwndFrom);
             showContextMenu(main, viewId);
             // Handled: no second menu from the system.
             return 1;
@@ -291,6 +295,22 @@ void openAddressRow(MainWindow& main, int viewId) {
     }
 }
 
+void selectRowUnderMouse(HWND tree) {
+    // The tree marks the row pressed while it reports the click; the last
+    // message's position is the way back when it marks none.
+    if (HTREEITEM pressed = TreeView_GetDropHilight(tree)) {
+        TreeView_SelectItem(tree, pressed);
+        return;
+    }
+    DWORD position = GetMessagePos();
+    TVHITTESTINFO hit{};
+    hit.pt = POINT{short(LOWORD(position)), short(HIWORD(position))};
+    ScreenToClient(tree, &hit.pt);
+    auto row = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row != nullptr && (hit.flags & TVHT_ONITEM) != 0)
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(row));
+}
+
 struct ContextMenuRule {
     int viewId;
     int menuId;
@@ -321,6 +341,13 @@ void showContextMenu(MainWindow& main, int viewId) {
         for (int command : rule->grayedWithoutSelection) {
             if (command != 0) EnableMenuItem(popup, UINT(command), MF_BYCOMMAND | MF_GRAYED);
         }
+    }
+    if (viewId == IDC_TOURS_VIEW) {
+        int32_t tour = -1;
+        int32_t site = -1;
+        selectedTourAndSite(main, &tour, &site);
+        if (!editMenuEntries(main.document, viewId, tour).addSite)
+            EnableMenuItem(popup, ID_TOURS_ADD_SITE, MF_BYCOMMAND | MF_GRAYED);
     }
     POINT cursor{};
     GetCursorPos(&cursor);
