@@ -12,6 +12,9 @@ namespace {
 // The chosen pages' paths and their count; fits becomes false when one
 // does not fit its field.
 int chosenPagePaths(const NewPublicationForm& form, char (*paths)[kPathSize], bool* fits);
+// True when the target names a file in a folder that does not exist; the
+// folder goes to out (kPathSize), empty otherwise.
+bool folderIsMissing(const char* target, char* out);
 
 }  // namespace
 
@@ -19,6 +22,7 @@ int32_t checkNewPublicationForm(NewPublicationForm& form) {
     form.newPackagePath[0] = '\0';
     if (form.name[0] == '\0') return IDS_NEW_NO_NAME;
     if (form.author[0] == '\0') return IDS_NEW_NO_AUTHOR;
+    if (folderIsMissing(form.target, form.missingFolder)) return IDS_ASK_CREATE_FOLDER;
     if (!canCreateTarget(form.target)) return IDS_TARGET_NOT_VALID;
     char package[kPathSize];
     copyText(package, form.target);
@@ -74,6 +78,22 @@ int chosenPagePaths(const NewPublicationForm& form, char (*paths)[kPathSize], bo
         ++count;
     }
     return count;
+}
+
+bool folderIsMissing(const char* target, char* out) {
+    out[0] = '\0';
+    // What no folder could make valid is left to the target's own check.
+    if (target[0] == '\0' || std::strpbrk(target, "*?") != nullptr) return false;
+    char folder[kPathSize];
+    folderOfPath(target, folder);
+    char bare[kPathSize];
+    copyText(bare, folder);
+    size_t length = std::strlen(bare);
+    // Without its backslash, except a drive's root.
+    if (length > 1 && bare[length - 2] != ':') bare[length - 1] = '\0';
+    if (length == 0 || fileExists(bare)) return false;
+    copyText(out, kPathSize, folder);
+    return true;
 }
 
 }  // namespace

@@ -7,7 +7,12 @@ int32_t checkSourcePage(ImportJob& job, const char* source, const char* destinat
     setSourcePath(job, source);
     bool destinationFits = setDestinationFolder(job, destination);
     if (!isReadableFile(source)) return IDS_IMPORT_BAD_SOURCE;
-    if (!destinationFits || !destinationIsFolder(job)) return IDS_IMPORT_BAD_DESTINATION;
+    if (!destinationFits) return IDS_IMPORT_BAD_DESTINATION;
+    if (!destinationIsFolder(job)) {
+        if (!destinationIsMissing(job)) return IDS_IMPORT_BAD_DESTINATION;
+        copyText(fileName, kPathSize, job.destinationFolder);
+        return IDS_ASK_CREATE_FOLDER;
+    }
     // A source without a name for the pages is refused when the import starts.
     if (!namePages(job)) return 0;
     if (pageWouldReplaceSource(job, fileName)) return IDS_IMPORT_OVER_SOURCE;

@@ -9,7 +9,8 @@
 
 // The source page: stores both fields (the destination with its backslash)
 // and checks them. A message about the import's own source names it in
-// fileName (kPathSize).
+// fileName (kPathSize). A destination where nothing exists yet gives
+// IDS_ASK_CREATE_FOLDER and names it: the wizard offers to make it.
 int32_t checkSourcePage(ImportJob& job, const char* source, const char* destination, char* fileName);
 // The tag page's text into the job.
 int32_t checkHeadingTags(ImportJob& job, const char* typed);

@@ -12,6 +12,8 @@ namespace {
 bool isTagSeparator(char c);
 bool sourceIsUtf8(ImportJob& job);
 void keepUtf8AsAnsi(char* text, size_t capacity);
+// The destination without its trailing backslash; a drive root keeps it.
+void bareDestination(const ImportJob& job, char* out);
 
 }  // namespace
 
@@ -119,12 +121,15 @@ void deriveBaseName(ImportJob& job) {
 }
 
 bool destinationIsFolder(const ImportJob& job) {
-    // Without its trailing backslash; a drive root keeps it.
     char bare[kPathSize];
-    copyText(bare, job.destinationFolder);
-    size_t length = std::strlen(bare);
-    if (length > 1 && bare[length - 1] == '\\' && bare[length - 2] != ':') bare[length - 1] = '\0';
+    bareDestination(job, bare);
     return fileExists(bare) && !isReadableFile(bare);
+}
+
+bool destinationIsMissing(const ImportJob& job) {
+    char bare[kPathSize];
+    bareDestination(job, bare);
+    return bare[0] != '\0' && !fileExists(bare);
 }
 
 bool isReadableFile(const char* path) {
@@ -209,6 +214,12 @@ void keepUtf8AsAnsi(char* text, size_t capacity) {
     char converted[kRightsTextSize];
     utf8ToAnsi(text + (mark ? 3 : 0), converted, sizeof converted);
     copyText(text, capacity, converted);
+}
+
+void bareDestination(const ImportJob& job, char* out) {
+    copyText(out, kPathSize, job.destinationFolder);
+    size_t length = std::strlen(out);
+    if (length > 1 && out[length - 1] == '\\' && out[length - 2] != ':') out[length - 1] = '\0';
 }
 
 }  // namespace

@@ -133,6 +133,8 @@ bool setDestinationFolder(ImportJob& job, const char* folder);
 void deriveBaseName(ImportJob& job);
 // The destination names an existing folder (a file of that name does not).
 bool destinationIsFolder(const ImportJob& job);
+// Nothing at all exists where the destination points.
+bool destinationIsMissing(const ImportJob& job);
 // A file (not a folder) that can be opened for reading.
 bool isReadableFile(const char* path);
 // The whole file; false (and no text) when it cannot be read or holds more

@@ -167,6 +167,7 @@ int main(int argc, char** argv) {
             openSource(*job);
             return fail(job->lastError);
         case IDS_IMPORT_BAD_DESTINATION:
+        case IDS_ASK_CREATE_FOLDER:
             return fail("no destination folder at",
                         destination == nullptr ? programPathForDisplay(folder).c_str() : destination);
         default:

@@ -10,6 +10,7 @@
 
 #include "NativeFiles.h"
 #include "Text.h"
+#include "Paths.h"
 
 namespace {
 
@@ -129,6 +130,31 @@ void abandonSafeFile(SafeFile& safe) {
     closeFile(safe.file);
     safe.file = kInvalidFileHandle;
     deleteFile(safe.partial);
+}
+
+bool makeFolderPath(const char* folder) {
+    char path[kPathSize];
+    size_t length = std::strlen(folder);
+    if (length >= sizeof path) return false;
+    std::memcpy(path, folder, length + 1);
+    // The root is never made: "C:\", or a network path's "\\server\share\".
+    size_t from = 0;
+    if (length >= 2 && path[1] == ':') {
+        from = 3;
+    } else if (path[0] == '\\' && path[1] == '\\') {
+        int separators = 0;
+        for (from = 2; from < length && separators < 2; ++from) separators += path[from] == '\\' ? 1 : 0;
+    }
+    for (size_t end = from; end <= length; ++end) {
+        bool separator = end == length || path[end] == '\\' || path[end] == '/';
+        if (!separator || end == 0 || path[end - 1] == '\\' || path[end - 1] == '/') continue;
+        char kept = path[end];
+        path[end] = '\0';
+        bool made = makeFolder(path);
+        path[end] = kept;
+        if (!made) return false;
+    }
+    return true;
 }
 
 bool readBytes(FileHandle file, void* buffer, uint32_t n) {

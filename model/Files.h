@@ -64,6 +64,10 @@ uint64_t fileSize(const char* path);
 bool deleteFile(const char* path);
 // Creates the folder; true also when a folder of that name exists already.
 bool makeFolder(const char* path);
+// Makes the folder and every folder missing above it, as far as the drive
+// or the network share; a trailing backslash is allowed. False when one
+// could not be made: those made before it stay.
+bool makeFolderPath(const char* folder);
 // Replaces target by source in one step; a link at target is itself
 // replaced, never the file it points to.
 bool replaceFile(const char* source, const char* target);

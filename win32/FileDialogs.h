@@ -15,3 +15,8 @@ extern const char kProgramFilter[];
 bool askOpenFileName(WindowHandle owner, const char* filter, char* out);
 // inOut holds 256 bytes: the dialog starts with its text; emptied on cancel.
 bool askSaveFileName(WindowHandle owner, const char* filter, char* inOut);
+// The system's folder dialog, with a string-table text above its folders.
+// inOut holds 256 bytes: the dialog starts at its folder when there is one;
+// on OK it holds the chosen folder with a trailing backslash, and on
+// cancel it is left as it was.
+bool askFolderName(WindowHandle owner, int titleId, char* inOut);

@@ -1,4 +1,9 @@
 #include "win32/DialogFunctionsWin32.h"
+// After windows.h, which it needs.
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "win32/ExternalPrograms.h"
 #include "win32/FileDialogs.h"
 #include "model/Paths.h"
@@ -12,6 +17,8 @@ const char kProgramFilter[] = "Executable Files (*.EXE)\0*.EXE\0All Files (*.*)\
 
 namespace {
 
+// Opens the folder dialog at the folder given as its parameter.
+int CALLBACK startInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder);
 
 }  // namespace
 
@@ -63,3 +70,38 @@ bool askSaveFileName(WindowHandle owner, const char* filter, char* inOut) {
     copyText(inOut, kPathSize, name);
     return true;
 }
+
+bool askFolderName(WindowHandle owner, int titleId, char* inOut) {
+    char title[kFieldSize];
+    loadString(titleId, title, sizeof title);
+    char start[kPathSize];
+    copyText(start, inOut);
+    BROWSEINFOA browse{};
+    browse.hwndOwner = static_cast<HWND>(owner);
+    browse.lpszTitle = title;
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    browse.lpfn = startInFolder;
+    browse.lParam = reinterpret_cast<LPARAM>(start);
+    // The dialog's own folder list runs on the shell's objects.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+    char folder[MAX_PATH] = "";
+    bool named = chosen != nullptr && SHGetPathFromIDListA(chosen, folder);
+    CoTaskMemFree(chosen);
+    if (SUCCEEDED(com)) CoUninitialize();
+    size_t length = std::strlen(folder);
+    if (named && length > 0 && folder[length - 1] != '\\') named = appendText(folder, sizeof folder, "\\");
+    if (!named || std::strlen(folder) >= kPathSize) return false;
+    copyText(inOut, kPathSize, folder);
+    return true;
+}
+
+namespace {
+
+int CALLBACK startInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
+    if (message == BFFM_INITIALIZED && *reinterpret_cast<const char*>(folder) != '\0')
+        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
+    return 0;
+}
+
+}  // namespace

@@ -1,6 +1,7 @@
 // Step 1: the source file and the destination folder.
 #include "win32/FileDialogs.h"
 #include "win32/ImportWizardPagesWin32.h"
+#include "model/Files.h"
 #include "model/Paths.h"
 #include "resources/ResourceIds.h"
 
@@ -14,6 +15,7 @@ constexpr char kHtmlSourceFilter[] = "HTML Files (*.htm, *.html)\0*.HTML;*.HTM\0
 void showFields(HWND page, const ImportJob& job);
 void storeFields(HWND page, ImportJob& job);
 void browseForSource(HWND page, const ImportJob& job);
+void browseForDestination(HWND page);
 INT_PTR next(HWND page, ImportJob& job);
 
 }  // namespace
@@ -39,6 +41,10 @@ INT_PTR CALLBACK importSourcePage(HWND page, UINT message, WPARAM first, LPARAM 
     }
     if (message == WM_COMMAND && LOWORD(first) == IDC_IMPORT_SOURCE_BROWSE) {
         browseForSource(page, job);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(first) == IDC_IMPORT_DESTINATION_BROWSE) {
+        browseForDestination(page);
         return TRUE;
     }
     if (message != WM_NOTIFY) return FALSE;
@@ -84,13 +90,29 @@ void browseForSource(HWND page, const ImportJob& job) {
     SetDlgItemTextA(page, IDC_IMPORT_DESTINATION, folder);
 }
 
+void browseForDestination(HWND page) {
+    char folder[kPathSize];
+    GetDlgItemTextA(page, IDC_IMPORT_DESTINATION, folder, sizeof folder);
+    if (askFolderName(page, IDS_CHOOSE_DESTINATION, folder)) SetDlgItemTextA(page, IDC_IMPORT_DESTINATION, folder);
+}
+
 INT_PTR next(HWND page, ImportJob& job) {
     char source[kPathSize];
     char destination[kPathSize];
     GetDlgItemTextA(page, IDC_IMPORT_SOURCE, source, sizeof source);
     GetDlgItemTextA(page, IDC_IMPORT_DESTINATION, destination, sizeof destination);
     char named[kPathSize] = "";
-    if (int32_t refused = checkSourcePage(job, source, destination, named)) {
+    int32_t refused = checkSourcePage(job, source, destination, named);
+    if (refused == IDS_ASK_CREATE_FOLDER) {
+        // No, or a folder that cannot be made, keeps the page.
+        if (!askYesNoAboutFile(page, IDS_ASK_CREATE_FOLDER, named)) return stayOnPage(page, IDC_IMPORT_DESTINATION);
+        if (!makeFolderPath(named)) {
+            showError(page, IDS_FOLDER_NOT_MADE, named);
+            return stayOnPage(page, IDC_IMPORT_DESTINATION);
+        }
+        refused = checkSourcePage(job, source, destination, named);
+    }
+    if (refused != 0) {
         showError(page, refused, named);
         return stayOnPage(page,
                           refused == IDS_IMPORT_BAD_SOURCE ? IDC_IMPORT_SOURCE : IDC_IMPORT_DESTINATION);

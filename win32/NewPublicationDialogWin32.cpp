@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "win32/FileDialogs.h"
+#include "model/Files.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 
@@ -97,7 +98,16 @@ void readForm(HWND dialog, NewPublicationForm& form) {
 
 bool create(HWND dialog, NewPublicationForm& form) {
     readForm(dialog, form);
-    if (int32_t failed = checkNewPublicationForm(form)) {
+    int32_t failed = checkNewPublicationForm(form);
+    if (failed == IDS_ASK_CREATE_FOLDER) {
+        if (!askYesNoAboutFile(dialog, IDS_ASK_CREATE_FOLDER, form.missingFolder)) return false;
+        if (!makeFolderPath(form.missingFolder)) {
+            showError(dialog, IDS_FOLDER_NOT_MADE, form.missingFolder);
+            return false;
+        }
+        failed = checkNewPublicationForm(form);
+    }
+    if (failed != 0) {
         showWarning(dialog, failed);
         return false;
     }

@@ -101,7 +101,9 @@ TEST(NewPublicationTest, ChecksRunInTheirOrder) {
         {"", "", "", IDS_NEW_NO_NAME, ""},
         {"Book", "", tmp.file("b"), IDS_NEW_NO_AUTHOR, ""},
         {"Book", "Ann", "", IDS_TARGET_NOT_VALID, ""},
-        {"Book", "Ann", tmp.file("missing\\b"), IDS_TARGET_NOT_VALID, ""},
+        // A missing folder is offered for making; a file is no folder.
+        {"Book", "Ann", tmp.file("missing\\deeper\\b"), IDS_ASK_CREATE_FOLDER, ""},
+        {"Book", "Ann", tmp.file("old.opf\\b"), IDS_TARGET_NOT_VALID, ""},
         {"Book", "Ann", tmp.file("sub"), IDS_TARGET_NOT_VALID, ""},
         {"Book", "Ann", tmp.file("a*.opf"), IDS_TARGET_NOT_VALID, ""},
         // An existing file may be replaced, but the test leaves it as it was.
@@ -119,6 +121,12 @@ TEST(NewPublicationTest, ChecksRunInTheirOrder) {
         EXPECT_EQ(std::string(f.newPackagePath), c.packagePath) << c.target;
     }
     EXPECT_EQ(tmp.read("old.opf"), "keep me");
+    // Once the folder named is made, every level of it, the target passes.
+    NewPublicationForm missing = form("Book", "Ann", tmp.file("missing\\deeper\\b"));
+    ASSERT_EQ(checkNewPublicationForm(missing), IDS_ASK_CREATE_FOLDER);
+    EXPECT_EQ(std::string(missing.missingFolder), tmp.file("missing\\deeper\\"));
+    ASSERT_TRUE(makeFolderPath(missing.missingFolder));
+    EXPECT_EQ(checkNewPublicationForm(missing), 0);
     // Neither the probe nor a tested name stays behind.
     EXPECT_FALSE(fileExists(tmp.file("*.tmp").c_str()));
     EXPECT_FALSE(tmp.exists("b"));

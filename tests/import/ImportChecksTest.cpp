@@ -24,7 +24,8 @@ TEST(ImportChecksTest, TheSourcePageRefusesInItsOrder) {
         {tmp.file("missing.txt"), tmp.path(), IDS_IMPORT_BAD_SOURCE},
         {tmp.file("sub.txt"), tmp.path(), IDS_IMPORT_BAD_SOURCE},
         {tmp.file("missing.txt"), tmp.file("nowhere"), IDS_IMPORT_BAD_SOURCE},
-        {tmp.file("alice.txt"), tmp.file("nowhere"), IDS_IMPORT_BAD_DESTINATION},
+        // Nothing there yet: the wizard offers to make the folder.
+        {tmp.file("alice.txt"), tmp.file("nowhere\\deeper"), IDS_ASK_CREATE_FOLDER},
         {tmp.file("alice.txt"), tmp.file("file"), IDS_IMPORT_BAD_DESTINATION},
         {tmp.file("alice.txt"), folder + std::string(255 - folder.size(), 'd'), IDS_IMPORT_BAD_DESTINATION},
         // The package of the import would be its source.
@@ -36,8 +37,9 @@ TEST(ImportChecksTest, TheSourcePageRefusesInItsOrder) {
         char named[kPathSize] = "";
         EXPECT_EQ(checkSourcePage(*job, c.source.c_str(), c.destination.c_str(), named), c.expected)
             << c.source;
-        if (c.expected == IDS_IMPORT_OVER_SOURCE) {
-            EXPECT_EQ(std::string(named), c.source);
+        if (c.expected == IDS_IMPORT_OVER_SOURCE || c.expected == IDS_ASK_CREATE_FOLDER) {
+            EXPECT_EQ(std::string(named), c.expected == IDS_ASK_CREATE_FOLDER ? tmp.file("nowhere\\deeper\\")
+                                                                               : c.source);
         }
         if (c.expected == 0) {
             // Typed without its backslash, stored with it.
