@@ -147,6 +147,9 @@ bool runWizardSheet(HWND owner, const WizardPageResource* pages, int count, LPAR
     return true;
 }
 
+// The wizard's own Finish button.
+constexpr int kFinishButton = 0x3025;
+
 INT_PTR answerNotification(HWND page, LONG_PTR result) {
     SetWindowLongPtrA(page, DWLP_MSGRESULT, result);
     return TRUE;
@@ -155,7 +158,15 @@ INT_PTR answerNotification(HWND page, LONG_PTR result) {
 INT_PTR answerWizardPageNotification(HWND page, LPARAM notification, DWORD buttons) {
     switch (reinterpret_cast<const NMHDR*>(notification)->code) {
         case PSN_SETACTIVE:
+            // The sheet repaints only the page: coming back to a welcome
+            // page, the header and margins of the page before would stay.
+            RedrawWindow(GetParent(page), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             PropSheet_SetWizButtons(GetParent(page), buttons);
+            // Next, which had the focus, is hidden on the last page: Finish
+            // takes the focus and Enter, once the sheet has shown the page.
+            if ((buttons & PSWIZB_FINISH) != 0)
+                PostMessageA(GetParent(page), WM_NEXTDLGCTL,
+                             reinterpret_cast<WPARAM>(GetDlgItem(GetParent(page), kFinishButton)), TRUE);
             return answerNotification(page, 0);
         case PSN_HELP:
             openHelpPage();
