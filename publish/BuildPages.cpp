@@ -32,6 +32,7 @@ constexpr int32_t kLastPage = 5;
 
 const char* metadataLabel(const char* name);
 const ManifestItem* firstChapterItem(const Publication& publication);
+bool isPageEnd(const TagScanner& scanner);
 bool skipToBody(FileHandle chapter);
 void copyChapterPages(OutputBuffer& out, FileHandle chapter, const char* title);
 void writeNumber(OutputBuffer& out, int32_t n);
@@ -137,6 +138,12 @@ const ManifestItem* firstChapterItem(const Publication& publication) {
     return nullptr;
 }
 
+// The chapter's own "</BODY>" and "</HTML>" would close the page inside its
+// frame: the page's end closes them, once.
+bool isPageEnd(const TagScanner& scanner) {
+    return scanner.isTag("/BODY") || scanner.isTag("/HTML");
+}
+
 bool skipToBody(FileHandle chapter) {
     TagScanner scanner;
     while (scanner.nextTag(chapter) != -1) {
@@ -159,7 +166,7 @@ void copyChapterPages(OutputBuffer& out, FileHandle chapter, const char* title) 
                 out.writeString("<");
             } else if (scanner.isTag("P") || scanner.isTag("FONT")) {
                 out.writeString("<p align=justify>");
-            } else if (!scanner.isTag("/P")) {
+            } else if (!scanner.isTag("/P") && !isPageEnd(scanner)) {
                 out.writeString(scanner.rawText);
             }
         } else {

@@ -58,19 +58,19 @@ TEST_F(BuildPagesTest, TheFirstChapterIsTheFirstSpineItemThatIsNeitherCoverNorCo
     tmp.write("cover.htm", "<body>cover");
     tmp.write("toc.htm", "<body>toc");
     tmp.write("chap1.htm",
-              "<head><p>not this</p></head><body><P>Short.</P><font face=\"Arial\">x</FONT></body>");
+              "<head><p>not this</p></head><body><P>Short.</P><font face=\"Arial\">x</FONT></body>\n</HTML>");
     char path[kPathSize];
     firstChapterPath(*pub, path);
     EXPECT_EQ(std::string(path), tmp.file("novel_firstchapter.htm"));
     std::string page = firstChapter();
     EXPECT_EQ(page.substr(0, kPageStart.size()), kPageStart);
     // The heading names the book and its author; paragraphs are justified and
-    // the chapter's own end tags are copied.
+    // the chapter's own end tags are copied, but for those of its body and
+    // page: the page's end closes them once.
     const std::string heading = "<b>The &lt;Voyage&gt;</b>,&nbsp;A. Writer</center>";
     ASSERT_NE(page.find(heading), std::string::npos);
     EXPECT_NE(
-        page.find("<FONT face=\"Times New Roman\"><p align=justify>Short.<p align=justify>x</FONT></BODY>" +
-                  kPageEnd),
+        page.find("<FONT face=\"Times New Roman\"><p align=justify>Short.<p align=justify>x</FONT>\n" + kPageEnd),
         std::string::npos);
     EXPECT_EQ(page.find("not this"), std::string::npos);
 }
