@@ -17,6 +17,7 @@ constexpr const char* kPageType = "text/x-oeb1-document";
 constexpr const char* kBiography = "Biography";
 constexpr const char* kXmlHead = "<?xml version=\"1.0\"?>\n<html>\n<head>\n</head>\r\n";
 
+bool setAsideIfThere(const char* path, CreatedFiles& created);
 bool writePage(const char* path, const char* const* pieces, CreatedFiles& created);
 bool probeFolder(const char* target);
 
@@ -83,13 +84,19 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
     const Page pages[] = {{choices.tableOfContents, tocFits, tocPath, tocPieces},
                           {choices.cover, coverFits, coverPath, coverPieces},
                           {choices.biography, bioFits, bioPath, bioPieces}};
+    auto fail = [&](const char* path) {
+        copyText(failedPath, kPathSize, path);
+        created.removeAll();
+        return false;
+    };
+    // The user's files that New replaces are moved aside first: they come
+    // back whole when a later file fails.
     for (const Page& page : pages) {
-        if (!page.chosen) continue;
-        if (!page.fits || !writePage(page.path, page.pieces, created)) {
-            copyText(failedPath, kPathSize, page.path);
-            created.removeAll();
-            return false;
-        }
+        if (page.chosen && page.fits && !setAsideIfThere(page.path, created)) return fail(page.path);
+    }
+    if (!setAsideIfThere(packagePath, created)) return fail(packagePath);
+    for (const Page& page : pages) {
+        if (page.chosen && (!page.fits || !writePage(page.path, page.pieces, created))) return fail(page.path);
     }
 
     if (choices.cover) publication->addManifestItem("cover", "cover.htm", kPageType);
@@ -112,14 +119,16 @@ bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath
         publication->writePackage(package.file);
         packageWritten = commitSafeFile(package, true);
     }
-    if (!packageWritten) {
-        copyText(failedPath, kPathSize, packagePath);
-        created.removeAll();
-    }
-    return packageWritten;
+    if (!packageWritten) return fail(packagePath);
+    created.keepAll();
+    return true;
 }
 
 namespace {
+
+bool setAsideIfThere(const char* path, CreatedFiles& created) {
+    return !fileExists(path) || created.setAside(path);
+}
 
 bool writePage(const char* path, const char* const* pieces, CreatedFiles& created) {
     SafeFile page;

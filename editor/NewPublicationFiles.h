@@ -16,5 +16,6 @@ struct NewPublicationChoices {
 bool canCreateTarget(const char* target);
 // Writes the pages and the package; packagePath (256 bytes) receives the
 // package's path. False when a file could not be written: failedPath (256
-// bytes, may be null) then names it and nothing this call wrote is left.
+// bytes, may be null) then names it, nothing this call wrote is left and
+// every file it was to replace is as it was.
 bool writeNewPublication(const NewPublicationChoices& choices, char* packagePath, char* failedPath = nullptr);

@@ -28,5 +28,6 @@ int32_t checkNewPublicationForm(NewPublicationForm& form);
 // the order package, toc, cover, biography; false when none does.
 bool firstExistingNewFile(const NewPublicationForm& form, char* out /* kPathSize */);
 // Writes the pages and the package. On failure nothing this call wrote is
-// left and failedPath (kPathSize) names the file that could not be written.
+// left, the files it was to replace are as they were, and failedPath
+// (kPathSize) names the file that could not be written.
 bool createNewPublication(const NewPublicationForm& form, char* failedPath);

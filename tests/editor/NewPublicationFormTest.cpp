@@ -156,6 +156,7 @@ TEST(NewPublicationTest, FirstExistingFileIsThePackageThenTheChosenPages) {
     EXPECT_FALSE(firstExistingNewFile(f, existing));
 }
 
+// The user's cover page, replaced before the failing file, comes back.
 TEST(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsLeft) {
     struct Case {
         const char* blocked;  // a folder in the way of this file
@@ -166,17 +167,20 @@ TEST(NewPublicationTest, AFileThatCannotBeWrittenIsNamedAndNothingIsLeft) {
                    Case{"", "cover.htm", 1}}) {
         TempFolder tmp;
         tmp.makeFolder(c.blocked);
+        tmp.write("cover.htm", "mine");
         ScopedFileFault fault(FileFault::flush, c.flushes, "Input/output error");
         NewPublicationForm f = form("Book", "Ann", tmp.file("b"));
         copyText(f.newPackagePath, tmp.file("b.opf").c_str());
         char failed[kPathSize] = "";
         EXPECT_FALSE(createNewPublication(f, failed)) << c.blocked;
         EXPECT_EQ(std::string(failed), tmp.file(c.failed));
-        for (const char* name : {"toc.htm", "cover.htm", "bio.htm", "b.opf"}) {
+        for (const char* name : {"toc.htm", "bio.htm", "b.opf"}) {
             if (std::string(name) != c.blocked) {
                 EXPECT_FALSE(tmp.exists(name)) << c.blocked << ": " << name;
             }
         }
+        EXPECT_EQ(tmp.read("cover.htm"), "mine") << c.blocked;
+        EXPECT_FALSE(fileExists(tmp.file("*.~qb*").c_str()));
     }
 }
 
