@@ -76,6 +76,9 @@ bool askFolderName(WindowHandle owner, int titleId, char* inOut) {
     loadString(titleId, title, sizeof title);
     char start[kPathSize];
     copyText(start, inOut);
+    // The dialog finds a folder by its name without the last backslash.
+    size_t length = std::strlen(start);
+    if (length > 3 && start[length - 1] == '\\') start[length - 1] = '\0';
     BROWSEINFOA browse{};
     browse.hwndOwner = static_cast<HWND>(owner);
     browse.lpszTitle = title;
@@ -89,7 +92,7 @@ bool askFolderName(WindowHandle owner, int titleId, char* inOut) {
     bool named = chosen != nullptr && SHGetPathFromIDListA(chosen, folder);
     CoTaskMemFree(chosen);
     if (SUCCEEDED(com)) CoUninitialize();
-    size_t length = std::strlen(folder);
+    length = std::strlen(folder);
     if (named && length > 0 && folder[length - 1] != '\\') named = appendText(folder, sizeof folder, "\\");
     if (!named || std::strlen(folder) >= kPathSize) return false;
     copyText(inOut, kPathSize, folder);
