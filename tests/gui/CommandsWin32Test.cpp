@@ -48,6 +48,9 @@ TEST_F(CommandsTest, EachCommandOpensItsWindowAndItsOkReachesTheDocument) {
         {0, nullptr, ID_EDIT_ADD, "Manifest Item", {{IDC_MANIFEST_ID, ""}},
             {{IDC_MANIFEST_ID, "c3"}, {IDC_MANIFEST_HREF, "c3.htm"}, {IDC_MANIFEST_TYPE, "text/html"}},
             plus(kManifest, {"c3", "  c3.htm"}), "<item id=\"c3\" href=\"c3.htm\" media-type=\"text/html\"/>"},
+        // A picture's type follows its name.
+        {0, nullptr, ID_EDIT_ADD, "Manifest Item", {}, {{IDC_MANIFEST_ID, "map"}, {IDC_MANIFEST_HREF, "map.gif"}},
+            plus(kManifest, {"map", "  map.gif"}), "<item id=\"map\" href=\"map.gif\" media-type=\"image/gif\"/>"},
         {0, "c2.htm", ID_MANIFEST_PROPERTIES, "Manifest Item",
             {{IDC_MANIFEST_HREF, "c2.htm"}, {IDC_MANIFEST_TYPE, "text/x-oeb1-document"}},
             {{IDC_MANIFEST_ID, "second"}}, {"c1", "  text/c1.htm#part2", "second", "  c2.htm"}},
@@ -64,8 +67,6 @@ TEST_F(CommandsTest, EachCommandOpensItsWindowAndItsOkReachesTheDocument) {
             {"Contents", "  c2.htm", "Map", "  map.htm"}, "type=\"x-map\""},
         {4, "Contents", ID_EDIT_PROPERTIES, "Guide Item", {{IDC_GUIDE_TYPE, "toc"}}, {{IDC_GUIDE_TITLE, "Index"}},
             {"Index", "  c2.htm"}},
-        {3, nullptr, ID_TOURS_ADD, "Tour Item", {}, {{IDC_TOUR_ID, "t2"}, {IDC_TOUR_TITLE, "Harbour"}},
-            plus(kTours, {"Harbour"})},
         {3, "Start", ID_TOURS_ADD, "Site Item", {{IDC_SITE_TITLE, ""}},
             {{IDC_SITE_TITLE, "Quay"}, {IDC_SITE_HREF, "c1.htm#quay"}}, plus(kTours, {"  Quay", "    c1.htm#quay"})},
         {3, "Walk", ID_TOURS_PROPERTIES, "Tour Item", {{IDC_TOUR_ID, "t1"}}, {{IDC_TOUR_TITLE, "Long Walk"}},

@@ -26,6 +26,8 @@ HTREEITEM treeRow(HWND tree, HTREEITEM first, const std::string& text, int depth
                   std::vector<std::string>* rows);
 // Null, and a failure of the test, when it did not come.
 HWND found(HWND window, const std::string& what);
+// The mouse moved to the middle of a rectangle of the window and pressed.
+void clickAt(HWND window, RECT area, DWORD down, DWORD up);
 
 }  // namespace
 
@@ -126,6 +128,63 @@ void MainWindowRun::doubleClickRow(int viewId, const std::string& text) {
     static NMHDR click;
     click = NMHDR{GetDlgItem(mainWindow, viewId), UINT_PTR(viewId), UINT(NM_DBLCLK)};
     PostMessageA(mainWindow, WM_NOTIFY, WPARAM(viewId), reinterpret_cast<LPARAM>(&click));
+}
+
+void MainWindowRun::rightClickRow(int viewId, const std::string& text) {
+    HWND tree = GetDlgItem(mainWindow, viewId);
+    HTREEITEM row = treeRow(tree, TreeView_GetRoot(tree), text, 0, nullptr);
+    RECT shown{};
+    EXPECT_TRUE(row != nullptr && TreeView_GetItemRect(tree, row, &shown, TRUE)) << text;
+    clickAt(tree, shown, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+}
+
+void MainWindowRun::clickToolbarButton(int command) {
+    HWND toolbar = GetDlgItem(GetDlgItem(mainWindow, IDC_REBAR), IDC_TOOLBAR);
+    RECT button{};
+    SendMessageA(toolbar, TB_GETRECT, WPARAM(command), reinterpret_cast<LPARAM>(&button));
+    // Left of the middle: on the button, not on its arrow.
+    button.right = (button.left + button.right) / 2;
+    clickAt(toolbar, button, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+}
+
+HWND MainWindowRun::focus() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(uiThreadId, &info);
+    return info.hwndFocus;
+}
+
+void MainWindowRun::pressKey(int virtualKey) {
+    HWND focused = focus();
+    EXPECT_NE(focused, nullptr) << "no control has the focus for key " << virtualKey;
+    PostMessageA(focused, WM_KEYDOWN, WPARAM(virtualKey), 1);
+    PostMessageA(focused, WM_KEYUP, WPARAM(virtualKey), LPARAM(0xC0000001));
+}
+
+HWND MainWindowRun::waitForMenu() {
+    HWND menu = nullptr;
+    pollUntil(kWaitMilliseconds, [&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu != nullptr && IsWindowVisible(menu);
+    });
+    return found(menu != nullptr && IsWindowVisible(menu) ? menu : nullptr, "menu");
+}
+
+void MainWindowRun::chooseMenuEntry(HWND menu, int command) {
+    auto entries = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    // Down goes from the highlighted entry, or from none to the first; it
+    // passes over separators, not over grey entries.
+    int count = GetMenuItemCount(entries);
+    int position = 0;
+    int downs = 0;
+    for (; position < count && GetMenuItemID(entries, position) != UINT(command); ++position) {
+        if ((GetMenuState(entries, UINT(position), MF_BYPOSITION) & MF_HILITE) != 0) downs = 0;
+        else if (GetMenuItemID(entries, position) != 0) ++downs;
+    }
+    EXPECT_LT(position, count) << "no entry " << command;
+    if ((GetMenuState(entries, UINT(position), MF_BYPOSITION) & MF_HILITE) == 0) ++downs;
+    for (; downs > 0; --downs) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
 }
 
 template <typename Test>
@@ -336,6 +395,21 @@ HTREEITEM treeRow(HWND tree, HTREEITEM first, const std::string& text, int depth
             return below;
     }
     return nullptr;
+}
+
+void clickAt(HWND window, RECT area, DWORD down, DWORD up) {
+    POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    ClientToScreen(window, &middle);
+    // The move goes in the same batch as the presses, so they cannot come
+    // where the mouse was before.
+    INPUT presses[3] = {};
+    presses[0].type = presses[1].type = presses[2].type = INPUT_MOUSE;
+    presses[0].mi.dx = middle.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    presses[0].mi.dy = middle.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    presses[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    presses[1].mi.dwFlags = down;
+    presses[2].mi.dwFlags = up;
+    SendInput(3, presses, sizeof presses[0]);
 }
 
 HWND found(HWND window, const std::string& what) {

@@ -75,6 +75,18 @@ public:
     bool selectRow(int viewId, const std::string& text);
     // Selects the row and double-clicks it as the tree tells its parent.
     void doubleClickRow(int viewId, const std::string& text);
+    // The mouse, as the system moves and presses it: a right click on a
+    // row, a left click on a toolbar button.
+    void rightClickRow(int viewId, const std::string& text);
+    void clickToolbarButton(int command);
+    // The control with the editor's focus, and a key pressed and released
+    // there, through the windows' own message loop.
+    HWND focus();
+    void pressKey(int virtualKey);
+    // The pop-up menu once it shows, and an entry chosen with the arrow keys
+    // and Enter.
+    HWND waitForMenu();
+    void chooseMenuEntry(HWND menu, int command);
 
     // The next message box as "Caption (icon): text", the icon one of
     // information, warning, error, question, none; the button given then

@@ -123,6 +123,52 @@ TEST_F(MainWindowTest, TheDocumentsLifeReachesTheUser) {
     EXPECT_EQ(tmp.read("book.opf").find("id=\"c1\""), std::string::npos);
 }
 
+// The mouse and the keys act where they point: a right click on a row that
+// is not selected, a new tour's first site, the Import button. Cancelling
+// the Import Wizard or Open keeps the book.
+TEST_F(MainWindowTest, TheMouseAndTheKeysActOnWhatTheyPointAt) {
+    MainWindowRun run(book);
+    ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "c1"));
+    run.rightClickRow(IDC_MANIFEST_VIEW, "c2");
+    run.chooseMenuEntry(run.waitForMenu(), ID_MANIFEST_PROPERTIES);
+    HWND dialog = run.waitForDialog("Manifest Item");
+    EXPECT_EQ(controlText(dialog, IDC_MANIFEST_ID), "c2");
+    pressButton(dialog, IDCANCEL);
+    run.rightClickRow(IDC_MANIFEST_VIEW, "c2");
+    run.chooseMenuEntry(run.waitForMenu(), ID_MANIFEST_DELETE);
+    EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] { return run.rows(IDC_MANIFEST_VIEW).size() == 2; }));
+    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW), (Rows{"c1", "  text/c1.htm#part2"}));
+
+    // A new tour gets its first site.
+    ASSERT_TRUE(run.clickTab(3));
+    run.post(ID_TOURS_ADD);
+    dialog = run.waitForDialog("Tour Item");
+    typeInto(dialog, IDC_TOUR_TITLE, "Harbour");
+    pressButton(dialog, IDOK);
+    run.rightClickRow(IDC_TOURS_VIEW, "Harbour");
+    run.chooseMenuEntry(run.waitForMenu(), ID_TOURS_ADD_SITE);
+    dialog = run.waitForDialog("Site Item");
+    typeInto(dialog, IDC_SITE_TITLE, "Pier");
+    typeInto(dialog, IDC_SITE_HREF, "pier.htm");
+    pressButton(dialog, IDOK);
+    Rows tours = run.rows(IDC_TOURS_VIEW);
+    EXPECT_EQ(Rows(tours.end() - 3, tours.end()), (Rows{"Harbour", "  Pier", "    pier.htm"}));
+
+    // The changed book is offered for saving before the wizard, but stays.
+    run.clickToolbarButton(ID_TOOLBAR_IMPORT);
+    run.chooseMenuEntry(run.waitForMenu(), ID_IMPORT_TEXT);
+    EXPECT_EQ(run.answerBox(IDNO), " (information): " + loadString(IDS_ASK_SAVE_PACKAGE));
+    HWND wizard = run.waitForDialog("Quirebound Publisher");
+    pressWizardButton(wizard, PSBTN_CANCEL);
+    ASSERT_TRUE(isGone(wizard));
+    run.post(ID_FILE_OPEN);
+    pressButton(run.waitForFileDialog(), IDCANCEL);
+    EXPECT_TRUE(run.staysAlone(300));
+    EXPECT_EQ(run.title(), "Quirebound Publisher - book.opf");
+    EXPECT_EQ(run.rows(IDC_MANIFEST_VIEW).size(), 2u);
+    EXPECT_EQ(tmp.read("book.opf"), kGuiBook);
+}
+
 TEST_F(MainWindowTest, TabsAndTheViewMenuSwitchSections) {
     MainWindowRun run(book);
     for (int tab : {1, 3, 2, 4, 0}) {
@@ -171,6 +217,8 @@ TEST_F(MainWindowTest, TheHtmlEditorIsAskedForThenGetsTheFilesFullPath) {
     run.post(ID_TOOLS_OPTIONS);
     HWND sheet = run.waitForDialog("Options");
     typeInto(sheet, IDC_OPTIONS_HTML_EDITOR, "cancelled.exe");
+    // The page never reports a change: Apply has nothing to do.
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet, 0x3021)));
     pressButton(sheet, IDCANCEL);
     ASSERT_TRUE(run.selectRow(IDC_MANIFEST_VIEW, "text/c1.htm#part2"));
     for (int answer : {IDNO, IDYES}) {

@@ -30,28 +30,30 @@ TEST(NewPublicationWindowTest, ItsBoxesKeepWhatWasTypedAndCancelWritesNothing) {
     answerFileDialog(files, tmp.file("gulls"));
     EXPECT_EQ(controlText(dialog, IDC_NEW_TARGET), tmp.file("gulls.opf"));
 
-    // No author; No to replacing toc.htm; Yes, and the cover cannot be written.
+    // No author; No to making a folder; No to replacing toc.htm; Yes, and
+    // the cover cannot be written: toc.htm is the user's again.
     const struct {
         const char* author;
+        std::string target;
         bool create;  // false: the box follows the one before
         std::string shown;
         int answer;
-    } boxes[] = {{"", true, loadString(IDS_NEW_NO_AUTHOR), IDOK},
-                 {"Ann", true, tmp.file("toc.htm"), IDNO},
-                 {"Ann", true, tmp.file("toc.htm"), IDYES},
-                 {"Ann", false, tmp.file("cover.htm"), IDOK}};
+    } boxes[] = {{"", tmp.file("gulls.opf"), true, loadString(IDS_NEW_NO_AUTHOR), IDOK},
+                 {"Ann", tmp.file("shelf\\gulls"), true, tmp.file("shelf\\"), IDNO},
+                 {"Ann", tmp.file("gulls.opf"), true, tmp.file("toc.htm"), IDNO},
+                 {"Ann", tmp.file("gulls.opf"), true, tmp.file("toc.htm"), IDYES},
+                 {"Ann", tmp.file("gulls.opf"), false, tmp.file("cover.htm"), IDOK}};
     for (const auto& box : boxes) {
         typeInto(dialog, IDC_NEW_AUTHOR, box.author);
+        typeInto(dialog, IDC_NEW_TARGET, box.target);
         if (box.create) click(dialog, IDOK);
         std::string seen = run.answerBox(box.answer);
         EXPECT_NE(seen.find(box.shown), std::string::npos) << seen;
         EXPECT_EQ(seen.find(box.create ? "Warning (warning): " : "Error (error): "), 0u) << seen;
         EXPECT_TRUE(IsWindow(dialog));
         EXPECT_EQ(controlText(dialog, IDC_NEW_NAME), "Gulls");
-        EXPECT_FALSE(tmp.exists("gulls.opf"));
-        if (box.answer == IDNO) {
-            EXPECT_EQ(tmp.read("toc.htm"), "my own contents");
-        }
+        EXPECT_FALSE(tmp.exists("gulls.opf") || tmp.exists("shelf"));
+        EXPECT_EQ(tmp.read("toc.htm"), "my own contents");
     }
     click(dialog, IDCANCEL);
     EXPECT_TRUE(isGone(dialog));
