@@ -51,6 +51,16 @@ int main(int argc, char** argv) {
         LRESULT site = SendMessageA(tours, TVM_GETNEXTITEM, TVGN_CHILD, tour);
         SendMessageA(tours, TVM_SELECTITEM, TVGN_CARET, site);
     }
+    if (argc > 3 && strcmp(argv[3], "Spine Item") == 0) {
+        /* Every document of the sample is in the spine: take the last out,
+           so the dialog has one to offer. */
+        HWND spine = GetDlgItem(editor, 1002);
+        LRESULT last = SendMessageA(spine, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+        for (LRESULT next = last; next != 0; next = SendMessageA(spine, TVM_GETNEXTITEM, TVGN_NEXT, next))
+            last = next;
+        SendMessageA(spine, TVM_SELECTITEM, TVGN_CARET, last);
+        SendMessageA(editor, WM_COMMAND, 32805, 0);
+    }
     if (argc > 3) {
         /* Posted: the dialog the command opens is modal. */
         PostMessageA(editor, WM_COMMAND, (WPARAM)atoi(argv[1]), 0);

@@ -34,7 +34,7 @@ shoot tours 32790
 shoot guide 32791
 # The item dialogs, in add mode, filled in as a user would.
 shoot dialog-manifest 32799 "Manifest Item" 1023=epilogue 1024=text/epilogue.htm 1029=text/x-oeb1-document
-shoot dialog-spine 32804 "Spine Item" '#1006=lantern'
+shoot dialog-spine 32804 "Spine Item" '#1006=ch3'
 shoot dialog-metadata 32783 "MetaData Item" '#1028=dc:Publisher' '1027=Lantern Press'
 shoot dialog-guide 32819 "Guide Item" 1030=Cover 1031=cover.htm 1032=cover
 shoot dialog-tour 32826 "Tour Item" 1034=harbour '1035=The harbour walk'
