@@ -124,7 +124,9 @@ TEST_F(PublishingWizardTest, TheBookIsBuiltOnItsThreadWithTheOptionsChosen) {
         const std::string book = tmp.read(name + ".prc");
         EXPECT_EQ(controlText(final, IDC_PUBLISH_LOCATION), tmp.file(name + ".prc"));
         EXPECT_EQ(controlText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(wizard, kFinishButton)));
+        // Set when the page becomes active, a moment after it shows.
+        EXPECT_TRUE(
+            pollUntil(kWaitMilliseconds, [&] { return IsWindowEnabled(GetDlgItem(wizard, kFinishButton)); }));
         EXPECT_EQ(controlText(final, IDC_PUBLISH_REPORT),
                   ticked ? loadString(IDS_PUBLISH_REPORT_CLEAN)
                          : "Publishing report: 1 internal link is unresolved\r\n  gone.htm in " +
