@@ -252,14 +252,16 @@ bool readPngSize(FileHandle file, int32_t* width, int32_t* height) {
 }
 
 // The decoder takes the memory for a PNG's picture data by the lengths its
-// chunks claim before it reads them: each must fit within the file. True for
-// a file that is no PNG.
+// chunks claim before it reads them: each must fit within the file. An empty
+// first data chunk is refused too, since the decoder would copy it into
+// memory it has not taken yet. True for a file that is no PNG.
 bool pngChunksFit(FileHandle file, uint32_t length) {
     uint8_t head[8];
     if (!readBytes(file, head, sizeof head) || std::memcmp(head, "\x89PNG\r\n\x1A\n", 8) != 0) {
         setFilePosition(file, 0);
         return true;
     }
+    bool dataSeen = false;
     for (uint32_t at = 8; at + 8 <= length;) {
         uint8_t chunk[8];
         setFilePosition(file, at);
@@ -267,6 +269,10 @@ bool pngChunksFit(FileHandle file, uint32_t length) {
         uint32_t size = uint32_t(chunk[0]) << 24 | chunk[1] << 16 | chunk[2] << 8 | chunk[3];
         if (size > length - at - 8 || length - at - 8 - size < 4) return false;  // data and CRC
         if (std::memcmp(chunk + 4, "IEND", 4) == 0) break;
+        if (std::memcmp(chunk + 4, "IDAT", 4) == 0) {
+            if (size == 0 && !dataSeen) return false;
+            dataSeen = true;
+        }
         at += 12 + size;
     }
     setFilePosition(file, 0);

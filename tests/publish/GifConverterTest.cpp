@@ -371,6 +371,8 @@ TEST_F(GifConverterTest, PngAndJpegPicturesThatCannotBeDecodedAreRefusedWithThei
         {"large.png", pngHead(5001, 5000), "it has more than 25 million pixels to decode"},
         {"wide.jpg", wideJpeg, "it is too large to fit the screen at 1 %"},
         {"cut.png", photo.substr(0, photo.size() / 2), "its picture data is damaged"},
+        {"empty.png", pngHead(2, 2) + std::string("\0\0\0\0IDATCRC!\0\0\0\0IENDCRC!", 24),
+         "its picture data is damaged"},
         {"table.jpg", hugeTable, "its picture data is damaged"},
         {"text.jpeg", "a JPEG, said the file's name", "it is no PNG or JPEG picture that can be decoded"},
         {"gif.png", readWholeFile(fixture("pattern-30x10.gif")),
