@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "model/Decompression.h"
+
 // The first pass may spend two bytes on an input byte before escaped bytes
 // are merged into runs, so the output needs room for twice the input.
 constexpr uint32_t compressedCapacity(uint32_t length) {
@@ -13,8 +15,3 @@ constexpr uint32_t compressedCapacity(uint32_t length) {
 // Compresses one record by itself into output, which must hold
 // compressedCapacity(length) bytes. Returns the compressed length.
 uint32_t compressRecord(const uint8_t* input, uint32_t length, uint8_t* output);
-
-// Decodes one record into output (capacity bytes). Returns the decoded length,
-// or -1 when the stream is corrupt: a copy reaching before the start of the
-// output, a code cut off by the end of the input, or more output than fits.
-int32_t decompressRecord(const uint8_t* input, uint32_t length, uint8_t* output, uint32_t capacity);

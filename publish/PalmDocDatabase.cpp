@@ -8,18 +8,10 @@
 
 namespace {
 
-constexpr uint32_t kHeaderSize = 78;
-constexpr uint32_t kRecordEntrySize = 8;
-constexpr uint32_t kRecordZeroSize = 214;
-constexpr uint32_t kNameFieldSize = 32;
-constexpr uint32_t kMaxRecords = 0xFFFF;  // the record count is a 16-bit field
 constexpr uint32_t kUniqueIdBase = 0x6F8000;
 constexpr uint8_t kRecordAttributes = 0x40;
 // 1907-08-16 19:38:22 in seconds after 1904: every e-book carries this date.
 constexpr uint32_t kFixedDate = 0x06D144AE;
-
-void putBig16(uint8_t* at, uint32_t value);
-void putBig32(uint8_t* at, uint32_t value);
 
 }  // namespace
 
@@ -125,17 +117,19 @@ FileHandle EbookDatabase::detachTarget() {
 
 bool PalmDocDatabase::writeHeader() {
     const uint32_t records = totalRecords + 1;
-    const uint32_t recordZeroOffset = kHeaderSize + kRecordEntrySize * records + 2;
+    const uint32_t recordZeroOffset = recordEntryOffset(records) + 2;
 
-    uint8_t header[kHeaderSize] = {};
-    for (uint32_t i = 0; i < kNameFieldSize - 1 && databaseName[i] != 0; ++i)
+    uint8_t header[kDatabaseHeaderSize] = {};
+    for (uint32_t i = 0; i < kDatabaseNameSize - 1 && databaseName[i] != 0; ++i)
         header[i] = uint8_t(databaseName[i]);
     putBig32(header + 36, kFixedDate);
     putBig32(header + 40, kFixedDate);
-    header[60] = 'T', header[61] = 'E', header[62] = 'X', header[63] = 't';
-    header[64] = 'R', header[65] = 'E', header[66] = 'A', header[67] = 'd';
-    putBig16(header + 76, records);
-    bool ok = writeBytes(targetHandle, header, kHeaderSize);
+    for (int i = 0; i < 4; ++i) {
+        header[kTypeOffset + i] = uint8_t(kPalmDocType[i]);
+        header[kCreatorOffset + i] = uint8_t(kPalmDocCreator[i]);
+    }
+    putBig16(header + kRecordCountOffset, records);
+    bool ok = writeBytes(targetHandle, header, kDatabaseHeaderSize);
 
     // Offsets of data records are provisional; each is overwritten when its record is written.
     for (uint32_t k = 0; k < records; ++k) {
@@ -153,10 +147,10 @@ bool PalmDocDatabase::writeHeader() {
     ok = writeBytes(targetHandle, gap, 2) && ok;
 
     uint8_t recordZero[kRecordZeroSize] = {};
-    putBig16(recordZero, compress ? 2 : 1);
-    putBig32(recordZero + 4, sourceSize);
-    putBig16(recordZero + 8, textRecordCount);
-    putBig16(recordZero + 10, kTextRecordSize);
+    putBig16(recordZero, compress ? kCompressedText : kStoredText);
+    putBig32(recordZero + kTextLengthOffset, sourceSize);
+    putBig16(recordZero + kTextRecordCountOffset, textRecordCount);
+    putBig16(recordZero + kRecordSizeOffset, kTextRecordSize);
     for (uint32_t i = 14; i < kRecordZeroSize - 1; ++i) recordZero[i] = 0x0E;
     ok = writeBytes(targetHandle, recordZero, kRecordZeroSize) && ok;
     if (!ok) {
@@ -199,7 +193,7 @@ bool PalmDocDatabase::startRecord(uint32_t index) {
     uint32_t end = getFileLength(targetHandle);
     uint8_t offset[4];
     putBig32(offset, end);
-    setFilePosition(targetHandle, kHeaderSize + kRecordEntrySize * (index + 1));
+    setFilePosition(targetHandle, recordEntryOffset(index + 1));
     bool ok = writeBytes(targetHandle, offset, 4);
     setFilePosition(targetHandle, end);
     return finishRecord(ok);
@@ -212,19 +206,3 @@ bool PalmDocDatabase::finishRecord(bool ok) {
     }
     return ok;
 }
-
-namespace {
-
-void putBig16(uint8_t* at, uint32_t value) {
-    at[0] = uint8_t(value >> 8);
-    at[1] = uint8_t(value);
-}
-
-void putBig32(uint8_t* at, uint32_t value) {
-    at[0] = uint8_t(value >> 24);
-    at[1] = uint8_t(value >> 16);
-    at[2] = uint8_t(value >> 8);
-    at[3] = uint8_t(value);
-}
-
-}  // namespace

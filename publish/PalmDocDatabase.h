@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "model/Files.h"
+#include "model/PalmDocLayout.h"
 #include "model/Paths.h"
 #include "model/Text.h"
 
-constexpr uint32_t kTextRecordSize = 4096;
 constexpr int kErrorTextSize = 1024;
 
 class EbookDatabase {
