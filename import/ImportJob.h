@@ -27,7 +27,8 @@ constexpr int32_t kDefaultSplitSize = 100;
 // An HTML import writes one content file; its pictures take the rest.
 constexpr int kMaxPictures = kManifestSlots - 1 - 4;
 
-enum class SourceKind : uint8_t { text = 0, html = 1 };
+// A PalmDOC e-book is read whole (PalmDocImport.h), not step by step.
+enum class SourceKind : uint8_t { text = 0, html = 1, palmDoc = 2 };
 
 enum class LineEndMode : uint8_t {
     allCarriageReturns = 0,   // every line end is meaningful

@@ -9,6 +9,7 @@
 #include "ImportChecks.h"
 #include "ImportJob.h"
 #include "ImportRun.h"
+#include "PalmDocImport.h"
 #include "QuireboundVersion.h"
 #include "model/CommandLinePath.h"
 #include "model/Files.h"
@@ -20,10 +21,11 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: quirebound-import [options] SOURCE\n"
-    "Imports a text or HTML file into a new Open eBook publication and prints\n"
-    "the path of the package document written.\n"
+    "Imports a text or HTML file, or a PalmDOC e-book (.prc, .pdb), into a new\n"
+    "Open eBook publication and prints the path of the package document written.\n"
     "\n"
-    "  --kind text|html      kind of source (default: from the extension)\n"
+    "  --kind text|html|prc  kind of source (default: an e-book when the file\n"
+    "                        starts with a PalmDOC header, else from the extension)\n"
     "  --dest FOLDER         destination folder (default: the source's folder)\n"
     "  --returns all|ignore-single\n"
     "                        every line end is meaningful (default), or single\n"
@@ -36,7 +38,8 @@ constexpr const char* kUsage =
     "                        characters, \\X up to 99 characters without small\n"
     "                        letters; the last character is never compared\n"
     "  --tags LIST           heading tags (HTML), for example H1,H2\n"
-    "  --title TEXT          book title (default: the source's base name)\n"
+    "  --title TEXT          book title (default: the source's base name; for an\n"
+    "                        e-book its own title, else its database name)\n"
     "  --author TEXT         author name\n"
     "  --rights FILE         copyright and licence text file to add (at most\n"
     "                        8191 bytes)\n"
@@ -140,13 +143,17 @@ int main(int argc, char** argv) {
     if (!argumentToProgramPath(source, path)) return fail("the source path is too long:", source);
 
     if (kind == nullptr) {
-        job->sourceKind = isHtmlName(path) ? SourceKind::html : SourceKind::text;
+        job->sourceKind = isPalmDocFile(path) ? SourceKind::palmDoc
+                          : isHtmlName(path)  ? SourceKind::html
+                                              : SourceKind::text;
     } else if (std::strcmp(kind, "text") == 0) {
         job->sourceKind = SourceKind::text;
     } else if (std::strcmp(kind, "html") == 0) {
         job->sourceKind = SourceKind::html;
+    } else if (std::strcmp(kind, "prc") == 0) {
+        job->sourceKind = SourceKind::palmDoc;
     } else {
-        return fail("unknown kind (text or html):", kind);
+        return fail("unknown kind (text, html or prc):", kind);
     }
 
     char folder[kPathSize];
@@ -175,12 +182,18 @@ int main(int argc, char** argv) {
     }
     if (checkHeadingTags(*job, tags) != 0)
         return fail("bad tag list (at most 10 tags of at most 9 characters):", tags);
+    bool ebook = job->sourceKind == SourceKind::palmDoc;
+    if (ebook && (rights != nullptr || job->addBiography || tags[0] != '\0' || job->searchPatternLength > 0))
+        return fail("--rights, --biography, --tags and --search do not apply to an e-book");
     // As on the wizard's metadata page: the base name unless a title is given.
-    if (title == nullptr)
+    // An e-book brings its own.
+    if (ebook && title == nullptr)
+        job->bookTitle[0] = '\0';
+    else if (title == nullptr)
         copyText(job->bookTitle, job->baseName);
     else if (!argumentToProgramText(title, job->bookTitle, sizeof job->bookTitle))
         return fail("the value is longer than 255 characters:", "--title");
-    if (checkMetadataPage(job->bookTitle) != 0) return fail("Please specify a book title.");
+    if (!ebook && checkMetadataPage(job->bookTitle) != 0) return fail("Please specify a book title.");
 
     if (rights != nullptr) {
         char rightsPath[kPathSize];

@@ -2,6 +2,7 @@
 
 #include "GeneratedPages.h"
 #include "HtmlImport.h"
+#include "PalmDocImport.h"
 #include "TextImport.h"
 #include "model/Text.h"
 
@@ -17,6 +18,7 @@ ImportOutcome runImport(ImportJob& job) {
 }
 
 ImportOutcome runImport(ImportJob& job, ImportReporter& reporter) {
+    if (job.sourceKind == SourceKind::palmDoc) return importPalmDoc(job, reporter);
     uint64_t sourceSize = fileSize(job.sourcePath);
     job.splitSize = kDefaultSplitSize;
     if (!startImport(job)) return ImportOutcome::startFailed;

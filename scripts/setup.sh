@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev ccache libgtest-dev googletest
           libbenchmark-dev g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 xvfb
           xauth x11-utils imagemagick python3 fonts-wine nsis dpkg-dev file groff-base
-          libstb-dev zlib1g-dev libz-mingw-w64-dev epubcheck)
+          libstb-dev zlib1g-dev libz-mingw-w64-dev epubcheck txt2pdbdoc)
 
 missing=()
 for package in "${packages[@]}"; do
