@@ -5,6 +5,9 @@
 # published several times with quirebound -b, the one-document one also as
 # an EPUB (--format epub). Prints median wall time and peak resident memory.
 #
+# The large publication's e-book is then imported back with quirebound-import
+# (time and peak memory of reading the .prc and writing the publication).
+#
 # A third book has 2,000 chapters in 100 documents, marked by id, and a
 # contents page linking every one of them; it reports the unresolved links
 # (none are expected) and peak memory. "publish-bench.sh contents" runs that
@@ -129,8 +132,9 @@ if [ ${#need[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build --target quirebound -j2 >/dev/null
+cmake --build build --target quirebound quirebound-import -j2 >/dev/null
 program="$(pwd)/build/publish/quirebound"
+importer="$(pwd)/build/import/quirebound-import"
 
 work="$(pwd)/build/bench-publish"
 rm -rf "$work"
@@ -195,11 +199,14 @@ large_bytes=$(cat "$work/large/text/"*.htm | wc -c)
 read -r single_wall single_peak < <(measure "$program" -b "$work/single/single.opf")
 read -r epub_wall epub_peak < <(measure "$program" -b --format epub "$work/single/single.opf")
 read -r large_wall large_peak < <(measure "$program" -b "$work/large/large.opf")
+mkdir -p "$work/imported"
+read -r import_wall import_peak < <(measure "$importer" --replace --dest "$work/imported" "$work/large/large.prc")
 
 printf '%-44s %10s %12s\n' "publication" "median s" "peak RSS KB"
 printf '%-44s %10s %12s\n' "one document, $text_bytes bytes of text (quirebound)" "$single_wall" "$single_peak"
 printf '%-44s %10s %12s\n' "the same as EPUB (quirebound --format epub)" "$epub_wall" "$epub_peak"
 printf '%-44s %10s %12s\n' "$chapters chapters, $large_bytes bytes (quirebound)" "$large_wall" "$large_peak"
+printf '%-44s %10s %12s\n' "its $(stat -c %s "$work/large/large.prc")-byte .prc (quirebound-import)" "$import_wall" "$import_peak"
 contents_book
 pictures_book
 echo "e-books: $(stat -c %s "$work/single/single.prc") and $(stat -c %s "$work/large/large.prc") bytes;" \
