@@ -250,7 +250,7 @@ TEST(PalmDocImportTest, PublishedImportedAndPublishedAgainGivesTheSameBook) {
 
 TEST(PalmDocImportTest, AnotherToolsPlainDatabaseImportsWithItsWholeText) {
     if (std::string(QB_IMPORT_PROGRAM).ends_with(".exe") || !fileExists("Z:\\usr\\bin\\txt2pdbdoc"))
-        GTEST_SKIP() << "txt2pdbdoc is not installed here (scripts/setup.sh installs it on Linux)";
+        GTEST_SKIP() << "no txt2pdbdoc here: the Linux tree has it once scripts/setup.sh has run";
     TempFolder tmp;
     std::string text;
     for (int line = 1; line <= 3000; ++line)
