@@ -26,3 +26,13 @@ for name in welcome source lineends search preview tags metadata final; do
     run_helper "$name" "$rect" "$source_path"
     capture "import-$name"
 done
+
+# A published e-book imported back: File, Import, PRC DOC File..., then the
+# editor with the publication it made.
+wine "$program" -b 'Z:'"${work//\//\\}"'\lantern\lantern.opf' >/dev/null 2>&1 || true
+cp "$work/lantern/lantern.prc" "$WINEPREFIX/drive_c/books/gull-point.prc"
+for name in source final opened; do
+    rm -f "$work/rect.txt"
+    run_helper "ebook-$name" "$rect" 'C:\books\gull-point.prc'
+    capture "import-ebook-$name"
+done

@@ -106,6 +106,7 @@ const CommandRow commandTable[] = {
     {ID_TOURS_PROPERTIES, run<editSelectedTourOrSite>, kAlways},
     {ID_IMPORT_TEXT, importCommand, kAlways},
     {ID_IMPORT_HTML, importCommand, kAlways},
+    {ID_IMPORT_PRC_DOC, importCommand, kAlways},
     {ID_TOOLBAR_IMPORT, toolbarMenuCommand, kAlways},
     {ID_TOOLBAR_PUBLISH, toolbarMenuCommand, kNeedsPackage},
 };
@@ -183,7 +184,9 @@ void importCommand(MainWindow& main, int command) {
     if (!main.document.offerToSave()) return;
     ImportJob& job = main.importJob;
     job.reset();
-    job.sourceKind = command == ID_IMPORT_HTML ? SourceKind::html : SourceKind::text;
+    job.sourceKind = command == ID_IMPORT_HTML      ? SourceKind::html
+                     : command == ID_IMPORT_PRC_DOC ? SourceKind::palmDoc
+                                                    : SourceKind::text;
     ImportWizardState state;
     state.job = &job;
     runImportWizard(main.window, state);

@@ -29,6 +29,8 @@ INT_PTR CALLBACK importFinalPage(HWND page, UINT message, WPARAM, LPARAM second)
     ImportWizardState* state = dialogState<ImportWizardState>(page);
     if (state == nullptr || message != WM_NOTIFY) return FALSE;
     if (reinterpret_cast<const NMHDR*>(second)->code == PSN_WIZFINISH) return finish(page, *state);
+    if (reinterpret_cast<const NMHDR*>(second)->code == PSN_WIZBACK && state->job->sourceKind == SourceKind::palmDoc)
+        return answerNotification(page, IDD_IMPORT_SOURCE);
     return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_FINISH);
 }
 

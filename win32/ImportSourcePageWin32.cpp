@@ -11,6 +11,7 @@ constexpr char kTextSourceFilter[] =
     "Text Files (*.TXT)\0*.TXT\0HTML Files (*.htm, *.html)\0*.HTML;*.HTM\0PRC Files (*.prc, "
     "*.pdb)\0*.PRC;*.PDB\0All Files (*.*)\0*.*\0";
 constexpr char kHtmlSourceFilter[] = "HTML Files (*.htm, *.html)\0*.HTML;*.HTM\0All Files (*.*)\0*.*\0";
+constexpr char kEbookSourceFilter[] = "PRC DOC Files (*.prc, *.pdb)\0*.PRC;*.PDB\0All Files (*.*)\0*.*\0";
 
 void showFields(HWND page, const ImportJob& job);
 void storeFields(HWND page, ImportJob& job);
@@ -82,7 +83,9 @@ void storeFields(HWND page, ImportJob& job) {
 
 void browseForSource(HWND page, const ImportJob& job) {
     char chosen[kPathSize];
-    const char* filter = job.sourceKind == SourceKind::html ? kHtmlSourceFilter : kTextSourceFilter;
+    const char* filter = job.sourceKind == SourceKind::html      ? kHtmlSourceFilter
+                         : job.sourceKind == SourceKind::palmDoc ? kEbookSourceFilter
+                                                                 : kTextSourceFilter;
     if (!askOpenFileName(page, filter, chosen)) return;
     char folder[kPathSize];
     folderOfPath(chosen, folder);
@@ -117,8 +120,10 @@ INT_PTR next(HWND page, ImportJob& job) {
         return stayOnPage(page,
                           refused == IDS_IMPORT_BAD_SOURCE ? IDC_IMPORT_SOURCE : IDC_IMPORT_DESTINATION);
     }
-    return answerNotification(
-        page, job.sourceKind == SourceKind::html ? IDD_IMPORT_HEADING_TAGS : IDD_IMPORT_LINE_ENDS);
+    // An e-book brings its chapters, title and author: nothing more to ask.
+    return answerNotification(page, job.sourceKind == SourceKind::html      ? IDD_IMPORT_HEADING_TAGS
+                                    : job.sourceKind == SourceKind::palmDoc ? IDD_IMPORT_FINAL
+                                                                            : IDD_IMPORT_LINE_ENDS);
 }
 
 }  // namespace

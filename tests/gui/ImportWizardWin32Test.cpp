@@ -176,6 +176,45 @@ TEST_F(ImportWizardTest, AnHtmlImportUsesTheTagPageAndOneThatCannotStartSaysWhy)
     EXPECT_NE(contents.find(">Part One</a>"), std::string::npos) << contents;
 }
 
+// A stored PalmDOC database of one text record.
+std::string ebook(const std::string& text) {
+    auto big = [](uint32_t value, int bytes) {
+        std::string out;
+        for (int i = bytes - 1; i >= 0; --i) out += char(value >> (8 * i));
+        return out;
+    };
+    std::string zero = big(1, 2) + big(0, 2) + big(uint32_t(text.size()), 4) + big(1, 2) + big(4096, 2) + big(0, 4);
+    return "Rain Book" + std::string(51, '\0') + "TEXtREAd" + std::string(8, '\0') + big(2, 2) + big(96, 4) +
+           big(0x406F8000, 4) + big(96 + uint32_t(zero.size()), 4) + big(0x406F8001, 4) + std::string(2, '\0') +
+           zero + text;
+}
+
+TEST_F(ImportWizardTest, AnEbookGoesFromItsSourcePageToFinishAndOpensInTheEditor) {
+    // The contents page at 100, where the body begins; its link to 156.
+    std::string text =
+        "<HTML><HEAD><GUIDE><reference type=\"toc\" title=\"Contents\" filepos=\"0000000100\"></GUIDE></HEAD>"
+        "<BODY><h2>Contents</h2><p><a filepos=\"0000000156\">Rain</a></p><h1>Rain</h1><p>It rained.</p></BODY>";
+    tmp.write("rain.pdb", ebook(text));
+    tmp.write("rain.opf", "an older package");
+    HWND wizard = openWizard(ID_IMPORT_PRC_DOC);
+    ASSERT_NE(wizard, nullptr);
+    HWND source = currentPage(wizard);
+    click(source, IDC_IMPORT_SOURCE_BROWSE);
+    answerFileDialog(run.waitForFileDialog(), tmp.file("rain.pdb"));
+    EXPECT_EQ(controlText(source, IDC_IMPORT_DESTINATION), tmp.path());
+    // Nothing to ask between the source and Finish, either way.
+    ASSERT_NE(pressWizardButton(wizard, PSBTN_NEXT, IDC_IMPORT_PROGRESS), nullptr);
+    EXPECT_EQ(pressWizardButton(wizard, PSBTN_BACK, IDC_IMPORT_SOURCE), source);
+    ASSERT_NE(pressWizardButton(wizard, PSBTN_NEXT, IDC_IMPORT_PROGRESS), nullptr);
+    std::string question = boxAfter(wizard, PSBTN_FINISH, IDYES);
+    EXPECT_NE(question.find(tmp.file("rain.opf")), std::string::npos) << question;
+    EXPECT_TRUE(run.titleBecomes("Quirebound Publisher - rain.opf")) << run.title();
+    EXPECT_EQ(run.rows(IDC_SPINE_VIEW), (Rows{"part1", "part2"}));
+    EXPECT_EQ(run.rows(IDC_METADATA_VIEW), (Rows{"dc:Title", "  Rain Book"}));
+    EXPECT_NE(tmp.read("rain_1.htm").find("<a href=\"rain_2.htm\">Rain</a>"), std::string::npos);
+    EXPECT_NE(tmp.read("rain_2.htm").find("<body><h1>Rain</h1><p>It rained.</p></body>"), std::string::npos);
+}
+
 TEST_F(ImportWizardTest, ThePreviewListsTheHeadingsOnItsThreadAndCancelStopsIt) {
     // Enough text that the search is still running when Cancel is pressed.
     std::string longNovel;

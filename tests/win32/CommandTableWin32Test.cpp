@@ -9,8 +9,8 @@ namespace {
 // Entries the menus show without an action of their own, grey wherever
 // they are.
 const std::set<int> kEntriesWithoutAction = {
-    ID_IMPORT_PRC_DOC,       ID_IMPORT_WEB_SITE, ID_PUBLISH_WAP,     ID_TOOLS_CHECK_LINKS,
-    ID_TOOLS_CHECK_VALIDITY, ID_GUIDE_MOVE_UP,   ID_GUIDE_MOVE_DOWN, ID_TOURS_PREVIEW,
+    ID_IMPORT_WEB_SITE,    ID_PUBLISH_WAP,   ID_TOOLS_CHECK_LINKS, ID_TOOLS_CHECK_VALIDITY,
+    ID_GUIDE_MOVE_UP,      ID_GUIDE_MOVE_DOWN, ID_TOURS_PREVIEW,
 };
 
 void collectCommands(HMENU menu, std::set<int>& out) {
