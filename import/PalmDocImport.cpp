@@ -69,6 +69,7 @@ struct Book {
     std::vector<uint32_t> fileStarts;
     std::vector<uint32_t> anchors;   // inserted where a link lands inside a file
     std::vector<uint32_t> pictures;  // picture numbers, in order of first use
+    std::vector<int32_t> pictureOf;  // a picture number's place there, or -1
     std::vector<std::string> fileNames;
     std::vector<std::string> addresses;
     std::vector<std::string> pictureNames;
@@ -300,7 +301,7 @@ void readHead(ImportJob& job, Book& book) {
             for (const Attribute& a : attributes) {
                 if (a.name == "type") reference.type = decoded(a.value);
                 if (a.name == "title") reference.title = decoded(a.value);
-                if (a.name == "href") reference.href = a.value;
+                if (a.name == "href") reference.href = decoded(a.value);
             }
             reference.target = filepos != nullptr ? targetOf(book, filepos->value) : -1;
             book.guide.push_back(reference);
@@ -321,12 +322,15 @@ void chooseFiles(Book& book, uint32_t capacity) {
     for (const Reference& reference : book.guide) {
         if (reference.target < 0) continue;
         starts.push_back(uint32_t(reference.target));
-        if (!equalsNoCase(reference.type.c_str(), "toc")) continue;
+        // The first contents page only: each is read to its end.
+        if (contents || !equalsNoCase(reference.type.c_str(), "toc")) continue;
         uint32_t page = uint32_t(reference.target);
         uint32_t last = page;
         uint32_t pageEnd = book.contentEnd;
-        for (const Tag& tag : book.tags) {
-            if (tag.start < last) continue;
+        auto first = std::lower_bound(book.tags.begin(), book.tags.end(), page,
+                                      [](const Tag& tag, uint32_t p) { return tag.start < p; });
+        for (auto it = first; it != book.tags.end(); ++it) {
+            const Tag& tag = *it;
             if (tag.start >= pageEnd || tag.start - last > kContentsGap) break;
             if (tagName(book, tag) != "a") continue;
             std::vector<Attribute> attributes = attributesOf(book, tag);
@@ -385,6 +389,7 @@ void chooseFiles(Book& book, uint32_t capacity) {
 void findAnchorsAndPictures(Book& book) {
     book.anchors.clear();
     book.pictures.clear();
+    book.pictureOf.assign(kMaxRecords, -1);
     for (const Tag& tag : book.tags) {
         if (tag.start < book.bodyStart || tag.start >= book.contentEnd) continue;
         std::string name = tagName(book, tag);
@@ -400,8 +405,9 @@ void findAnchorsAndPictures(Book& book) {
         if (name == "img" && recindex != nullptr) {
             int64_t number = numberOf(recindex->value);
             if (number < 1 || number >= kMaxRecords) continue;
-            if (std::find(book.pictures.begin(), book.pictures.end(), uint32_t(number)) == book.pictures.end())
-                book.pictures.push_back(uint32_t(number));
+            if (book.pictureOf[size_t(number)] >= 0) continue;
+            book.pictureOf[size_t(number)] = int32_t(book.pictures.size());
+            book.pictures.push_back(uint32_t(number));
         }
     }
     for (const Reference& reference : book.guide) {
@@ -544,9 +550,7 @@ bool writeContentFiles(ImportJob& job, const Book& book) {
             int64_t picture = -1;
             if (name == "img" && recindex != nullptr) {
                 int64_t number = numberOf(recindex->value);
-                auto found = std::find(book.pictures.begin(), book.pictures.end(), uint32_t(number));
-                if (number > 0 && found != book.pictures.end())
-                    picture = found - book.pictures.begin();
+                if (number > 0 && number < kMaxRecords) picture = book.pictureOf[size_t(number)];
             }
             if (name == "a" && filepos != nullptr) {
                 int64_t target = targetOf(book, filepos->value);

@@ -103,6 +103,8 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
     tmp.write("long.txt", std::string(kValueSize, 'r'));
     tmp.write("book.opf", "Chapter 1\r\n");
     tmp.write("c.htm", "<body><h1>X</h1></body>");
+    // An e-book by its header whatever its name: its header alone.
+    tmp.write("e.txt", std::string(60, '\0') + "TEXtREAd" + std::string(10, '\0'));
     struct Case {
         std::vector<std::string> arguments;
         std::string message;
@@ -127,6 +129,8 @@ TEST_F(ImportProgramTest, FailuresExitWithAMessage) {
         {{"--replace", "--kind", "text", path("book.opf")}, "would overwrite its own source"},
         {{"--search", "Chapter \\1\\n", path("a.txt")}, "No chapter heading was found in the source : "},
         {{"--tags", "h2", path("c.htm")}, "No chapter heading was found in the source : "},
+        {{"--search", "x", path("e.txt")}, "--tags and --search do not apply to an e-book"},
+        {{path("e.txt")}, "The e-book holds no records : "},
     };
     // A folder where the cover page would go.
     tmp.makeFolder("blocked");
