@@ -80,7 +80,7 @@ bool readDatabase(ImportJob& job, Database& db);
 bool decodeText(ImportJob& job, const Database& db, ImportReporter& reporter, std::string& text);
 bool damaged(ImportJob& job, const char* what, int64_t record = -1);
 void findTags(Book& book);
-void readHead(ImportJob& job, Book& book);
+bool readHead(ImportJob& job, Book& book);
 void chooseFiles(Book& book, uint32_t capacity);
 void findAnchorsAndPictures(Book& book);
 bool nameFiles(ImportJob& job, Book& book);
@@ -125,7 +125,7 @@ ImportOutcome importPalmDoc(ImportJob& job, ImportReporter& reporter) {
         return job.lastError[0] == '\0' ? ImportOutcome::stopped : ImportOutcome::startFailed;
     }
     findTags(book);
-    readHead(job, book);
+    if (!readHead(job, book)) return ImportOutcome::startFailed;
     findAnchorsAndPictures(book);
     uint32_t pictureCount = uint32_t(book.pictures.size());
     if (pictureCount + 1 >= uint32_t(kManifestSlots - 1)) {
@@ -273,8 +273,9 @@ void findTags(Book& book) {
 
 // The head as the publisher merges it: the metadata section, the guide's
 // references, and the link to the metadata page at the end of the body,
-// which the next publishing makes anew.
-void readHead(ImportJob& job, Book& book) {
+// which the next publishing makes anew. False, said, when its metadata
+// does not fit a package: nothing of it is cut.
+bool readHead(ImportJob& job, Book& book) {
     Publication& publication = job.publication;
     bool inMetadata = false;
     uint32_t metadataPage = book.contentEnd;
@@ -293,8 +294,14 @@ void readHead(ImportJob& job, Book& book) {
             tagName(book, book.tags[i + 1]) == "/" + name) {
             size_t nameLength = name.size();
             std::string written = book.text.substr(tag.start + 1, nameLength);
-            publication.addMetadata(written.c_str(),
-                                    decoded(book.text.substr(tag.end, book.tags[i + 1].start - tag.end)).c_str());
+            std::string value = decoded(book.text.substr(tag.end, book.tags[i + 1].start - tag.end));
+            if (written.size() >= kFieldSize || value.size() >= kValueSize ||
+                publication.metadataCount == kMetadataSlots) {
+                setLastError(job, {"The e-book's metadata does not fit a package (", written.c_str(),
+                                   ") : ", job.sourcePath});
+                return false;
+            }
+            publication.addMetadata(written.c_str(), value.c_str());
         }
         if (name == "reference") {
             Reference reference;
@@ -311,6 +318,7 @@ void readHead(ImportJob& job, Book& book) {
     for (Reference& reference : book.guide) {
         if (reference.target >= book.contentEnd) reference.target = -1;
     }
+    return true;
 }
 
 // Content files begin where the contents page's links land (and the

@@ -14,6 +14,7 @@
 #include "import/ImportRun.h"
 #include "model/CommandLinePath.h"
 #include "model/PalmDocLayout.h"
+#include "model/Publication.h"
 #include "tests/publish/BuildDriverRecords.h"
 #include "tests/support/RunProgram.h"
 #include "tests/support/TempFolder.h"
@@ -87,6 +88,11 @@ TEST(PalmDocImportTest, DamagedDatabasesAreRefusedNamingTheFileAndTheRecord) {
     // 65,535 records, all but record 0 empty.
     Records empties(kMaxRecords, "");
     empties[0] = recordZero(kStoredText, kMaxRecords - 1);
+    // A title longer than a package holds, in stored records of 4,096 bytes.
+    std::string longHead = "<html><head><metadata><dc:Title>" + std::string(kValueSize, 'x') +
+                           "</dc:Title></metadata></head><body>t</body></html>";
+    Records longTitle = {recordZero(kStoredText, uint32_t(longHead.size() + 4095) / 4096)};
+    for (size_t at = 0; at < longHead.size(); at += 4096) longTitle.push_back(longHead.substr(at, 4096));
     struct Case {
         std::string bytes;
         std::string message;
@@ -110,6 +116,7 @@ TEST(PalmDocImportTest, DamagedDatabasesAreRefusedNamingTheFileAndTheRecord) {
         {database({stored, text, bitmap(0, 4, 16)}), "Record 2 holds a picture of impossible size"},
         {database({stored, text, "GIF89a" + std::string(2000, '\0')}), "Record 2 is no 8-bit bitmap picture"},
         {database({stored, text}), "Record 2 is shown as a picture but the file has no such record"},
+        {database(longTitle), "The e-book's metadata does not fit a package (dc:Title)"},
     };
     for (const Case& c : cases) {
         TempFolder tmp;
