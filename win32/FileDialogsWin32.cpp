@@ -19,6 +19,9 @@ namespace {
 
 // Opens the folder dialog at the folder given as its parameter.
 int CALLBACK startInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder);
+// The file dialogs' record: the name and its file title in kPathSize buffers.
+OPENFILENAMEA fileDialogRecord(WindowHandle owner, const char* filter, char* name, char* title,
+                               const char* initialFolder);
 
 }  // namespace
 
@@ -27,15 +30,7 @@ bool askOpenFileName(WindowHandle owner, const char* filter, char* out) {
     bool hasFolder = readLastOpenDir(initialFolder);
     char name[kPathSize] = {};
     char title[kPathSize] = {};
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = static_cast<HWND>(owner);
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = kPathSize;
-    dialog.lpstrFileTitle = title;
-    dialog.nMaxFileTitle = kPathSize;
-    dialog.lpstrInitialDir = hasFolder ? initialFolder : nullptr;
+    OPENFILENAMEA dialog = fileDialogRecord(owner, filter, name, title, hasFolder ? initialFolder : nullptr);
     // No flags: the current folder follows the chosen file.
     if (!GetOpenFileNameA(&dialog)) {
         out[0] = '\0';
@@ -54,15 +49,7 @@ bool askSaveFileName(WindowHandle owner, const char* filter, char* inOut) {
     char title[kPathSize] = {};
     char currentFolder[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof currentFolder, currentFolder);
-    OPENFILENAMEA dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = static_cast<HWND>(owner);
-    dialog.lpstrFilter = filter;
-    dialog.lpstrFile = name;
-    dialog.nMaxFile = kPathSize;
-    dialog.lpstrFileTitle = title;
-    dialog.nMaxFileTitle = kPathSize;
-    dialog.lpstrInitialDir = currentFolder;
+    OPENFILENAMEA dialog = fileDialogRecord(owner, filter, name, title, currentFolder);
     if (!GetSaveFileNameA(&dialog)) {
         inOut[0] = '\0';
         return false;
@@ -105,6 +92,20 @@ int CALLBACK startInFolder(HWND dialog, UINT message, LPARAM, LPARAM folder) {
     if (message == BFFM_INITIALIZED && *reinterpret_cast<const char*>(folder) != '\0')
         SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, folder);
     return 0;
+}
+
+OPENFILENAMEA fileDialogRecord(WindowHandle owner, const char* filter, char* name, char* title,
+                               const char* initialFolder) {
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = static_cast<HWND>(owner);
+    dialog.lpstrFilter = filter;
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = kPathSize;
+    dialog.lpstrFileTitle = title;
+    dialog.nMaxFileTitle = kPathSize;
+    dialog.lpstrInitialDir = initialFolder;
+    return dialog;
 }
 
 }  // namespace
