@@ -22,12 +22,7 @@ constexpr const char* kContentHead = "<html>\n<head></head>\n<body>";
 // The pages of a UTF-8 source hold its characters converted: they say so.
 constexpr const char* kCharsetMeta =
     "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">";
-constexpr const char* kConvertedContentHead =
-    "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-    "charset=windows-1252\"></head>\n<body>";
-constexpr const char* kContentTail = "</body>\n</html>";
 constexpr const char* kLineEnd = "\r\n";
-constexpr const char* kMediaType = "text/x-oeb1-document";
 constexpr const char* kBiographyTitle = "Biography";
 constexpr const char* kTocTitle = "Table Of Contents";
 constexpr size_t kLabelPieceLength = 50;
@@ -215,20 +210,20 @@ bool writePackageDocument(ImportJob& job) {
     publication.addGuideReference(kTocTitle, tocName, "toc");
     if (job.addBiography) publication.addGuideReference(kBiographyTitle, biographyName, "biography");
 
-    publication.addManifestItem("cover", coverName, kMediaType);
+    publication.addManifestItem("cover", coverName, kDocumentMediaType);
     publication.addSpineItem("cover");
-    publication.addManifestItem("toc", tocName, kMediaType);
+    publication.addManifestItem("toc", tocName, kDocumentMediaType);
     publication.addSpineItem("toc");
     for (int32_t n = 1; n <= job.contentFileCount; ++n) {
         char id[kFieldSize];
         std::snprintf(id, sizeof id, "ContentFile_%d", n);
         char href[kFieldSize];
         if (!hrefOf(job, job.contentFiles[n], href)) return false;
-        publication.addManifestItem(id, href, kMediaType);
+        publication.addManifestItem(id, href, kDocumentMediaType);
         publication.addSpineItem(id);
     }
     if (job.addBiography) {
-        publication.addManifestItem("biography", biographyName, kMediaType);
+        publication.addManifestItem("biography", biographyName, kDocumentMediaType);
         publication.addSpineItem("biography");
     }
     for (int32_t n = 1; n <= job.pictureCount; ++n) {

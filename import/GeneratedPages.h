@@ -9,6 +9,12 @@ constexpr int kLabelSize = 64;
 // The start of the last error when a file of a page's name exists.
 constexpr const char* kPageExistsMessage = "The file exists already : ";
 constexpr const char* kNoChapterMessage = "No chapter heading was found in the source : ";
+// A content file whose text is converted to Windows-1252 says so in its head.
+constexpr const char* kConvertedContentHead =
+    "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+    "charset=windows-1252\"></head>\n<body>";
+constexpr const char* kContentTail = "</body>\n</html>";
+constexpr const char* kDocumentMediaType = "text/x-oeb1-document";
 
 // Biography (when asked), cover, content file 1 and the table of contents
 // head. A page that cannot be created stops here: false, the last error

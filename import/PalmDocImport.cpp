@@ -25,11 +25,6 @@ constexpr uint64_t kLargestDatabase = uint64_t(1) << 30;
 constexpr uint32_t kContentsGap = 4096;
 // A book with neither contents nor headings is cut about this often.
 constexpr uint32_t kPlainSplitSize = 64 * 1024;
-constexpr const char* kContentHead =
-    "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-    "charset=windows-1252\"></head>\n<body>";
-constexpr const char* kContentTail = "</body>\n</html>";
-constexpr const char* kDocumentType = "text/x-oeb1-document";
 constexpr const char* kPictureType = "image/gif";
 constexpr const char* kAnchorPrefix = "fp";
 // The bitmap of a picture record: file header, info header, 256 colours.
@@ -527,7 +522,7 @@ bool writeContentFiles(ImportJob& job, const Book& book) {
     for (size_t file = 0; file < book.fileStarts.size(); ++file) {
         uint32_t position = book.fileStarts[file];
         uint32_t end = file + 1 < book.fileStarts.size() ? book.fileStarts[file + 1] : book.contentEnd;
-        std::string out = kContentHead;
+        std::string out = kConvertedContentHead;
         while (tag < book.tags.size() && book.tags[tag].start < position) ++tag;
         while (anchor < book.anchors.size() && book.anchors[anchor] <= position) ++anchor;
         while (position < end) {
@@ -604,7 +599,7 @@ bool writePackage(ImportJob& job, Book& book, const Database& db) {
     }
     for (size_t n = 0; n < book.fileNames.size(); ++n) {
         std::string id = "part" + std::to_string(n + 1);
-        publication.addManifestItem(id.c_str(), book.addresses[n].c_str(), kDocumentType);
+        publication.addManifestItem(id.c_str(), book.addresses[n].c_str(), kDocumentMediaType);
         publication.addSpineItem(id.c_str());
     }
     for (size_t n = 0; n < book.pictures.size(); ++n) {
