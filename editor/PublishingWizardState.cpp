@@ -6,17 +6,32 @@
 
 #include "publish/BuildDriver.h"
 #include "publish/BuildPages.h"
+#include "publish/EpubBuild.h"
+#include "model/Files.h"
 #include "model/Text.h"
 #include "resources/ResourceIds.h"
 
-int32_t checkEbookName(const char* name, const char* folder, char* targetPath) {
+int32_t checkEbookName(const char* name, const char* folder, char* targetPath, EbookFormat format) {
     targetPath[0] = '\0';
     if (name[0] == '\0' || std::strpbrk(name, "\\/") != nullptr) return IDS_TARGET_NOT_VALID;
+    const char* extension = format == EbookFormat::epub ? ".epub" : ".prc";
     char path[kPathSize];
     // A cut name would name another file: refused like a bad one.
     if (!copyText(path, folder) || !appendText(path, name)) return IDS_TARGET_NOT_VALID;
-    if (std::strstr(name, ".prc") == nullptr && !appendText(path, ".prc")) return IDS_TARGET_NOT_VALID;
+    if (std::strstr(name, extension) == nullptr && !appendText(path, extension)) return IDS_TARGET_NOT_VALID;
     copyText(targetPath, kPathSize, path);
+    return 0;
+}
+
+int32_t checkCoverPicture(const char* typed, const char* folder, char* coverPath) {
+    coverPath[0] = '\0';
+    if (typed[0] == '\0') return 0;
+    bool absolute = typed[0] == '\\' || typed[1] == ':';
+    char path[kPathSize];
+    bool fits = absolute ? copyText(path, typed) : copyText(path, folder) && appendText(path, typed);
+    // A pattern would pick whichever file matches first.
+    if (!fits || std::strpbrk(typed, "*?") != nullptr || !fileExists(path)) return IDS_COVER_NOT_FOUND;
+    copyText(coverPath, kPathSize, path);
     return 0;
 }
 
@@ -38,6 +53,17 @@ bool runWizardBuild(Publication& publication, const char* targetPath, bool compr
     if (!built) copyText(message, kBuildMessageSize, context->lastMessage);
     delete context;
     return built;
+}
+
+bool runWizardBuild(const PublishingWizardState& state, BuildReporter& reporter, char* message) {
+    if (state.format == EbookFormat::prc)
+        return runWizardBuild(*state.publication, state.targetPath, state.compress, state.firstChapter, reporter,
+                              message, state.allowOutsideFiles);
+    EpubOptions options;
+    options.targetPath = state.targetPath;
+    options.coverPicture = state.coverPath;
+    options.allowOutsideFiles = state.allowOutsideFiles;
+    return buildEpub(*state.publication, options, reporter, message);
 }
 
 void PublishingReport::clear() {

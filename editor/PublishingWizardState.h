@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "publish/BuildDriver.h"
 #include "publish/BuildReporter.h"
 #include "model/Paths.h"
 #include "model/Publication.h"
@@ -24,12 +25,26 @@ struct PublishingWizardState {
     // The options page (a window handle), whose progress bar and status
     // text the build drives.
     void* optionsPage = nullptr;
+    // The Publish command chose it; the EPUB has an options page of its own.
+    EbookFormat format = EbookFormat::prc;
+    // EPUB only: the cover picture as typed or browsed (empty: the package's
+    // own), and the path its check made of it.
+    char coverPicture[kPathSize] = "";
+    char coverPath[kPathSize] = "";
 };
 
 // 0 and the target path (kPathSize) when the name is usable: not empty, no
-// path separator, ".prc" appended unless it holds ".prc" already, and the
-// whole path fitting its field. Otherwise the string id of the warning.
-int32_t checkEbookName(const char* name, const char* folder, char* targetPath);
+// path separator, the format's extension (".prc", ".epub") appended unless
+// it holds it already, and the whole path fitting its field. Otherwise the
+// string id of the warning.
+int32_t checkEbookName(const char* name, const char* folder, char* targetPath,
+                       EbookFormat format = EbookFormat::prc);
+
+// 0 and the cover's path (kPathSize; empty for none) when the typed cover is
+// empty or names a file: a name without drive or leading backslash lies in
+// the publication's folder. Whether it is a picture the build says, in its
+// report. Otherwise the string id of the warning.
+int32_t checkCoverPicture(const char* typed, const char* folder, char* coverPath);
 
 // What a build said beside its progress, one line per message, for the
 // final page: the same lines the batch build prints. Lines that no longer
@@ -53,3 +68,6 @@ struct PublishingReport {
 // wrong.
 bool runWizardBuild(Publication& publication, const char* targetPath, bool compress, bool firstChapter,
                     BuildReporter& reporter, char* message, bool allowOutsideFiles = false);
+// The build of the checked state in its format: the one above for a .prc,
+// the EPUB build with the checked cover for an EPUB.
+bool runWizardBuild(const PublishingWizardState& state, BuildReporter& reporter, char* message);

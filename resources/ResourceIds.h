@@ -224,6 +224,15 @@
 #define IDC_PUBLISH_PREVIEW 1040 /* hidden */
 #define IDC_PUBLISH_REPORT 1050
 
+/* ---- The EPUB e-book: its command and options page ------------------- */
+#define ID_PUBLISH_EPUB 32840
+/* Its name, progress and status controls are the .prc page's. */
+#define IDD_PUBLISH_EPUB_OPTIONS 413
+#define IDC_PUBLISH_COVER 1051
+#define IDC_PUBLISH_COVER_BROWSE 1052
+#define IDS_PUBLISH_SUBTITLE_EPUB_OPTIONS 10240
+#define IDS_COVER_NOT_FOUND 10241
+
 /* ---- Strings --------------------------------------------------------- */
 #define IDS_LABEL_NEW 1
 #define IDS_LABEL_OPEN 9

@@ -9,6 +9,7 @@
 #include "model/Text.h"
 #include "publish/BuildContext.h"
 #include "resources/ResourceIds.h"
+#include "tests/publish/EpubArchive.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -17,9 +18,11 @@ TEST(PublishingWizardStateTest, TheNameIsCheckedAndGetsItsExtensionByTheRule) {
     const std::string folder = "C:\\books\\";
     // Room left in the 255-character path beside the folder.
     const size_t room = 255 - folder.size();
+    constexpr EbookFormat epub = EbookFormat::epub;
     struct Case {
         std::string name;
         std::string target;  // empty: refused
+        EbookFormat format = EbookFormat::prc;
     };
     const Case cases[] = {
         {"mybook", folder + "mybook.prc"},
@@ -34,12 +37,46 @@ TEST(PublishingWizardStateTest, TheNameIsCheckedAndGetsItsExtensionByTheRule) {
         {std::string(room - 3, 'n'), ""},
         {std::string(room - 4, 'n') + ".prc", folder + std::string(room - 4, 'n') + ".prc"},
         {std::string(room - 3, 'n') + ".prc", ""},
+        {"mybook", folder + "mybook.epub", epub},
+        {"mybook.epub", folder + "mybook.epub", epub},
+        {"mybook.prc", folder + "mybook.prc.epub", epub},
+        {"books\\mybook", "", epub},
+        {std::string(room - 5, 'n'), folder + std::string(room - 5, 'n') + ".epub", epub},
+        {std::string(room - 4, 'n'), "", epub},
     };
     for (const Case& c : cases) {
         char target[kPathSize] = "stale";
-        int32_t result = checkEbookName(c.name.c_str(), folder.c_str(), target);
+        int32_t result = checkEbookName(c.name.c_str(), folder.c_str(), target, c.format);
         EXPECT_EQ(result, c.target.empty() ? IDS_TARGET_NOT_VALID : 0) << c.name;
         EXPECT_EQ(std::string(target), c.target) << c.name;
+    }
+}
+
+TEST(PublishingWizardStateTest, TheCoverIsAFileOfTheFolderOrOfItsOwnPath) {
+    TempFolder tmp;
+    tmp.makeFolder("art");
+    tmp.write("art\\front.png", "not checked here");
+    tmp.write("back.jpg", "x");
+    const std::string folder = tmp.path();
+    const std::string outside = tmp.file("art\\front.png");
+    const struct {
+        std::string typed;
+        std::string path;  // empty: none, or refused when refused
+        bool refused;
+    } cases[] = {
+        {"", "", false},
+        {"back.jpg", folder + "back.jpg", false},
+        {"art\\front.png", outside, false},
+        {outside, outside, false},
+        {"front.png", "", true},
+        {"art\\*.png", "", true},
+        {"art\\" + std::string(kPathSize, 'n'), "", true},
+    };
+    for (const auto& c : cases) {
+        char path[kPathSize] = "stale";
+        EXPECT_EQ(checkCoverPicture(c.typed.c_str(), folder.c_str(), path), c.refused ? IDS_COVER_NOT_FOUND : 0)
+            << c.typed;
+        EXPECT_EQ(std::string(path), c.path) << c.typed;
     }
 }
 
@@ -80,6 +117,49 @@ TEST(PublishingWizardStateTest, AStoppedBuildLeavesNothingOfItself) {
         EXPECT_FALSE(tmp.exists("novel_firstchapter.htm")) << after;
         EXPECT_FALSE(fileExists(tmp.file("PRC*").c_str())) << after;
         EXPECT_EQ(reporter.records, after) << "no record after the request";
+    }
+}
+
+// The wizard's EPUB: the checked cover goes in as the cover picture; a build
+// stopped at once leaves an earlier book and no file of its own.
+TEST(PublishingWizardStateTest, TheEpubIsBuiltWithTheCoverChosen) {
+    TempFolder tmp;
+    tmp.copyFrom("tests/publish/data", {"magick-plasma.png"});
+    tmp.write("ch1.htm", "<html><body><p>The tale.</p></body></html>");
+    auto publication = std::make_unique<Publication>();
+    copyText(publication->path, tmp.file("novel.opf").c_str());
+    copyText(publication->folder, tmp.path().c_str());
+    copyText(publication->uniqueIdentifier, "bid");
+    publication->addMetadata("dc:Identifier", "urn:isbn:9780000000002");
+    publication->addManifestItem("ch1", "ch1.htm", "text/html");
+    publication->addSpineItem("ch1");
+    publication->resolveSpine();
+    PublishingWizardState state;
+    state.publication = publication.get();
+    state.format = EbookFormat::epub;
+    ASSERT_EQ(checkEbookName("novel", tmp.path().c_str(), state.targetPath, state.format), 0);
+    ASSERT_EQ(checkCoverPicture("magick-plasma.png", tmp.path().c_str(), state.coverPath), 0);
+    for (int32_t stopAfter : {0, -1}) {
+        tmp.write("novel.epub", "an earlier book");
+        StoppingReporter reporter(stopAfter < 0 ? 1 << 30 : stopAfter);
+        char message[kBuildMessageSize];
+        EXPECT_EQ(runWizardBuild(state, reporter, message), stopAfter < 0) << message;
+        EXPECT_FALSE(fileExists(tmp.file("*.saving").c_str()));
+        if (stopAfter >= 0) {
+            EXPECT_EQ(tmp.read("novel.epub"), "an earlier book");
+            continue;
+        }
+        std::string problem;
+        std::vector<ArchiveEntry> entries = archiveEntries(tmp.read("novel.epub"), &problem);
+        ASSERT_FALSE(entries.empty()) << problem;
+        std::string package;
+        std::string picture;
+        for (const ArchiveEntry& entry : entries) {
+            if (entry.name.size() > 4 && entry.name.substr(entry.name.size() - 4) == ".opf") package = entry.bytes;
+            if (entry.name.size() > 4 && entry.name.substr(entry.name.size() - 4) == ".png") picture = entry.bytes;
+        }
+        EXPECT_EQ(picture, tmp.read("magick-plasma.png"));
+        EXPECT_NE(package.find("properties=\"cover-image\""), std::string::npos) << package;
     }
 }
 
