@@ -80,6 +80,7 @@ const CommandRow commandTable[] = {
     {ID_HELP_ABOUT, aboutCommand, kAlways},
     {ID_TOOLS_OPTIONS, optionsCommand, kAlways},
     {ID_PUBLISH_PRC, publishCommand, kNeedsPackage},
+    {ID_PUBLISH_EPUB, publishCommand, kNeedsPackage},
     {ID_MANIFEST_EDIT_HTML, run<editSelectedManifestFile>, kAlways},
     {ID_MANIFEST_PREVIEW, run<previewSelectedManifestFile>, kAlways},
     {ID_MANIFEST_ADD, run<addManifestItemCommand>, kAlways},
@@ -169,12 +170,13 @@ void webCommand(MainWindow&, int command) {
     }
 }
 
-void publishCommand(MainWindow& main, int) {
+void publishCommand(MainWindow& main, int command) {
     // The toolbar's pop-up menu offers it whatever is open.
     if (!main.document.isOpen || !main.document.prepareForPublishing()) return;
     PublishingWizardState state;
     state.publication = &main.document;
     state.allowOutsideFiles = main.document.tools.allowOutsideFiles;
+    state.format = command == ID_PUBLISH_EPUB ? EbookFormat::epub : EbookFormat::prc;
     runPublishingWizard(main.window, state);
 }
 

@@ -10,6 +10,7 @@
 extern const char kPackageFilter[];
 extern const char kContentFilter[];
 extern const char kProgramFilter[];
+extern const char kPictureFilter[];
 
 // out holds 256 bytes; emptied on cancel.
 bool askOpenFileName(WindowHandle owner, const char* filter, char* out);

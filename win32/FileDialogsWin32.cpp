@@ -13,6 +13,8 @@ const char kPackageFilter[] = "Open-eBook Publication (*.opf)\0*.opf\0";
 const char kContentFilter[] =
     "HTML Files (*.htm,*.html)\0*.HTM;*.HTML\0Image Files (*.gif,*.jpeg)\0*.GIF;*.JPG\0All Files "
     "(*.*)\0*.*\0";
+const char kPictureFilter[] =
+    "Pictures (*.gif,*.png,*.jpg,*.jpeg,*.svg)\0*.GIF;*.PNG;*.JPG;*.JPEG;*.SVG\0All Files (*.*)\0*.*\0";
 const char kProgramFilter[] = "Executable Files (*.EXE)\0*.EXE\0All Files (*.*)\0*.*\0";
 
 namespace {

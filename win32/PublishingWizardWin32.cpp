@@ -5,6 +5,7 @@
 #include <new>
 
 #include "win32/ExternalPrograms.h"
+#include "win32/FileDialogs.h"
 #include "model/Files.h"
 #include "model/Text.h"
 #include "publish/BuildContext.h"
@@ -50,6 +51,9 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
 INT_PTR CALLBACK finalPageProcedure(HWND page, UINT message, WPARAM first, LPARAM second);
 DWORD WINAPI buildThread(LPVOID parameter);
 LRESULT optionsNext(HWND page, WizardRun& run);
+void initialiseOptions(HWND page, PublishingWizardState& state);
+void readOptions(HWND page, PublishingWizardState& state);
+void browseForCover(HWND page);
 BOOL optionsQueryCancel(HWND page, WizardRun& run);
 
 }  // namespace
@@ -58,9 +62,11 @@ void runPublishingWizard(HWND owner, PublishingWizardState& state) {
     WizardRun* run = new (std::nothrow) WizardRun;
     if (run == nullptr) return;
     run->state = &state;
+    bool epub = state.format == EbookFormat::epub;
     const WizardPageResource pages[] = {
         {IDD_PUBLISH_WELCOME, welcomePageProcedure, IDS_PUBLISH_TITLE_WELCOME, IDS_PUBLISH_SUBTITLE_WELCOME},
-        {IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS, IDS_PUBLISH_SUBTITLE_OPTIONS},
+        {epub ? IDD_PUBLISH_EPUB_OPTIONS : IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS,
+         epub ? IDS_PUBLISH_SUBTITLE_EPUB_OPTIONS : IDS_PUBLISH_SUBTITLE_OPTIONS},
         {IDD_PUBLISH_FINAL, finalPageProcedure, IDS_PUBLISH_TITLE_FINAL, IDS_PUBLISH_SUBTITLE_FINAL},
     };
     runWizardSheet(owner, pages, 3, reinterpret_cast<LPARAM>(run));
@@ -95,28 +101,34 @@ INT_PTR CALLBACK optionsPageProcedure(HWND page, UINT message, WPARAM first, LPA
         PublishingWizardState& state = *run.state;
         state.optionsPage = page;
         run.reporter.page = page;
-        state.buildStarted = false;
-        state.compress = true;
-        CheckDlgButton(page, IDC_PUBLISH_COMPRESS, BST_CHECKED);
-        CheckDlgButton(page, IDC_PUBLISH_FIRST_CHAPTER, BST_CHECKED);
-        baseNameOfPath(state.publication->path, state.ebookName);
-        SendDlgItemMessageA(page, IDC_PUBLISH_EBOOK_NAME, EM_LIMITTEXT, kPathSize - 1, 0);
-        SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName);
+        initialiseOptions(page, state);
         return TRUE;
     }
     WizardRun* run = dialogState<WizardRun>(page);
     if (run == nullptr) return FALSE;
+    if (message == WM_DESTROY) {
+        auto folder = reinterpret_cast<HBITMAP>(
+            SendDlgItemMessageA(page, IDC_PUBLISH_COVER_BROWSE, BM_GETIMAGE, IMAGE_BITMAP, 0));
+        if (folder != nullptr) DeleteObject(folder);
+        return FALSE;
+    }
     if (message == WM_COMMAND && LOWORD(first) == IDC_PUBLISH_COMPRESS) {
         run->state->compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS);
+        return TRUE;
+    }
+    if (message == WM_COMMAND && LOWORD(first) == IDC_PUBLISH_COVER_BROWSE) {
+        browseForCover(page);
         return TRUE;
     }
     if (message != WM_NOTIFY) return FALSE;
     switch (reinterpret_cast<const NMHDR*>(second)->code) {
         case PSN_SETACTIVE:
             SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName);
+            SetDlgItemTextA(page, IDC_PUBLISH_COVER, run->state->coverPicture);
             return answerWizardPageNotification(page, second, PSWIZB_BACK | PSWIZB_NEXT);
         case PSN_KILLACTIVE:
             GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, run->state->ebookName, kPathSize);
+            GetDlgItemTextA(page, IDC_PUBLISH_COVER, run->state->coverPicture, kPathSize);
             return answerNotification(page, FALSE);
         case PSN_WIZNEXT:
             return answerNotification(page, optionsNext(page, *run));
@@ -136,12 +148,20 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
         return 0;
     }
     state.buildStarted = true;
-    state.compress = isBoxTicked(page, IDC_PUBLISH_COMPRESS);
-    state.firstChapter = isBoxTicked(page, IDC_PUBLISH_FIRST_CHAPTER);
-    GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName, kPathSize);
-    if (int32_t refused = checkEbookName(state.ebookName, state.publication->folder, state.targetPath)) {
-        showWarning(page, refused);
-        SetFocus(GetDlgItem(page, IDC_PUBLISH_EBOOK_NAME));
+    readOptions(page, state);
+    struct Check {
+        int32_t refused;
+        int control;
+    };
+    const Check checks[] = {
+        {checkEbookName(state.ebookName, state.publication->folder, state.targetPath, state.format),
+         IDC_PUBLISH_EBOOK_NAME},
+        {checkCoverPicture(state.coverPicture, state.publication->folder, state.coverPath), IDC_PUBLISH_COVER},
+    };
+    for (const Check& check : checks) {
+        if (check.refused == 0) continue;
+        showWarning(page, check.refused);
+        SetFocus(GetDlgItem(page, check.control));
         state.buildStarted = false;
         return -1;
     }
@@ -162,6 +182,41 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
     return -1;
 }
 
+// The page as it opens: the book's name, the .prc's boxes ticked, the
+// EPUB's cover as last chosen in this run.
+void initialiseOptions(HWND page, PublishingWizardState& state) {
+    state.buildStarted = false;
+    state.compress = true;
+    CheckDlgButton(page, IDC_PUBLISH_COMPRESS, BST_CHECKED);
+    CheckDlgButton(page, IDC_PUBLISH_FIRST_CHAPTER, BST_CHECKED);
+    baseNameOfPath(state.publication->path, state.ebookName);
+    for (int edit : {IDC_PUBLISH_EBOOK_NAME, IDC_PUBLISH_COVER})
+        SendDlgItemMessageA(page, edit, EM_LIMITTEXT, kPathSize - 1, 0);
+    SetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName);
+    SetDlgItemTextA(page, IDC_PUBLISH_COVER, state.coverPicture);
+    if (state.format == EbookFormat::epub) {
+        HBITMAP folder = LoadBitmapA(programModule(), RESNAME_IDB_BTN_FOLDER);
+        SendDlgItemMessageA(page, IDC_PUBLISH_COVER_BROWSE, BM_SETIMAGE, IMAGE_BITMAP,
+                            reinterpret_cast<LPARAM>(folder));
+    }
+}
+
+// What the page shows; the EPUB page has no boxes, the .prc page no cover.
+void readOptions(HWND page, PublishingWizardState& state) {
+    bool prc = state.format == EbookFormat::prc;
+    state.compress = prc && isBoxTicked(page, IDC_PUBLISH_COMPRESS);
+    state.firstChapter = prc && isBoxTicked(page, IDC_PUBLISH_FIRST_CHAPTER);
+    GetDlgItemTextA(page, IDC_PUBLISH_EBOOK_NAME, state.ebookName, kPathSize);
+    state.coverPicture[0] = '\0';
+    if (!prc) GetDlgItemTextA(page, IDC_PUBLISH_COVER, state.coverPicture, kPathSize);
+}
+
+// A cancelled file dialog keeps the cover typed before.
+void browseForCover(HWND page) {
+    char chosen[kPathSize];
+    if (askOpenFileName(page, kPictureFilter, chosen)) SetDlgItemTextA(page, IDC_PUBLISH_COVER, chosen);
+}
+
 BOOL optionsQueryCancel(HWND page, WizardRun& run) {
     if (run.thread == nullptr) return FALSE;
     // The build has pressed Cancel after a failure, or the user has: a
@@ -178,8 +233,7 @@ BOOL optionsQueryCancel(HWND page, WizardRun& run) {
 DWORD WINAPI buildThread(LPVOID parameter) {
     WizardRun& run = *static_cast<WizardRun*>(parameter);
     const PublishingWizardState& state = *run.state;
-    run.built = runWizardBuild(*state.publication, state.targetPath, state.compress, state.firstChapter,
-                               run.reporter, run.message, state.allowOutsideFiles);
+    run.built = runWizardBuild(state, run.reporter, run.message);
     HWND sheet = GetParent(static_cast<HWND>(state.optionsPage));
     run.finished = true;
     if (run.built) {

@@ -9,6 +9,7 @@
 
 #include "GuiHarness.h"
 #include "model/Files.h"
+#include "tests/publish/EpubArchive.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -68,8 +69,8 @@ protected:
     void SetUp() override { tmp.copySample(); }
 
     // The wizard of a publish command, moved on to its options page.
-    HWND openOptions(MainWindowRun& run, HWND* options) {
-        run.post(ID_PUBLISH_PRC);
+    HWND openOptions(MainWindowRun& run, HWND* options, int command = ID_PUBLISH_PRC) {
+        run.post(command);
         HWND wizard = run.waitForDialog("Quirebound Publisher");
         // The welcome page: only Next.
         // The page's buttons are set when it becomes active, a moment after it exists.
@@ -171,6 +172,66 @@ TEST_F(PublishingWizardTest, ABuildThatFailsOrIsCancelledLeavesNothingOfItself) 
         EXPECT_FALSE(leftOverIntermediate());
         EXPECT_FALSE(run.waitForEnd(0));
     }
+}
+
+// The EPUB e-book: its own page, a cover refused, browsed for or typed, and
+// the book it writes beside the package.
+TEST_F(PublishingWizardTest, TheEpubIsBuiltWithTheCoverChosen) {
+    tmp.makeFolder("art");
+    tmp.copyFrom("tests/publish/data", {"magick-plasma.png"});
+    const std::string cover = tmp.read("magick-plasma.png");
+    writeWholeFile(tmp.file("art\\front.png"), cover);
+    MainWindowRun run(tmp.file("lantern.opf"));
+    HWND options = nullptr;
+    HWND wizard = openOptions(run, &options, ID_PUBLISH_EPUB);
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_EQ(controlText(options, IDC_PUBLISH_EBOOK_NAME) + "|" + controlText(options, IDC_PUBLISH_COVER),
+              "lantern|");
+    EXPECT_EQ(GetDlgItem(options, IDC_PUBLISH_COMPRESS), nullptr);
+    typeInto(options, IDC_PUBLISH_COVER, "front.png");
+    pressWizardButton(wizard, PSBTN_NEXT);
+    EXPECT_EQ(run.answerBox(IDOK), "Warning (warning): " + loadString(IDS_COVER_NOT_FOUND));
+    EXPECT_EQ(currentPage(wizard), options);
+    // Browse: a cancelled dialog keeps what was typed, a chosen file replaces it.
+    const struct {
+        bool choose;
+        std::string shown;
+    } browses[] = {{false, "front.png"}, {true, tmp.file("art\\front.png")}};
+    for (const auto& browse : browses) {
+        click(options, IDC_PUBLISH_COVER_BROWSE);
+        HWND files = run.waitForFileDialog();
+        if (browse.choose)
+            answerFileDialog(files, tmp.file("art\\front.png"));
+        else
+            pressButton(files, IDCANCEL);
+        EXPECT_EQ(controlText(options, IDC_PUBLISH_COVER), browse.shown);
+    }
+    typeInto(options, IDC_PUBLISH_EBOOK_NAME, "gulls");
+    HWND final = pressWizardButton(wizard, PSBTN_NEXT, IDC_PUBLISH_LOCATION);
+    EXPECT_EQ(controlText(final, IDC_PUBLISH_LOCATION), tmp.file("gulls.epub"));
+    const std::string book = tmp.read("gulls.epub");
+    EXPECT_EQ(controlText(final, IDC_PUBLISH_SIZE), std::to_string(book.size() / 1024));
+    EXPECT_FALSE(fileExists(tmp.file("*.saving").c_str()));
+    pressWizardButton(wizard, PSBTN_FINISH);
+    EXPECT_TRUE(isGone(wizard));
+
+    std::string problem;
+    std::vector<ArchiveEntry> entries = archiveEntries(book, &problem);
+    ASSERT_FALSE(entries.empty()) << problem;
+    EXPECT_EQ(entries[0].name + " " + std::to_string(entries[0].method) + " " + entries[0].bytes,
+              "mimetype 0 application/epub+zip");
+    // The chapters of the spine and the chosen picture, declared the cover.
+    std::string names;
+    std::string package;
+    for (const ArchiveEntry& entry : entries) {
+        names += entry.name + " ";
+        if (entry.bytes == cover) names += "(cover) ";
+        if (entry.name.find(".opf") != std::string::npos) package = entry.bytes;
+    }
+    for (const char* part : {"ch1.xhtml ", "ch2.xhtml ", "ch3.xhtml ", "front.png (cover) ", "nav.xhtml "})
+        EXPECT_NE(names.find(part), std::string::npos) << part << " in " << names;
+    EXPECT_NE(package.find("front.png\" media-type=\"image/png\" properties=\"cover-image\""), std::string::npos)
+        << package;
 }
 
 }  // namespace
