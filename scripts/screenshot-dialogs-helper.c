@@ -1,6 +1,7 @@
 /* Drives the editor for the screenshots of its New dialog and Publishing
    Wizard from another process: closes a dialog left open by the previous
-   shot, opens the one asked for (new, welcome, options or final), and prints
+   shot, opens the one asked for (new, welcome, options, final, or the EPUB's
+   options page: epub-options), and prints
    its rectangle on the desktop as "x y width height" into the file named
    second (it runs on the editor's virtual desktop, which has no console). */
 #include <string.h>
@@ -13,6 +14,8 @@
 #define FINAL_LOCATION 1032
 #define COMMAND_NEW 32772
 #define COMMAND_PUBLISH 32773
+#define COMMAND_PUBLISH_EPUB 32840
+#define PUBLISH_COVER 1051
 
 static int isNewDialog(HWND window, const char* title) {
     (void)title;
@@ -42,15 +45,17 @@ int main(int argc, char** argv) {
             SetDlgItemTextA(shown, NEW_TARGET, "C:\\books\\lantern.opf");
         }
     } else {
-        PostMessageA(editor, WM_COMMAND, COMMAND_PUBLISH, 0);
+        int epub = strcmp(mode, "epub-options") == 0;
+        PostMessageA(editor, WM_COMMAND, epub ? COMMAND_PUBLISH_EPUB : COMMAND_PUBLISH, 0);
         shown = waitForWindow(isWizard, 100);
-        int presses = strcmp(mode, "options") == 0 ? 1 : strcmp(mode, "final") == 0 ? 2 : 0;
+        int presses = strcmp(mode, "options") == 0 || epub ? 1 : strcmp(mode, "final") == 0 ? 2 : 0;
         for (int i = 0; shown != NULL && i < presses; ++i) {
             HWND before = currentPage(shown);
             PostMessageA(shown, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
             /* The second press starts the build, which moves on by itself. */
             for (int attempt = 0; attempt < 100 && currentPage(shown) == before; ++attempt) Sleep(100);
         }
+        if (shown != NULL && epub) SetDlgItemTextA(currentPage(shown), PUBLISH_COVER, "images\\lantern.gif");
         if (shown != NULL && presses == 2 && GetDlgItem(currentPage(shown), FINAL_LOCATION) == NULL)
             shown = NULL;
     }
