@@ -57,8 +57,8 @@ bool runWizardBuild(Publication& publication, const char* targetPath, bool compr
 
 bool runWizardBuild(const PublishingWizardState& state, BuildReporter& reporter, char* message) {
     if (state.format == EbookFormat::prc)
-        return runWizardBuild(*state.publication, state.targetPath, state.compress, state.firstChapter, reporter,
-                              message, state.allowOutsideFiles);
+        return runWizardBuild(*state.publication, state.targetPath, state.compress, state.firstChapter,
+                              reporter, message, state.allowOutsideFiles);
     EpubOptions options;
     options.targetPath = state.targetPath;
     options.coverPicture = state.coverPath;

@@ -232,6 +232,9 @@
 #define IDC_PUBLISH_COVER_BROWSE 1052
 #define IDS_PUBLISH_SUBTITLE_EPUB_OPTIONS 10240
 #define IDS_COVER_NOT_FOUND 10241
+/* The welcome page's text, which the EPUB's wizard replaces. */
+#define IDC_PUBLISH_WELCOME_TEXT 1053
+#define IDS_PUBLISH_WELCOME_EPUB 10242
 
 /* ---- Strings --------------------------------------------------------- */
 #define IDS_LABEL_NEW 1

@@ -65,8 +65,8 @@ void runPublishingWizard(HWND owner, PublishingWizardState& state) {
     bool epub = state.format == EbookFormat::epub;
     const WizardPageResource pages[] = {
         {IDD_PUBLISH_WELCOME, welcomePageProcedure, IDS_PUBLISH_TITLE_WELCOME, IDS_PUBLISH_SUBTITLE_WELCOME},
-        {epub ? IDD_PUBLISH_EPUB_OPTIONS : IDD_PUBLISH_OPTIONS, optionsPageProcedure, IDS_PUBLISH_TITLE_OPTIONS,
-         epub ? IDS_PUBLISH_SUBTITLE_EPUB_OPTIONS : IDS_PUBLISH_SUBTITLE_OPTIONS},
+        {epub ? IDD_PUBLISH_EPUB_OPTIONS : IDD_PUBLISH_OPTIONS, optionsPageProcedure,
+         IDS_PUBLISH_TITLE_OPTIONS, epub ? IDS_PUBLISH_SUBTITLE_EPUB_OPTIONS : IDS_PUBLISH_SUBTITLE_OPTIONS},
         {IDD_PUBLISH_FINAL, finalPageProcedure, IDS_PUBLISH_TITLE_FINAL, IDS_PUBLISH_SUBTITLE_FINAL},
     };
     runWizardSheet(owner, pages, 3, reinterpret_cast<LPARAM>(run));
@@ -84,6 +84,8 @@ INT_PTR CALLBACK welcomePageProcedure(HWND page, UINT message, WPARAM, LPARAM se
         state.ebookName[0] = '\0';
         state.compress = false;
         state.buildStarted = false;
+        if (state.format == EbookFormat::epub)
+            setTextFromString(page, IDC_PUBLISH_WELCOME_TEXT, IDS_PUBLISH_WELCOME_EPUB);
         setWelcomeTitleFont(page, IDC_PUBLISH_WELCOME_TITLE);
         return TRUE;
     }
@@ -156,7 +158,8 @@ LRESULT optionsNext(HWND page, WizardRun& run) {
     const Check checks[] = {
         {checkEbookName(state.ebookName, state.publication->folder, state.targetPath, state.format),
          IDC_PUBLISH_EBOOK_NAME},
-        {checkCoverPicture(state.coverPicture, state.publication->folder, state.coverPath), IDC_PUBLISH_COVER},
+        {checkCoverPicture(state.coverPicture, state.publication->folder, state.coverPath),
+         IDC_PUBLISH_COVER},
     };
     for (const Check& check : checks) {
         if (check.refused == 0) continue;

@@ -230,7 +230,8 @@ TEST_F(PublishingWizardTest, TheEpubIsBuiltWithTheCoverChosen) {
     }
     for (const char* part : {"ch1.xhtml ", "ch2.xhtml ", "ch3.xhtml ", "front.png (cover) ", "nav.xhtml "})
         EXPECT_NE(names.find(part), std::string::npos) << part << " in " << names;
-    EXPECT_NE(package.find("front.png\" media-type=\"image/png\" properties=\"cover-image\""), std::string::npos)
+    EXPECT_NE(package.find("front.png\" media-type=\"image/png\" properties=\"cover-image\""),
+              std::string::npos)
         << package;
 }
 
