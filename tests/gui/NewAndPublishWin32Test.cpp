@@ -68,9 +68,15 @@ protected:
 
     void SetUp() override { tmp.copySample(); }
 
-    // The wizard of a publish command, moved on to its options page.
+    // The wizard of a publish command, moved on to its options page: the
+    // .prc's from the menu bar, the EPUB's from the toolbar's Publish button.
     HWND openOptions(MainWindowRun& run, HWND* options, int command = ID_PUBLISH_PRC) {
-        run.post(command);
+        if (command == ID_PUBLISH_PRC) {
+            run.post(command);
+        } else {
+            run.clickToolbarButton(ID_TOOLBAR_PUBLISH);
+            run.chooseMenuEntry(run.waitForMenu(), command);
+        }
         HWND wizard = run.waitForDialog("Quirebound Publisher");
         // The welcome page: only Next.
         // The page's buttons are set when it becomes active, a moment after it exists.
