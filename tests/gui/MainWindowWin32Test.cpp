@@ -33,7 +33,8 @@ void expectShowing(MainWindowRun& run, int tab) {
 
 // The package's commands follow whether one is open; its sections show it.
 void expectPackageShown(MainWindowRun& run, bool shown) {
-    for (int command : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PUBLISH_PRC, ID_FILE_OPEN}) {
+    for (int command :
+         {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PUBLISH_PRC, ID_PUBLISH_EPUB, ID_FILE_OPEN}) {
         UINT entry = GetMenuState(GetMenu(run.window()), command, MF_BYCOMMAND);
         EXPECT_EQ((entry & MF_GRAYED) != 0, !shown && command != ID_FILE_OPEN) << "menu entry " << command;
     }

@@ -74,6 +74,12 @@ protected:
         if (command == ID_PUBLISH_PRC) {
             run.post(command);
         } else {
+            // A click lands only once the window is in front and the button enabled.
+            HWND toolbar = GetDlgItem(GetDlgItem(run.window(), IDC_REBAR), IDC_TOOLBAR);
+            EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] {
+                return GetForegroundWindow() == run.window() &&
+                       SendMessageA(toolbar, TB_GETSTATE, ID_TOOLBAR_PUBLISH, 0) == TBSTATE_ENABLED;
+            }));
             run.clickToolbarButton(ID_TOOLBAR_PUBLISH);
             run.chooseMenuEntry(run.waitForMenu(), command);
         }
