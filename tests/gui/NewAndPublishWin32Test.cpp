@@ -68,21 +68,10 @@ protected:
 
     void SetUp() override { tmp.copySample(); }
 
-    // The wizard of a publish command, moved on to its options page: the
-    // .prc's from the menu bar, the EPUB's from the toolbar's Publish button.
+    // The wizard of a publish command as the Publish menu sends it, moved on
+    // to its options page.
     HWND openOptions(MainWindowRun& run, HWND* options, int command = ID_PUBLISH_PRC) {
-        if (command == ID_PUBLISH_PRC) {
-            run.post(command);
-        } else {
-            // A click lands only once the window is in front and the button enabled.
-            HWND toolbar = GetDlgItem(GetDlgItem(run.window(), IDC_REBAR), IDC_TOOLBAR);
-            EXPECT_TRUE(pollUntil(kWaitMilliseconds, [&] {
-                return GetForegroundWindow() == run.window() &&
-                       SendMessageA(toolbar, TB_GETSTATE, ID_TOOLBAR_PUBLISH, 0) == TBSTATE_ENABLED;
-            }));
-            run.clickToolbarButton(ID_TOOLBAR_PUBLISH);
-            run.chooseMenuEntry(run.waitForMenu(), command);
-        }
+        run.post(command);
         HWND wizard = run.waitForDialog("Quirebound Publisher");
         // The welcome page: only Next.
         // The page's buttons are set when it becomes active, a moment after it exists.
