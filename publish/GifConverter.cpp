@@ -168,16 +168,7 @@ bool GifConverter::readPicture(FileHandle file) {
         return false;
     }
 
-    // Pictures are only ever shrunk, by whole percents.
-    int64_t byWidth = int64_t(maxWidth) * 100 / imageWidth;
-    int64_t byHeight = int64_t(maxHeight) * 100 / imageHeight;
-    int64_t percent = byWidth < byHeight ? byWidth : byHeight;
-    if (percent > 100) percent = 100;
-    if (percent < 1) {
-        whyNot = "it is too large to fit the screen at 1 %";
-        return false;
-    }
-    scalePercent = uint16_t(percent);
+    if (!chooseScalePercent(imageWidth, imageHeight)) return false;
 
     // The picture's own colours stand in for the screen's.
     if (imageFlags & 0x80) {
@@ -188,8 +179,8 @@ bool GifConverter::readPicture(FileHandle file) {
     interlaced = (imageFlags & 0x40) != 0;
 
     // A very thin picture still keeps one pixel across.
-    bitmapWidth = int32_t(imageWidth * percent / 100);
-    bitmapHeight = int32_t(imageHeight * percent / 100);
+    bitmapWidth = int32_t(int64_t(imageWidth) * scalePercent / 100);
+    bitmapHeight = int32_t(int64_t(imageHeight) * scalePercent / 100);
     if (bitmapWidth < 1) bitmapWidth = 1;
     if (bitmapHeight < 1) bitmapHeight = 1;
     rowStride = (bitmapWidth + 3) & ~3;
@@ -410,3 +401,16 @@ std::unique_ptr<T[]> allocate(size_t count) {
 }
 
 }  // namespace
+
+bool GifConverter::chooseScalePercent(int64_t width, int64_t height) {
+    int64_t byWidth = int64_t(maxWidth) * 100 / width;
+    int64_t byHeight = int64_t(maxHeight) * 100 / height;
+    int64_t percent = byWidth < byHeight ? byWidth : byHeight;
+    if (percent > 100) percent = 100;
+    if (percent < 1) {
+        whyNot = "it is too large to fit the screen at 1 %";
+        return false;
+    }
+    scalePercent = uint16_t(percent);
+    return true;
+}

@@ -104,6 +104,9 @@ private:
     void buildHeaders();
     bool convertPngOrJpeg(const char* path);
     bool choosePngOrJpegSize(int32_t width, int32_t height);
+    // Pictures are only ever shrunk, by whole percents, at least 1 %: sets
+    // scalePercent, or whyNot and false.
+    bool chooseScalePercent(int64_t width, int64_t height);
     bool takeExactColours(const uint8_t* scaled);
     bool ditherToFixedPalette(const uint8_t* scaled);
 };

@@ -125,21 +125,13 @@ bool GifConverter::choosePngOrJpegSize(int32_t width, int32_t height) {
         whyNot = "its picture has no width or no height";
         return false;
     }
-    int64_t byWidth = int64_t(maxWidth) * 100 / width;
-    int64_t byHeight = int64_t(maxHeight) * 100 / height;
-    int64_t percent = byWidth < byHeight ? byWidth : byHeight;
-    if (percent > 100) percent = 100;
-    if (percent < 1) {
-        whyNot = "it is too large to fit the screen at 1 %";
-        return false;
-    }
+    if (!chooseScalePercent(width, height)) return false;
     if (int64_t(width) * height > kMaxDecodedPixels) {
         whyNot = "it has more than 25 million pixels to decode";
         return false;
     }
-    scalePercent = uint16_t(percent);
-    bitmapWidth = int32_t(width * percent / 100);
-    bitmapHeight = int32_t(height * percent / 100);
+    bitmapWidth = int32_t(int64_t(width) * scalePercent / 100);
+    bitmapHeight = int32_t(int64_t(height) * scalePercent / 100);
     if (bitmapWidth < 1) bitmapWidth = 1;
     if (bitmapHeight < 1) bitmapHeight = 1;
     rowStride = (bitmapWidth + 3) & ~3;
